@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build and test the Q7400 configurator (run as root).
+set -euo pipefail
+packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update
+    apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// Every question, message and file dialog of the program goes through this interface, so a
+// flow runs with message boxes in the program, with scripted answers under test and without
+// a display in q7400ctl.
+class Interaction {
+public:
+    enum class Icon { None, Information, Question, Exclamation, Critical };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+
+    virtual ~Interaction() = default;
+
+    // Shows a message box and returns the button pressed. Closing the box without a button
+    // counts as Cancel (or No for Yes/No boxes).
+    virtual Answer ask(Icon icon, Buttons buttons, const QString& title, const QString& text) = 0;
+
+    // A message with an OK button only.
+    void inform(const QString& title, const QString& text, Icon icon = Icon::Information) {
+        ask(icon, Buttons::Ok, title, text);
+    }
+
+    // File dialogs; `filter` is in Qt's form, e.g. "TVK Files (*.tvk);;All Files (*)".
+    // An empty result means the user cancelled.
+    virtual QString openFileName(const QString& title, const QString& filter) = 0;
+    virtual QString saveFileName(const QString& title, const QString& filter) = 0;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <QTextStream>
+
+#include <functional>
+
+// Exit statuses of q7400ctl.
+namespace ExitStatus {
+constexpr int Ok = 0;
+constexpr int NoAnswer = 1; // the controller does not answer, or a file could not be used
+constexpr int Usage = 2;
+constexpr int Mismatch = 3; // the controller's attributes differ from the configuration
+} // namespace ExitStatus
+
+// What every command gets: the parsed options, its own arguments and the output streams.
+struct CliContext {
+    QCommandLineParser& parser;
+    QStringList args; // positional arguments after the command name
+    QTextStream& out;
+    QTextStream& err;
+
+    // Language offset from --lang, else from the settings file.
+    int languageOffset() const;
+};
+
+struct CliCommand {
+    const char* name;
+    const char* synopsis; // shown by --help
+    std::function<int(CliContext&)> run;
+};
+
+// Options shared by all commands are added here; commands add their own in addOptions.
+void addCommonOptions(QCommandLineParser& parser);
+
+// The commands, one file each.
+int runTexts(CliContext& cli);
+int runParameters(CliContext& cli);

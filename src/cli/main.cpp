@@ -1,0 +1,90 @@
+#include "cli/Cli.h"
+#include "i18n/StringTable.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+const std::vector<CliCommand>& commands() {
+    static const std::vector<CliCommand> list = {
+        {"texts", "texts [--lang de|en|fr|it]   all texts, one line per base number", runTexts},
+        {"parameters", "parameters [--lang ...]      the parameter table, one line per row",
+         runParameters},
+    };
+    return list;
+}
+
+QString commandHelp() {
+    QString text = QStringLiteral("\nCommands:\n");
+    for (const CliCommand& c : commands())
+        text += QStringLiteral("  %1\n").arg(QLatin1String(c.synopsis));
+    return text;
+}
+} // namespace
+
+int CliContext::languageOffset() const {
+    const QString lang = parser.value(QStringLiteral("lang"));
+    if (!lang.isEmpty())
+        return 1000 * StringTable::languageIndex(lang);
+    return 0;
+}
+
+void addCommonOptions(QCommandLineParser& parser) {
+    parser.addOption({QStringLiteral("lang"), QStringLiteral("Language of the texts: de, en, fr or it."),
+                      QStringLiteral("de|en|fr|it")});
+}
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("q7400ctl"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2").arg(Q7400_VERSION_MAJOR).arg(Q7400_VERSION_MINOR));
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Command-line access to the Q7400 temperature controller.") + commandHelp());
+    parser.addHelpOption();
+    parser.addVersionOption();
+    addCommonOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see below)."),
+                                 QStringLiteral("<command> [arguments]"));
+    if (!parser.parse(QCoreApplication::arguments())) {
+        err << parser.errorText() << "\n";
+        return ExitStatus::Usage;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return ExitStatus::Ok;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << QCoreApplication::applicationName() << " " << QCoreApplication::applicationVersion()
+            << "\n";
+        return ExitStatus::Ok;
+    }
+    const QString lang = parser.value(QStringLiteral("lang"));
+    if (parser.isSet(QStringLiteral("lang")) && StringTable::languageIndex(lang) < 0) {
+        err << "q7400ctl: unknown language '" << lang << "' (use de, en, fr or it)\n";
+        return ExitStatus::Usage;
+    }
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        err << "q7400ctl: no command given; see q7400ctl --help\n";
+        return ExitStatus::Usage;
+    }
+    const QString name = positional.takeFirst();
+    for (const CliCommand& c : commands()) {
+        if (name == QLatin1String(c.name)) {
+            CliContext cli{parser, positional, out, err};
+            const int status = c.run(cli);
+            out.flush();
+            err.flush();
+            return status;
+        }
+    }
+    err << "q7400ctl: unknown command '" << name << "'; see q7400ctl --help\n";
+    return ExitStatus::Usage;
+}

@@ -1,0 +1,3 @@
+#pragma once
+
+// The controller simulator (q7400-sim) is built on this library.

@@ -1,0 +1,17 @@
+#include "ScriptedInteraction.h"
+
+Interaction::Answer ScriptedInteraction::ask(Icon icon, Buttons buttons, const QString& title,
+                                             const QString& text) {
+    asked.append({icon, buttons, title, text});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+}
+
+QString ScriptedInteraction::openFileName(const QString&, const QString&) {
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString ScriptedInteraction::saveFileName(const QString&, const QString&) {
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}

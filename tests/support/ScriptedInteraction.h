@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/Interaction.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Answers questions from a script and records everything asked, for tests of flows that ask.
+class ScriptedInteraction : public Interaction {
+public:
+    struct Asked {
+        Icon icon;
+        Buttons buttons;
+        QString title;
+        QString text;
+    };
+
+    QList<Answer> answers;     // taken in order; when empty, OK/Yes is answered
+    QStringList fileNames;     // taken in order by the file dialogs; when empty, "" (cancel)
+    QList<Asked> asked;        // every box shown, in order
+
+    Answer ask(Icon icon, Buttons buttons, const QString& title, const QString& text) override;
+    QString openFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter) override;
+};
