@@ -1,0 +1,38 @@
+#pragma once
+
+#include "link/SerialPort.h"
+
+#include <QSerialPort>
+
+// A real serial device (or a pseudo-terminal) through QSerialPort.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    // `device` is a name such as "ttyUSB0" or a path such as "/dev/pts/3".
+    explicit QtSerialPort(const QString& device, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool open() override;
+    void close() override;
+    bool isOpen() const override;
+    bool setSettings(const QString& settingsText) override;
+    qint64 write(const QByteArray& bytes) override;
+    qint64 bytesAvailable() const override;
+    QByteArray readAll() override;
+    int errorNumber() const override { return m_errorNumber; }
+    QString errorText() const override { return m_errorText; }
+    QString deviceName() const override { return m_device; }
+
+private:
+    bool applySettings();
+
+    QSerialPort m_port;
+    QString m_device;
+    QString m_settings;
+    int m_errorNumber = 0;
+    QString m_errorText;
+};
+
+// On Linux: how to get access to a device the user may not open (the group that owns it,
+// usually dialout). Empty elsewhere.
+QString permissionHint(const QString& devicePath);
