@@ -5,7 +5,8 @@ Interaction::Answer ScriptedInteraction::ask(Icon icon, Buttons buttons, const Q
     asked.append({icon, buttons, title, text});
     if (!answers.isEmpty())
         return answers.takeFirst();
-    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes : Answer::Ok;
+    return (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) ? Answer::Yes
+                                                                          : Answer::Ok;
 }
 
 QString ScriptedInteraction::openFileName(const QString&, const QString&) {

@@ -16,9 +16,9 @@ public:
         QString text;
     };
 
-    QList<Answer> answers;     // taken in order; when empty, OK/Yes is answered
-    QStringList fileNames;     // taken in order by the file dialogs; when empty, "" (cancel)
-    QList<Asked> asked;        // every box shown, in order
+    QList<Answer> answers; // taken in order; when empty, OK/Yes is answered
+    QStringList fileNames; // taken in order by the file dialogs; when empty, "" (cancel)
+    QList<Asked> asked;    // every box shown, in order
 
     Answer ask(Icon icon, Buttons buttons, const QString& title, const QString& text) override;
     QString openFileName(const QString& title, const QString& filter) override;
