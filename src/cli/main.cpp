@@ -32,7 +32,8 @@ int CliContext::languageOffset() const {
 }
 
 void addCommonOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("lang"), QStringLiteral("Language of the texts: de, en, fr or it."),
+    parser.addOption({QStringLiteral("lang"),
+                      QStringLiteral("Language of the texts: de, en, fr or it."),
                       QStringLiteral("de|en|fr|it")});
 }
 
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     addCommonOptions(parser);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("What to do (see below)."),
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));
     if (!parser.parse(QCoreApplication::arguments())) {
         err << parser.errorText() << "\n";
