@@ -5,11 +5,13 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "link/SerialPort.h"
+
 #include <array>
 #include <functional>
 
 class Interaction;
-class SerialPort;
+
 class Texts;
 
 // The request/reply transaction with the controller. The program is always the master: it

@@ -1,0 +1,258 @@
+#include "link/DeviceServices.h"
+
+#include "device/DeviceImage.h"
+#include "device/Identification.h"
+#include "device/ParameterTable.h"
+#include "link/Link.h"
+#include "link/Telegram.h"
+#include "link/TransferGroup.h"
+#include "link/ValueCodec.h"
+
+namespace {
+constexpr quint8 ReadControl = Telegram::ReadControl;
+constexpr quint8 WriteControl = Telegram::WriteControl;
+constexpr int ShortReplyLength = 5;
+constexpr int RawBlockCode = 61;
+constexpr int RawBlockReplyLength = 108;
+
+int byteSum(const QByteArray& data) {
+    int sum = 0;
+    for (char b : data)
+        sum += quint8(b);
+    return sum;
+}
+
+bool isReadOnly(int code) {
+    return code == 46 || code == 47 || code == 48 || code == 49 || code == 53;
+}
+
+// Modbus RTU CRC-16 (polynomial 0xA001 reflected, start 0xFFFF).
+quint16 modbusCrc16(const QByteArray& data) {
+    quint16 crc = 0xFFFF;
+    for (char c : data) {
+        crc ^= quint8(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
+    }
+    return crc;
+}
+} // namespace
+
+QString firmwareText(int version) {
+    return QStringLiteral("Firmware: V%1.%2").arg(version / 16).arg(version % 16);
+}
+
+QByteArrayList prepareLinkFrames(int firmwareVersion, int deviceAddress) {
+    QByteArrayList frames;
+    // Modbus RTU "write multiple registers" to the broadcast address: a controller switched to
+    // Modbus returns to its own protocol.
+    QByteArray modbus = QByteArray::fromHex("0010D0057D010100");
+    const quint16 crc = modbusCrc16(modbus);
+    modbus.append(char(crc & 0xFF)).append(char(crc >> 8));
+    frames.append(modbus);
+    // The same for the Q8100 protocol (firmware above 0x64).
+    if (firmwareVersion > 100)
+        frames.append(Telegram::buildShort(0xFF, 0x49));
+    // And for the HB-Therm protocol, which only knows addresses 1..9 (firmware above 0x42).
+    if (firmwareVersion > 66 && deviceAddress > 0 && deviceAddress < 10) {
+        QByteArray hb;
+        hb.append(char(0xB0 + 8 * deviceAddress)).append("007w");
+        const int s = byteSum(hb) % 256;
+        hb.append(char(0x30 + s / 16)).append(char(0x30 + s % 16));
+        frames.append(hb);
+    }
+    return frames;
+}
+
+DeviceServices::DeviceServices(Link& link, const ParameterTable& table, DeviceImage& image,
+                               MemoryImage& memory, Identification& identification, QObject* parent)
+    : QObject(parent), m_link(link), m_table(table), m_image(image), m_memory(memory),
+      m_identification(identification) {}
+
+void DeviceServices::ReadRequest(int code, int p1, int p2, int p3) {
+    QByteArray data;
+    switch (transferGroupOf(code)) {
+    case TransferGroup::SingleByte:
+    case TransferGroup::SingleWord:
+        break;
+    case TransferGroup::AddressedWord:
+        data = QByteArray(3, '\0');
+        break;
+    default:
+        data.append(char(p1 & 0xFF)).append(char(p2 & 0xFF)).append(char(p3 & 0xFF));
+        break;
+    }
+    m_link.RequestControl = ReadControl;
+    m_link.FunctionCode = code;
+    m_link.RequestData = data;
+    m_link.RequestLength = 3 + int(data.size());
+    m_link.DataSum = byteSum(data);
+    m_link.Checksum = (ReadControl + m_link.DeviceAddress + code + m_link.DataSum) % 256;
+    m_link.ExpectedLength = readReplyLength(code, p1, p2);
+    m_link.ExchangeTelegram();
+}
+
+bool DeviceServices::refuse(int row, int column, double value, const QString& why) {
+    m_refusal = why;
+    m_link.CommError = true;
+    Q_EMIT valueRefused(row, column, value);
+    return false;
+}
+
+bool DeviceServices::WriteParameterRow(int row) {
+    WriteRow = row;
+    return WriteParameterRow();
+}
+
+bool DeviceServices::WriteParameterRow() {
+    m_refusal.clear();
+    const int row = WriteRow;
+    if (row < 0 || row >= ParameterTable::Rows)
+        return refuse(row, 0, 0, QStringLiteral("Row %1 does not exist.").arg(row));
+    const int code = m_table[row].FunctionCode;
+    if (isReadOnly(code))
+        return refuse(row, 0, 0,
+                      QStringLiteral("Row %1 (code %2) is read-only.").arg(row).arg(code));
+
+    QByteArray data;
+    const auto addBytes = [&](int count) {
+        for (int k = 1; k <= count; ++k) {
+            const double v = m_image.value(row, k);
+            const auto b = ValueCodec::toByte(v);
+            if (!b)
+                return refuse(row, k, v,
+                              QStringLiteral("Row %1, value %2: %3 is not a byte value 0..255.")
+                                  .arg(row)
+                                  .arg(k)
+                                  .arg(v));
+            data.append(char(*b));
+        }
+        return true;
+    };
+    const auto addWords = [&](int count) {
+        for (int k = 1; k <= count; ++k) {
+            const double v = m_image.value(row, k);
+            const auto w = ValueCodec::toWord(v);
+            if (!w)
+                return refuse(
+                    row, k, v,
+                    QStringLiteral("Row %1, value %2: %3 does not fit a word (-32768..65535).")
+                        .arg(row)
+                        .arg(k)
+                        .arg(v));
+            data.append(char(w->low)).append(char(w->high));
+        }
+        return true;
+    };
+    const QByteArray range(3, '\0');
+
+    bool ok = true;
+    switch (transferGroupOf(code)) {
+    case TransferGroup::ByteBlock:
+        data = range;
+        ok = addBytes(8);
+        break;
+    case TransferGroup::SingleByte:
+        ok = addBytes(1);
+        break;
+    case TransferGroup::IoBlock:
+        data = range;
+        ok = addBytes(20);
+        break;
+    case TransferGroup::RawBlock:
+        data = range;
+        for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
+            data.append(char(m_memory[MemoryImage::BlockTableStart + i]));
+        break;
+    case TransferGroup::IdBlock:
+        data = range;
+        ok = addBytes(6);
+        break;
+    case TransferGroup::AddressedWord:
+        data = range;
+        ok = addWords(1);
+        break;
+    case TransferGroup::SingleWord:
+        ok = addWords(1);
+        break;
+    case TransferGroup::WordBlock:
+        data = range;
+        ok = addWords(8);
+        break;
+    }
+    if (!ok)
+        return false;
+
+    m_link.RequestControl = WriteControl;
+    m_link.FunctionCode = code;
+    m_link.RequestData = data;
+    m_link.RequestLength = 3 + int(data.size());
+    m_link.DataSum = byteSum(data);
+    m_link.Checksum = (WriteControl + m_link.DeviceAddress + code + m_link.DataSum) % 256;
+    m_link.ExpectedLength = ShortReplyLength;
+    m_link.ExchangeTelegram();
+    return !m_link.CommError;
+}
+
+void DeviceServices::SendCommand(int code, const QByteArray& data) {
+    m_link.RequestControl = WriteControl;
+    m_link.FunctionCode = code;
+    m_link.RequestData = data;
+    m_link.RequestLength = 3 + int(data.size());
+    m_link.DataSum = byteSum(data);
+    m_link.Checksum = (WriteControl + m_link.DeviceAddress + code + m_link.DataSum) % 256;
+    m_link.ExpectedLength = ShortReplyLength;
+    m_link.ExchangeTelegram();
+}
+
+void DeviceServices::PrepareLink() {
+    for (const QByteArray& frame :
+         prepareLinkFrames(m_identification.FirmwareVersion, m_link.DeviceAddress)) {
+        m_link.writeRaw(frame);
+        m_link.Pause();
+    }
+    m_link.discardInput();
+    m_link.CommError = false;
+}
+
+bool DeviceServices::ReadFirmwareVersion() {
+    ReadRequest(53);
+    const bool ok = !m_link.CommError;
+    if (ok)
+        m_identification.FirmwareVersion = m_link.ReplyBytes[8];
+    Q_EMIT firmwareVersionRead(m_identification.FirmwareVersion);
+    return ok;
+}
+
+bool DeviceServices::ReadRawBlock() {
+    PrepareLink();
+    ReadRequest(RawBlockCode);
+    // The reply is too long to be checked by the link (CommError is always set): take it only
+    // when it is a complete raw block, so that a silent controller leaves the image as it was.
+    const auto& r = m_link.ReplyBytes;
+    const int length = RawBlockReplyLength - 6;
+    const bool complete = r[1] == Telegram::LongStart && r[2] == length && r[3] == length &&
+                          r[4] == Telegram::LongStart && r[7] == RawBlockCode &&
+                          r[RawBlockReplyLength] == Telegram::End;
+    if (!complete)
+        return false;
+    for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
+        m_memory[MemoryImage::BlockTableStart + i] = quint8(r[size_t(11 + i)]);
+    return true;
+}
+
+bool DeviceServices::QueryOperationStatus() {
+    ReadRequest(50);
+    if (m_link.CommError)
+        return false;
+    OpStatus = m_link.ReplyBytes[8] & 0xF0;
+    return true;
+}
+
+bool DeviceServices::RefreshMappingState() {
+    const bool ok = QueryOperationStatus();
+    if (ok)
+        MappingActive = OpStatus == 0xA0 ? 1 : 0;
+    Q_EMIT mappingStateChanged(MappingActive == 1);
+    return ok;
+}

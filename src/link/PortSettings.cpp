@@ -1,0 +1,219 @@
+#include "link/PortSettings.h"
+
+#include "device/DeviceImage.h"
+#include "i18n/StringTable.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+#include <algorithm>
+#include <tuple>
+
+#ifdef Q_OS_LINUX
+#include <QSerialPortInfo>
+#endif
+
+QString PortSettings::BaudRate() const {
+    return SettingsText.section(u',', 0, 0);
+}
+
+QString PortSettings::Parity() const {
+    const int comma = int(SettingsText.indexOf(u','));
+    return comma < 0 ? QString() : SettingsText.mid(comma + 1, 1);
+}
+
+void PortSettings::setBaudRate(const QString& baud) {
+    SettingsText = baud + u',' + Parity() + QStringLiteral(",8,1");
+}
+
+void PortSettings::setParity(const QString& parity) {
+    SettingsText = BaudRate() + u',' + parity + QStringLiteral(",8,1");
+}
+
+const QStringList& baudRates() {
+    static const QStringList list = {QStringLiteral("4800"), QStringLiteral("9600"),
+                                     QStringLiteral("19200"), QStringLiteral("38400")};
+    return list;
+}
+
+const QStringList& parityCodes() {
+    static const QStringList list = {QStringLiteral("e"), QStringLiteral("o"), QStringLiteral("s"),
+                                     QStringLiteral("n")};
+    return list;
+}
+
+bool parseSettingsText(const QString& text, SerialLineSettings* out) {
+    const QStringList parts = text.trimmed().split(u',');
+    if (parts.size() != 4)
+        return false;
+    bool ok = false;
+    const int baud = parts[0].trimmed().toInt(&ok);
+    if (!ok || baud <= 0)
+        return false;
+    const QString parity = parts[1].trimmed().toLower();
+    if (parity.size() != 1 || !QStringLiteral("eosn").contains(parity))
+        return false;
+    const int dataBits = parts[2].trimmed().toInt(&ok);
+    if (!ok || dataBits < 5 || dataBits > 8)
+        return false;
+    const int stopBits = parts[3].trimmed().toInt(&ok);
+    if (!ok || (stopBits != 1 && stopBits != 2))
+        return false;
+    if (out)
+        *out = {baud, char(parity[0].toLatin1()), dataBits, stopBits};
+    return true;
+}
+
+PortSettings readPortSettings(const QString& path, bool* complete) {
+    if (complete)
+        *complete = false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QTextStream in(&file);
+    QStringList lines;
+    while (lines.size() < 4 && !in.atEnd())
+        lines.append(in.readLine().trimmed());
+    if (lines.size() < 4)
+        return {};
+
+    PortSettings s;
+    s.SettingsText = lines[0];
+    // A device path is kept as it is; a number is taken by its numeric value.
+    const QString port = lines[1];
+    s.PortNumber = port.isEmpty() || port.startsWith(u'/') || !port[0].isDigit()
+                       ? port
+                       : QString::number(qint64(ValueOfText(port)));
+    s.LanguageOffset = Texts::normalisedOffset(int(ValueOfText(lines[2])));
+    const double address = ValueOfText(lines[3]);
+    s.DeviceAddress = address >= 0 && address <= 255 ? int(address) : PortSettings{}.DeviceAddress;
+    if (complete)
+        *complete = true;
+    return s;
+}
+
+PortSettings loadPortSettings(const QString& path, QString* error) {
+    bool complete = false;
+    PortSettings s = readPortSettings(path, &complete);
+    if (!complete) {
+        s = PortSettings{};
+        savePortSettings(path, s, error);
+    }
+    return s;
+}
+
+bool savePortSettings(const QString& path, const PortSettings& s, QString* error) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        QTextStream out(&file);
+        out << s.SettingsText << '\n'
+            << s.PortNumber << '\n'
+            << s.LanguageOffset << '\n'
+            << s.DeviceAddress << '\n';
+        out.flush();
+        if (file.commit())
+            return true;
+    }
+    if (error)
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
+    return false;
+}
+
+QString defaultSettingsPath(const QString& deviceType) {
+    const QString name = deviceType + QStringLiteral("n.cfg");
+    if (QCoreApplication::instance()) {
+        const QString dir = QCoreApplication::applicationDirPath();
+        if (QFileInfo(dir).isWritable())
+            return QDir(dir).filePath(name);
+    }
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("q7400/") + name);
+}
+
+namespace {
+// Sort key of a device path: family (ttyUSB, ttyACM, ttyS, others), then number, then name.
+struct DeviceKey {
+    int family;
+    qint64 number;
+    QString name;
+    bool operator<(const DeviceKey& o) const {
+        return std::tie(family, number, name) < std::tie(o.family, o.number, o.name);
+    }
+};
+
+DeviceKey keyOf(const QString& device) {
+    static const QRegularExpression pattern(QStringLiteral("^(.*?)(\\d*)$"));
+    const QString name = QFileInfo(device).fileName();
+    const auto m = pattern.match(name);
+    const QString stem = m.captured(1);
+    const qint64 number = m.captured(2).isEmpty() ? -1 : m.captured(2).toLongLong();
+    int family = 3;
+    if (stem == QLatin1String("ttyUSB"))
+        family = 0;
+    else if (stem == QLatin1String("ttyACM"))
+        family = 1;
+    else if (stem == QLatin1String("ttyS"))
+        family = 2;
+    return {family, number, name};
+}
+} // namespace
+
+QStringList orderSerialDevices(const QStringList& devices,
+                               const QList<QPair<QString, QString>>& byId) {
+    QStringList ordered = devices;
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const QString& a, const QString& b) { return keyOf(a) < keyOf(b); });
+    for (QString& device : ordered) {
+        for (const auto& link : byId) {
+            if (link.first == device) {
+                device = link.second;
+                break;
+            }
+        }
+    }
+    return ordered;
+}
+
+QStringList serialPortDevices() {
+#ifdef Q_OS_LINUX
+    QStringList devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        devices.append(info.systemLocation());
+    QList<QPair<QString, QString>> byId;
+    const QDir dir(QStringLiteral("/dev/serial/by-id"));
+    for (const QFileInfo& link : dir.entryInfoList(QDir::Files | QDir::System, QDir::Name)) {
+        const QString target = link.canonicalFilePath();
+        if (!target.isEmpty())
+            byId.append({target, link.absoluteFilePath()});
+    }
+    return orderSerialDevices(devices, byId);
+#else
+    QStringList devices;
+    for (int i = 1; i <= 16; ++i)
+        devices.append(QStringLiteral("COM%1").arg(i));
+    return devices;
+#endif
+}
+
+QString serialPortDevice(int number) {
+    if (number < 1 || number > 16)
+        return {};
+    const QStringList devices = serialPortDevices();
+    return number <= devices.size() ? devices[number - 1] : QString();
+}
+
+QString resolvePortDevice(const QString& portNumber) {
+    const QString text = portNumber.trimmed();
+    bool isNumber = false;
+    const int number = text.toInt(&isNumber);
+    if (isNumber)
+        return serialPortDevice(number);
+    return text;
+}
