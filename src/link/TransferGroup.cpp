@@ -2,48 +2,20 @@
 
 TransferGroup transferGroupOf(int code) {
     switch (code) {
-    case 22:
-    case 23:
-    case 25:
-    case 28:
-    case 29:
-    case 30:
-    case 32:
-    case 35:
-    case 37:
-    case 40:
-    case 51:
-    case 54:
-    case 56:
+    case 22: case 23: case 25: case 28: case 29: case 30: case 32: case 35: case 37: case 40:
+    case 51: case 54: case 56:
         return TransferGroup::ByteBlock;
     case 55:
         return TransferGroup::IoBlock;
     case 61:
         return TransferGroup::RawBlock;
-    case 63:
-    case 144:
-    case 153:
+    case 63: case 144: case 153:
         return TransferGroup::IdBlock;
-    case 48:
-    case 49:
-    case 50:
-    case 53:
-    case 58:
-    case 147:
-    case 160:
-    case 161:
-    case 162:
+    case 48: case 49: case 50: case 53: case 58: case 147: case 160: case 161: case 162:
         return TransferGroup::SingleByte;
-    case 47:
-    case 146:
-    case 148:
-    case 149:
-    case 152:
+    case 47: case 146: case 148: case 149: case 152:
         return TransferGroup::SingleWord;
-    case 100:
-    case 103:
-    case 104:
-    case 105:
+    case 100: case 103: case 104: case 105:
         return TransferGroup::AddressedWord;
     default:
         return TransferGroup::WordBlock;
