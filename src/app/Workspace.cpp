@@ -1,0 +1,47 @@
+#include "app/Workspace.h"
+
+#include "device/Transfers.h"
+#include "link/DeviceServices.h"
+#include "link/Link.h"
+
+Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent)
+    : QObject(parent), m_interaction(interaction) {
+    table.BuildParameterTable(texts);
+    m_link = std::make_unique<Link>(interaction, texts);
+    m_link->setPort(port);
+    m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
+    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, table,
+                                              image, memory, identification);
+    connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
+        UpdateInputNames(table, texts, identification);
+        ShowFeatureCode();
+    });
+    connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
+            [this](const QString& shown) { ConfigurationFileName = shown; });
+}
+
+Workspace::~Workspace() = default;
+
+void Workspace::setPort(SerialPort* port) {
+    m_link->setPort(port);
+}
+
+void Workspace::setLanguageOffset(int offset) {
+    texts.setLanguageOffset(offset);
+    settings.LanguageOffset = texts.LanguageOffset;
+    table.BuildParameterTable(texts);
+    UpdateInputNames(table, texts, identification);
+}
+
+void Workspace::DecodeAttributes(int attributes) {
+    ::DecodeAttributes(identification, attributes);
+    UpdateInputNames(table, texts, identification);
+    ShowFeatureCode();
+}
+
+void Workspace::ShowFeatureCode() {
+    Q_EMIT featureCodeShown(featureCodeText(identification, texts),
+                            featureMenuEntry(identification));
+    if (featureCodeShowsFirmware(identification))
+        Q_EMIT firmwareShown(firmwareText(identification.FirmwareVersion));
+}

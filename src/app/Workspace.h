@@ -1,0 +1,69 @@
+#pragma once
+
+#include "device/DeviceImage.h"
+#include "device/Identification.h"
+#include "device/ParameterTable.h"
+#include "i18n/StringTable.h"
+#include "link/PortSettings.h"
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class DeviceServices;
+class Interaction;
+class Link;
+class SerialPort;
+class Transfers;
+
+// The program-wide objects, created once and wired the same way for the main window and for
+// q7400ctl: texts, parameter table, device image, memory image, identification, port
+// settings, the link to the controller, its services and the bulk transfers. Windows and
+// commands get references from here; nothing of this is global.
+class Workspace : public QObject {
+    Q_OBJECT
+public:
+    // The port is not owned and may be nullptr (offline). The interaction answers every
+    // question and shows every message.
+    Workspace(Interaction& interaction, SerialPort* port, QObject* parent = nullptr);
+    ~Workspace() override;
+
+    Interaction& interaction() { return m_interaction; }
+    Texts texts;
+    ParameterTable table;
+    DeviceImage image;
+    MemoryImage memory;
+    Identification identification;
+    PortSettings settings;
+    // The configuration file in use as shown (shortened), "No File" after a read.
+    QString ConfigurationFileName;
+
+    Link& link() { return *m_link; }
+    DeviceServices& services() { return *m_services; }
+    Transfers& transfers() { return *m_transfers; }
+
+    // Uses another port (not owned; nullptr = offline).
+    void setPort(SerialPort* port);
+
+    // Switches the language: texts, parameter table names and the input names.
+    void setLanguageOffset(int offset);
+
+    // Sets ModuleVariant and FeatureA from an attributes byte, renames the input rows and
+    // shows the feature code.
+    void DecodeAttributes(int attributes);
+    // Emits featureCodeShown (and firmwareShown below firmware 0x98).
+    void ShowFeatureCode();
+
+Q_SIGNALS:
+    // Status panel 2 text ("Device feature code:  A1 B2") and the checked feature menu entry.
+    void featureCodeShown(const QString& text, int menuEntry);
+    // Status panel 3 text ("Firmware: V3.6").
+    void firmwareShown(const QString& text);
+
+private:
+    Interaction& m_interaction;
+    std::unique_ptr<Link> m_link;
+    std::unique_ptr<DeviceServices> m_services;
+    std::unique_ptr<Transfers> m_transfers;
+};

@@ -1,0 +1,303 @@
+#include "device/Transfers.h"
+
+#include "app/Interaction.h"
+#include "device/DeviceImage.h"
+#include "device/Identification.h"
+#include "device/ParameterTable.h"
+#include "i18n/StringTable.h"
+#include "link/DeviceServices.h"
+#include "link/Link.h"
+#include "link/TransferGroup.h"
+#include "services/ParameterBlocks.h"
+
+namespace {
+constexpr int kTextParameterSets = 189;
+constexpr int kTextNoFile = 225;
+constexpr int kTextWrongSensor = 453;
+constexpr int kTextAttributesMismatch = 454;
+constexpr int kTextInterfaceMessage = 456;
+constexpr int kTextDirectionOk = 457;
+constexpr int kTextOverwritten = 460;
+
+constexpr int kCodeParameterSet = 0x32;
+constexpr int kCodeAttributes = 49;
+constexpr int kFirstRawBlockFirmware = 0x40;
+
+// Sets a flag for the lifetime of the guard, so every return path clears it.
+class RunningGuard {
+public:
+    RunningGuard(bool& flag, Transfers& owner) : m_flag(flag), m_owner(owner) {
+        m_flag = true;
+        Q_EMIT m_owner.busyChanged(true);
+    }
+    ~RunningGuard() {
+        m_flag = false;
+        Q_EMIT m_owner.busyChanged(false);
+    }
+
+private:
+    bool& m_flag;
+    Transfers& m_owner;
+};
+} // namespace
+
+int writeOrderRow(int i, int highestRow) {
+    int r = (i + 27) % (highestRow + 1);
+    if (r < 8)
+        r = (r + 6) % 8;
+    return r;
+}
+
+QList<int> writeOrder(int highestRow) {
+    QList<int> rows;
+    for (int i = 0; i <= highestRow; ++i)
+        rows.append(writeOrderRow(i, highestRow));
+    return rows;
+}
+
+bool isWriteSkipped(int row) {
+    return row == 30 || row == 31 || row == 34 || row == 40;
+}
+
+Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interaction,
+                     const Texts& texts, ParameterTable& table, DeviceImage& image,
+                     MemoryImage& memory, Identification& identification, QObject* parent)
+    : QObject(parent), m_services(services), m_link(link), m_interaction(interaction),
+      m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification) {}
+
+Transfers::Outcome Transfers::ReadAll(bool askFirst) {
+    if (askFirst) {
+        const QString title = m_id.DeviceType + QStringLiteral(" => PC");
+        const QString text = m_texts.LoadText(kTextDirectionOk) + QStringLiteral("\n\n   =>   PC");
+        if (m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel, title,
+                              text) != Interaction::Answer::Ok)
+            return Outcome::Cancelled;
+    }
+    Q_EMIT channelErrorTableHideRequested();
+    if (TransferRunning) {
+        // The running read refreshes the block table itself; only the closing steps run here.
+        if (m_id.FirmwareVersion >= kFirstRawBlockFirmware)
+            m_services.ReadRawBlock();
+        else
+            LoadDefaultRawBlock(m_memory);
+        finishRead();
+        return Outcome::Busy;
+    }
+
+    bool failed = false;
+    {
+        RunningGuard guard(TransferRunning, *this);
+        m_services.PrepareLink();
+        m_services.ReadFirmwareVersion();
+        failed = m_link.CommError;
+        const int last = highestRowForFirmware(m_id.FirmwareVersion);
+        if (!failed) {
+            Q_EMIT progressStarted(last + 1);
+            for (int row = 0; row <= last; ++row) {
+                Q_EMIT progress(row + 1);
+                if (!readRow(row)) {
+                    failed = true;
+                    break;
+                }
+            }
+            Q_EMIT progressFinished();
+        }
+        if (!failed)
+            refreshDerived();
+        readDeviceErrors();
+    }
+
+    // After a failed read the controller's block table is unknown: the one in memory stays
+    // (and a silent controller is not asked a second time).
+    if (!failed) {
+        if (m_id.FirmwareVersion >= kFirstRawBlockFirmware)
+            m_services.ReadRawBlock();
+        else
+            LoadDefaultRawBlock(m_memory);
+    }
+    finishRead();
+    return failed ? Outcome::Failed : Outcome::Done;
+}
+
+bool Transfers::readRow(int row) {
+    const ParameterRow& spec = m_table[row];
+    const int code = spec.FunctionCode;
+    m_services.ReadRequest(code, 0, 0, 0);
+    m_image.cell(row, 0) = spec.Name;
+    // A failed read leaves whatever was in the reply buffer: the row keeps its values.
+    if (m_link.CommError)
+        return false;
+    const auto& b = m_link.ReplyBytes;
+    auto put = [&](int column, int value) {
+        m_image.cell(row, column) = value;
+    };
+    switch (transferGroupOf(code)) {
+    case TransferGroup::ByteBlock:
+        for (int k = 1; k <= 8; ++k)
+            put(k, b[size_t(10 + k)]);
+        break;
+    case TransferGroup::IoBlock:
+        for (int k = 1; k <= 20; ++k)
+            put(k, b[size_t(10 + k)]);
+        break;
+    case TransferGroup::IdBlock:
+        for (int k = 1; k <= 6; ++k)
+            put(k, b[size_t(10 + k)]);
+        break;
+    case TransferGroup::SingleByte:
+        put(1, b[8]);
+        if (code == kCodeAttributes) {
+            DecodeAttributes(m_id, b[8]);
+            Q_EMIT attributesDecoded();
+        }
+        break;
+    case TransferGroup::SingleWord:
+        put(1, b[8] + 256 * b[9]);
+        break;
+    case TransferGroup::AddressedWord:
+        put(1, b[11] + 256 * b[12]);
+        break;
+    case TransferGroup::RawBlock: // not part of the row transfers
+        break;
+    case TransferGroup::WordBlock:
+        for (int k = 1; k <= 8; ++k)
+            put(k, b[size_t(2 * k + 9)] + 256 * b[size_t(2 * k + 10)]);
+        break;
+    }
+    return true;
+}
+
+void Transfers::refreshDerived() {
+    Q_EMIT derivedRefreshRequested();
+    UpdateExternalCurrentInputs(m_id, m_image);
+    CopyParameterSetId(m_id, m_image);
+    UpdateInputNames(m_table, m_texts, m_id);
+    const int entries = sensorTypeEntryCount(m_id);
+    for (int k = 1; k <= 8; ++k) {
+        if (!hasTemperatureInputs(m_id))
+            m_image.setValue(IdentificationRows::SensorType, k,
+                             int(m_image.value(IdentificationRows::SensorType, k)) & 3);
+        const double code = m_image.value(IdentificationRows::SensorType, k);
+        int index = int(code);
+        if (code < 0 || code >= entries) {
+            m_interaction.inform(m_id.DeviceType,
+                                 m_texts.LoadText(kTextWrongSensor) +
+                                     QString::number(k, 16).toUpper(),
+                                 Interaction::Icon::None);
+            index = 0;
+        }
+        Q_EMIT sensorTypeSelected(k, index);
+    }
+    Q_EMIT ioAreaRefreshRequested();
+}
+
+void Transfers::finishRead() {
+    Q_EMIT parameterSetIdChanged();
+    Q_EMIT configurationFileNameChanged(m_texts.LoadText(kTextNoFile));
+}
+
+void Transfers::readDeviceErrors() {
+    Q_EMIT channelErrorTableHideRequested();
+    m_services.PrepareLink();
+    m_link.RequestDeviceErrors();
+}
+
+Transfers::Outcome Transfers::WriteAll() {
+    if (TransferRunning)
+        return Outcome::Busy;
+    Outcome outcome = Outcome::Done;
+    {
+        RunningGuard guard(TransferRunning, *this);
+        m_services.PrepareLink();
+        m_services.ReadRequest(kCodeAttributes, 0, 0, 0);
+        if (m_link.CommError) {
+            outcome = Outcome::Failed;
+        } else {
+            const int a = m_link.ReplyBytes[8];
+            bool write = true;
+            if (featureAOfAttributes(a) != m_id.FeatureA ||
+                moduleVariantOfAttributes(a) != m_id.ModuleVariant) {
+                write = m_interaction.ask(
+                            Interaction::Icon::Critical, Interaction::Buttons::OkCancel,
+                            m_texts.LoadText(kTextInterfaceMessage),
+                            m_texts.LoadText(kTextAttributesMismatch)) == Interaction::Answer::Ok;
+            }
+            if (!write)
+                outcome = Outcome::Cancelled;
+            else if (!writeRows())
+                outcome = Outcome::Failed;
+            readDeviceErrors();
+        }
+        if (ParamSetCommand != 0 && !WriteParaSet() && outcome == Outcome::Done)
+            outcome = Outcome::Failed;
+    }
+    return outcome;
+}
+
+bool Transfers::writeRows() {
+    const int last = highestRowForFirmware(m_id.FirmwareVersion);
+    Q_EMIT progressStarted(last + 1);
+    bool ok = true;
+    for (int i = 0; i <= last; ++i) {
+        Q_EMIT progress(i + 1);
+        const int row = writeOrderRow(i, last);
+        if (isWriteSkipped(row))
+            continue;
+        m_services.WriteRow = row;
+        if (!m_services.WriteParameterRow()) {
+            ok = false;
+            // A value that does not fit is refused before anything is sent: say which.
+            const QString why = m_services.refusalText();
+            if (!why.isEmpty())
+                m_interaction.inform(m_texts.LoadText(kTextInterfaceMessage), why,
+                                     Interaction::Icon::Critical);
+            break;
+        }
+    }
+    Q_EMIT progressFinished();
+    return ok;
+}
+
+bool Transfers::WriteParaSet() {
+    const int command = ParamSetCommand;
+    ParamSetCommand = 0;
+    m_services.SendCommand(kCodeParameterSet, QByteArray(1, char(command)));
+    return !m_link.CommError;
+}
+
+Transfers::Outcome Transfers::ParameterSetMenu(int k) {
+    static constexpr ParameterSetCommand kCommands[] = {
+        ParameterSetCommand::LoadSet1, ParameterSetCommand::LoadSet2,
+        ParameterSetCommand::StoreSet1, ParameterSetCommand::StoreSet2,
+        ParameterSetCommand::Factory};
+    if (k < 0 || k > 4)
+        return Outcome::Cancelled;
+    const int command = int(kCommands[k]);
+    const QString title = m_texts.LoadText(kTextParameterSets);
+    if (k == 2 || k == 3) {
+        const Interaction::Answer answer =
+            m_interaction.ask(Interaction::Icon::Question, Interaction::Buttons::YesNoCancel, title,
+                              QStringLiteral("PC => ") + m_id.DeviceType + QStringLiteral(" ?"));
+        if (answer == Interaction::Answer::Cancel)
+            return Outcome::Cancelled;
+        ParamSetCommand = command;
+        if (answer == Interaction::Answer::Yes) {
+            Q_EMIT writeConfirmationRequested();
+            return Outcome::Done;
+        }
+        if (TransferRunning)
+            return Outcome::Busy; // the running write sends the command at its end
+        m_services.PrepareLink();
+        return WriteParaSet() ? Outcome::Done : Outcome::Failed;
+    }
+    if (m_interaction.ask(Interaction::Icon::Critical, Interaction::Buttons::OkCancel, title,
+                          m_texts.LoadText(kTextOverwritten)) != Interaction::Answer::Ok)
+        return Outcome::Cancelled;
+    if (TransferRunning)
+        return Outcome::Busy;
+    m_services.PrepareLink();
+    m_services.SendCommand(kCodeParameterSet, QByteArray(1, char(command)));
+    if (m_link.CommError)
+        return Outcome::Failed;
+    return ReadAll(true);
+}

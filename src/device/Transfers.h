@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class DeviceImage;
+class DeviceServices;
+class Interaction;
+class Link;
+class ParameterTable;
+class Texts;
+struct Identification;
+struct MemoryImage;
+
+// Highest row of a full transfer for a firmware version is highestRowForFirmware()
+// (ParameterTable.h). The write order puts the configuration (rows 27 ..) before the values
+// that depend on it: for i = 0..N, r = (i + 27) mod (N + 1), and rows below 8 are rotated so
+// that the setpoint limits 6 and 7 come before the setpoints 0..5.
+int writeOrderRow(int i, int highestRow);
+QList<int> writeOrder(int highestRow);
+// Rows the controller does not accept: device ID, attributes, software version, interface.
+bool isWriteSkipped(int row);
+
+// The data byte of the parameter-set command (function code 0x32).
+enum class ParameterSetCommand : int {
+    None = 0,
+    LoadSet1 = 0x1F,
+    LoadSet2 = 0x2F,
+    StoreSet1 = 0x1E,
+    StoreSet2 = 0x2E,
+    Factory = 0x0F,
+};
+
+// The bulk transfers between the device image and the controller, and the parameter-set
+// commands. They run on the caller's thread and wait through the Link (the event loop keeps
+// running). Questions and messages go through the Interaction; what windows show is announced
+// by signals, so the same transfers serve the main window and q7400ctl.
+class Transfers : public QObject {
+    Q_OBJECT
+public:
+    Transfers(DeviceServices& services, Link& link, Interaction& interaction, const Texts& texts,
+              ParameterTable& table, DeviceImage& image, MemoryImage& memory,
+              Identification& identification, QObject* parent = nullptr);
+
+    // Refuses a second bulk transfer while one runs (the waits keep the menus live).
+    bool TransferRunning = false;
+    // Data byte of the parameter-set command WriteAll sends after writing; 0 = none.
+    int ParamSetCommand = 0;
+
+    enum class Outcome {
+        Done,      // the transfer ran to its end
+        Cancelled, // the user said no to a question; nothing was transferred
+        Busy,      // another transfer was running; nothing was transferred
+        Failed,    // the controller stopped answering (or a value could not be sent)
+    };
+
+    // Reads every row the firmware has into the device image, then refreshes everything
+    // derived from it. askFirst: the menu's question "Direction ok?  => PC" comes first.
+    Outcome ReadAll(bool askFirst = true);
+
+    // Writes the device image to the controller in write order. When the controller's
+    // attributes differ from the configuration's feature code and module variant, asks first
+    // (Cancel writes nothing). A pending ParamSetCommand is sent at the end.
+    // Outcome Cancelled = the mismatch question was answered with Cancel.
+    Outcome WriteAll();
+
+    // Sends ParamSetCommand (0x32 with its data byte) and clears it. False on a link failure.
+    bool WriteParaSet();
+
+    // The Parameter sets menu, entry k = 0..4 (load set 1, load set 2, store as set 1, store
+    // as set 2, factory settings), questions included. Load and factory send the command and
+    // then run ReadAll with its question. Store asks Yes/No/Cancel: Yes emits
+    // writeConfirmationRequested() (the parameter-set-ID window confirms and calls WriteAll,
+    // which sends the store command at its end); No sends the store command at once.
+    Outcome ParameterSetMenu(int k);
+
+    // The read of the controller's device error block (the main window's "Read alarm / error"):
+    // hides the channel error table, prepares the link and sends the short request 0x7A. The
+    // reply is decoded by the Link (Link::deviceErrorsDecoded).
+    virtual void readDeviceErrors();
+
+Q_SIGNALS:
+    // Progress of a transfer: maximum N + 1, then the value 1..N+1 once per row, then finished.
+    void progressStarted(int maximum);
+    void progress(int value);
+    void progressFinished();
+    // A transfer is running (hourglass pointer) or has ended.
+    void busyChanged(bool busy);
+
+    // The channel error table of the main window is to be hidden.
+    void channelErrorTableHideRequested();
+    // The attributes byte was decoded: the feature code display refreshes.
+    void attributesDecoded();
+    // After a successful read, in this order: the channel overview, the special output lists
+    // and the activation refresh of the main window (identification values are updated right
+    // after it); then one sensorTypeSelected per channel; then ioAreaRefreshRequested.
+    void derivedRefreshRequested();
+    // Channel 1..8 shows sensor list entry `index` (0 when the stored code has no entry).
+    void sensorTypeSelected(int channel, int index);
+    void ioAreaRefreshRequested();
+    // At the end of a read: status panel 4 (ParameterSetId) and panel 5 (`fileName`, "No File").
+    void parameterSetIdChanged();
+    void configurationFileNameChanged(const QString& shown);
+
+    // "Write paraset" answered Yes: the parameter-set-ID window opens in write mode.
+    void writeConfirmationRequested();
+
+private:
+    bool readRow(int row);
+    bool writeRows();
+    void refreshDerived();
+    void finishRead();
+
+    DeviceServices& m_services;
+    Link& m_link;
+    Interaction& m_interaction;
+    const Texts& m_texts;
+    ParameterTable& m_table;
+    DeviceImage& m_image;
+    MemoryImage& m_memory;
+    Identification& m_id;
+};
