@@ -1,0 +1,71 @@
+#include "app/FrameTexts.h"
+
+#include "device/DeviceImage.h"
+#include "i18n/StringTable.h"
+
+namespace {
+QString twoDigits(quint8 bcd) {
+    const int value = 10 * (bcd >> 4) + (bcd & 0x0F);
+    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+}
+} // namespace
+
+QString programVersionText(int major, int minor) {
+    return QStringLiteral("Version: %1.%2").arg(major).arg(minor);
+}
+
+QString parameterSetIdText(const std::array<quint8, 6>& id) {
+    return QStringLiteral("Param ID:  ") + twoDigits(id[3]) + u'.' + twoDigits(id[4]) + u'.' +
+           twoDigits(id[5]) + QStringLiteral("  ") + twoDigits(id[2]) + u':' + twoDigits(id[1]) +
+           u':' + twoDigits(id[0]);
+}
+
+QStringList deviceErrorLines(const Texts& texts, int errorWord) {
+    QStringList lines;
+    for (int bit = 0; bit < 16; ++bit)
+        if (errorWord & (1 << bit))
+            lines.append(texts.LoadText(370 + bit));
+    return lines;
+}
+
+QString deviceErrorText(const Texts& texts, int errorWord) {
+    QString text;
+    for (const QString& line : deviceErrorLines(texts, errorWord))
+        text += line + u'\n';
+    return text;
+}
+
+QString welcomeText(const Texts& texts, const QString& deviceType) {
+    return texts.LoadText(542) + deviceType + texts.LoadText(543) + texts.LoadText(545);
+}
+
+MenuVisibility menuVisibility(int firmwareVersion, int attributesByte) {
+    MenuVisibility v;
+    v.parameterBlocks = firmwareVersion > 0x48 && (attributesByte & 0x10) != 0;
+    v.featureB2 = firmwareVersion > 0x52;
+    v.password = firmwareVersion == 0;
+    v.alarmHistory = firmwareVersion >= 0x30;
+    return v;
+}
+
+ChannelOverview channelOverview(const DeviceImage& image, int channel) {
+    const int function = int(image.value(26, channel)) & 0xFFFF;
+    const int configuration = int(image.value(27, channel)) & 0xFFFF;
+    ChannelOverview o;
+    o.group = (configuration & 0x600) / 512;
+    o.optimising = (function & 0x80) != 0;
+    o.on = (function & 0x40) != 0;
+    return o;
+}
+
+QString groupText(int group) {
+    return group == 0 ? QStringLiteral("no") : QString::number(group);
+}
+
+QString readCaption(const QString& deviceType) {
+    return deviceType + QStringLiteral(" => PC");
+}
+
+QString writeCaption(const QString& deviceType) {
+    return QStringLiteral("PC => ") + deviceType;
+}
