@@ -17,7 +17,10 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
         ShowFeatureCode();
     });
     connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
-            [this](const QString& shown) { ConfigurationFileName = shown; });
+            [this](const QString& shown) {
+                ConfigurationFileName = shown;
+                Q_EMIT configurationFileNameChanged(shown);
+            });
 }
 
 Workspace::~Workspace() = default;
@@ -44,4 +47,27 @@ void Workspace::ShowFeatureCode() {
                             featureMenuEntry(identification));
     if (featureCodeShowsFirmware(identification))
         Q_EMIT firmwareShown(firmwareText(identification.FirmwareVersion));
+}
+
+ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
+    ConfigurationFileResult result = ReadConfigurationFile(path, image, identification, table);
+    if (result.attributesDecoded) {
+        UpdateInputNames(table, texts, identification);
+        ShowFeatureCode();
+    }
+    if (result.ok) {
+        ConfigurationFileName = ShortenedPath(path);
+        Q_EMIT configurationLoaded();
+        Q_EMIT configurationFileNameChanged(ConfigurationFileName);
+    }
+    return result;
+}
+
+ConfigurationFileResult Workspace::SaveConfigurationFile(const QString& path) {
+    ConfigurationFileResult result = WriteConfigurationFile(path, image, table);
+    if (result.ok) {
+        ConfigurationFileName = ShortenedPath(path);
+        Q_EMIT configurationFileNameChanged(ConfigurationFileName);
+    }
+    return result;
 }

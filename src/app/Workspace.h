@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
@@ -55,7 +56,21 @@ public:
     // Emits featureCodeShown (and firmwareShown below firmware 0x98).
     void ShowFeatureCode();
 
+    // Loads a configuration file into the device image. On success the remembered file name
+    // becomes its ShortenedPath and configurationLoaded() asks the windows to redraw; the
+    // feature code is shown again whenever the file's attributes were read (even when the file
+    // ended early). The caller shows result.message when !ok.
+    ConfigurationFileResult OpenConfigurationFile(const QString& path);
+    // Writes the device image to a configuration file (atomically).
+    ConfigurationFileResult SaveConfigurationFile(const QString& path);
+
 Q_SIGNALS:
+    // A configuration file was loaded completely: sensor lists, terminal view and channel
+    // areas are rebuilt from the device image.
+    void configurationLoaded();
+    // The remembered configuration file name changed (status panel 5).
+    void configurationFileNameChanged(const QString& shown);
+
     // Status panel 2 text ("Device feature code:  A1 B2") and the checked feature menu entry.
     void featureCodeShown(const QString& text, int menuEntry);
     // Status panel 3 text ("Firmware: V3.6").
