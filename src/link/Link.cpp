@@ -30,9 +30,11 @@ struct Link::Exchange {
 Link::Link(Interaction& interaction, const Texts& texts, QObject* parent)
     : QObject(parent), m_interaction(interaction), m_texts(texts) {
     m_replyTimer.setSingleShot(true);
+    m_replyTimer.setTimerType(Qt::PreciseTimer);
     m_replyTimer.setInterval(ReplyTimeoutMs);
     connect(&m_replyTimer, &QTimer::timeout, this, &Link::onReplyTimeout);
     m_pauseTimer.setSingleShot(true);
+    m_pauseTimer.setTimerType(Qt::PreciseTimer);
     m_pauseTimer.setInterval(PauseMs);
     connect(&m_pauseTimer, &QTimer::timeout, this, &Link::stateChanged);
 }

@@ -1,0 +1,363 @@
+#include "i18n/StringTable.h"
+#include "link/FakePort.h"
+#include "link/Link.h"
+#include "link/Telegram.h"
+#include "support/ScriptedInteraction.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+constexpr int Address = 5;
+
+// A reply Telegram of the controller to function `code` with these data bytes.
+QByteArray reply(int code, const QByteArray& data) {
+    return Telegram::buildLong(0x08, Address, quint8(code), data);
+}
+
+// A reply to a short request: the block's bytes start at position 7, right after C and A.
+QByteArray blockReply(const QByteArray& block) {
+    return Telegram::buildLong(0x08, Address, quint8(block[0]), block.mid(1));
+}
+
+QByteArray counting(int n, int first = 1) {
+    QByteArray b;
+    for (int i = 0; i < n; ++i)
+        b.append(char(first + i));
+    return b;
+}
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+
+    ScriptedInteraction interaction;
+    Texts texts;
+    FakePort* port = nullptr;
+    Link* link = nullptr;
+
+    // A read of code 0, channels 1..8: 28-byte reply.
+    void prepareRead(int code = 0) {
+        link->RequestControl = 0x7B;
+        link->FunctionCode = code;
+        link->RequestData = QByteArray::fromHex("010800");
+        link->RequestLength = 6;
+        link->DataSum = 9;
+        link->Checksum = (0x7B + Address + code + 9) % 256;
+        link->ExpectedLength = 28;
+    }
+
+private Q_SLOTS:
+    void init() {
+        interaction = ScriptedInteraction();
+        port = new FakePort(this);
+        port->open();
+        link = new Link(interaction, texts, this);
+        link->DeviceAddress = Address;
+        link->setPort(port);
+        link->setReplyTimeout(40); // the give-up test runs with the real interval
+    }
+    void cleanup() {
+        delete link;
+        delete port;
+    }
+
+    void replyInChunks_data() {
+        QTest::addColumn<QList<int>>("cuts");
+        QTest::newRow("whole") << QList<int>{};
+        QTest::newRow("three pieces") << QList<int>{3, 17};
+        QTest::newRow("byte by byte") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 27};
+        QTest::newRow("five-byte start of a long frame") << QList<int>{5};
+    }
+    void replyInChunks() {
+        QFETCH(QList<int>, cuts);
+        const QByteArray frame = reply(0, QByteArray::fromHex("010800") + counting(16, 0x40));
+        QCOMPARE(frame.size(), 28);
+        QByteArrayList chunks;
+        int from = 0;
+        for (int cut : cuts) {
+            chunks.append(frame.mid(from, cut - from));
+            from = cut;
+        }
+        chunks.append(frame.mid(from));
+        port->replyChunks(chunks, 1);
+        prepareRead();
+        link->ExchangeTelegram();
+
+        QCOMPARE(port->written.size(), 1);
+        QCOMPARE(port->written[0], QByteArray::fromHex("680606687b05000108008916"));
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->LinkState, 0);
+        QCOMPARE(link->ReplyCode, 255);
+        for (int k = 1; k <= 28; ++k)
+            QCOMPARE(link->ReplyBytes[size_t(k)], int(quint8(frame[k - 1])));
+        QCOMPARE(link->ReplyBytes[0], 0);
+        QCOMPARE(link->ReplyBytes[29], 0);
+        QVERIFY(link->ReceiveBuffer.isEmpty());
+    }
+
+    // Until the expected number of bytes is there, arriving pieces change nothing.
+    void partialReplyWaits() {
+        const QByteArray frame = reply(0, QByteArray::fromHex("010800") + counting(16));
+        link->setReplyTimeout(200);
+        port->script.append({{frame.left(9), frame.mid(9)}, 0, 60});
+        int stateMidway = -1;
+        qsizetype heldMidway = -1;
+        QTimer::singleShot(30, this, [&] {
+            stateMidway = link->LinkState;
+            heldMidway = port->bytesAvailable() + link->ReceiveBuffer.size();
+        });
+        prepareRead();
+        link->ExchangeTelegram();
+        QCOMPARE(stateMidway, 1);
+        QCOMPARE(heldMidway, 9);
+        QVERIFY(!link->CommError);
+    }
+
+    void invalidReplyEndsAtOnce_data() {
+        QTest::addColumn<QByteArray>("answer");
+        QByteArray good = reply(0, QByteArray::fromHex("010800") + counting(16));
+        QByteArray wrongStart = good;
+        wrongStart[0] = 0x67;
+        QByteArray lengthsDiffer = good;
+        lengthsDiffer[2] = 0x15;
+        QByteArray noEnd = good;
+        noEnd[27] = 0x17;
+        QTest::newRow("wrong start") << wrongStart;
+        QTest::newRow("length bytes differ") << lengthsDiffer;
+        QTest::newRow("no end byte") << noEnd;
+        QTest::newRow("second start byte") << good.left(3) + char(0x69) + good.mid(4);
+    }
+    void invalidReplyEndsAtOnce() {
+        QFETCH(QByteArray, answer);
+        port->reply(answer);
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(link->CommError);
+        QCOMPARE(port->written.size(), 1); // no repetition
+        QCOMPARE(link->RepeatCount, 0);
+        QCOMPARE(link->LinkState, 0);
+        QVERIFY(interaction.asked.isEmpty());
+    }
+
+    // A short reply is valid; its content is not evaluated.
+    void shortReplyIsValid() {
+        port->reply(QByteArray::fromHex("1000050516"));
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->ReplyCode, 255);
+        QCOMPARE(link->ReplyBytes[1], 0x10);
+        QCOMPARE(link->ReplyBytes[6], 0);
+    }
+
+    // The 96-byte block: L = 102 is not examined, CommError stays set, the bytes are readable.
+    void longBlockLeavesCommErrorWithBytes() {
+        const QByteArray frame = reply(61, QByteArray(3, '\0') + counting(96, 0x20));
+        QCOMPARE(frame.size(), 108);
+        port->replyChunks({frame.left(50), frame.mid(50)});
+        prepareRead(61);
+        link->ExpectedLength = 108;
+        link->ExchangeTelegram();
+        QVERIFY(link->CommError);
+        QCOMPARE(port->written.size(), 1);
+        for (int k = 1; k <= 108; ++k)
+            QCOMPARE(link->ReplyBytes[size_t(k)], int(quint8(frame[k - 1])));
+    }
+
+    // More than 200 bytes: the first 200 are kept, the rest dropped, the reply is not trusted.
+    void overlongReplyIsRefused() {
+        const QByteArray frame = reply(0, QByteArray::fromHex("010800") + counting(16));
+        const QByteArray flood = frame + counting(250 - frame.size(), 0x30);
+        port->reply(flood);
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(link->CommError);
+        QCOMPARE(link->ReplyBytes[1], 0x68);
+        QCOMPARE(link->ReplyBytes[200], int(quint8(flood[199])));
+        QCOMPARE(link->LinkState, 0);
+        QCOMPARE(port->bytesAvailable(), 0);
+    }
+
+    // Bytes arriving while nothing waits cannot complete the next exchange.
+    void strayBytesCompleteNothing_data() {
+        QTest::addColumn<QByteArray>("stray");
+        QTest::addColumn<bool>("answered");
+        const QByteArray frame = reply(0, QByteArray::fromHex("010800") + counting(16));
+        QTest::newRow("a whole old reply, then silence") << frame << false;
+        QTest::newRow("a few bytes, then the reply") << QByteArray::fromHex("16e5") << true;
+        QTest::newRow("five bytes, then the reply") << QByteArray::fromHex("1000050516") << true;
+    }
+    void strayBytesCompleteNothing() {
+        QFETCH(QByteArray, stray);
+        QFETCH(bool, answered);
+        port->deliverNow(stray);
+        QTest::qWait(5);
+        if (answered)
+            port->reply(reply(0, QByteArray::fromHex("010800") + counting(16, 0x70)));
+        else
+            link->RepeatCount = 3; // give up at the first time-out
+        prepareRead();
+        link->ExchangeTelegram();
+        QCOMPARE(link->CommError, !answered);
+        if (answered)
+            QCOMPARE(link->ReplyBytes[11], 0x70);
+    }
+
+    void repetitionThenReply() {
+        port->silence(2);
+        port->reply(reply(0, QByteArray::fromHex("010800") + counting(16)));
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(!link->CommError);
+        QCOMPARE(port->written.size(), 3);
+        QCOMPARE(port->written[2], port->written[0]);
+        QCOMPARE(link->RepeatCount, 0);
+        QVERIFY(interaction.asked.isEmpty());
+    }
+
+    // Real intervals: four sendings 500 ms apart, then the message.
+    void giveUpAfterThreeRepetitions() {
+        link->setReplyTimeout(Link::ReplyTimeoutMs);
+        QSignalSpy gaveUp(link, &Link::gaveUp);
+        prepareRead();
+        QElapsedTimer clock;
+        clock.start();
+        link->ExchangeTelegram();
+        const qint64 elapsed = clock.elapsed();
+        QVERIFY2(elapsed >= 1980 && elapsed < 3000, qPrintable(QString::number(elapsed)));
+        QVERIFY(link->CommError);
+        QCOMPARE(port->written.size(), 4);
+        QCOMPARE(gaveUp.count(), 1);
+        QCOMPARE(link->RepeatCount, 0);
+        QCOMPARE(link->LinkState, 0);
+        QCOMPARE(interaction.asked.size(), 1);
+        QCOMPARE(interaction.asked[0].buttons, Interaction::Buttons::Ok);
+        QCOMPARE(interaction.asked[0].title, texts.LoadText(456));
+        QCOMPARE(interaction.asked[0].text,
+                 texts.LoadText(455) + QStringLiteral("\n  ->   COM ?   Adr. ?"));
+    }
+
+    // Short requests are sent once, but their time-outs count: after three of them the next
+    // time-out of any exchange gives up at once.
+    void giveUpAfterThreeSilentShortRequests() {
+        QSignalSpy gaveUp(link, &Link::gaveUp);
+        for (int i = 1; i <= 3; ++i) {
+            link->RequestDeviceErrors();
+            QCOMPARE(link->RepeatCount, i);
+            QVERIFY(interaction.asked.isEmpty());
+        }
+        QCOMPARE(port->written.size(), 3);
+        QCOMPARE(port->written[0], QByteArray::fromHex("107a057f16"));
+        prepareRead();
+        link->ExchangeTelegram();
+        QCOMPARE(port->written.size(), 4);
+        QCOMPARE(gaveUp.count(), 1);
+        QCOMPARE(interaction.asked.size(), 1);
+        QVERIFY(link->CommError);
+        QCOMPARE(link->RepeatCount, 0);
+    }
+
+    // An exchange started from a handler while another waits is sent after it, and each
+    // caller gets its own reply.
+    void exchangeDuringExchange() {
+        port->responder = [](const QByteArray& request) {
+            const quint8 code = quint8(request[6]);
+            return FakePort::Reaction{
+                {reply(code, QByteArray::fromHex("010800") + counting(16, code))}, 30, 5};
+        };
+        link->setReplyTimeout(200);
+        std::array<int, 201> innerReply{};
+        bool innerError = true;
+        QTimer::singleShot(10, this, [&] {
+            QCOMPARE(link->LinkState, 1); // the outer exchange is waiting
+            prepareRead(0x24);
+            link->ExchangeTelegram();
+            innerError = link->CommError;
+            innerReply = link->ReplyBytes;
+        });
+        prepareRead(0x01);
+        link->ExchangeTelegram();
+
+        QCOMPARE(port->written.size(), 2);
+        QCOMPARE(int(quint8(port->written[0][6])), 0x01);
+        QCOMPARE(int(quint8(port->written[1][6])), 0x24);
+        QVERIFY(!innerError);
+        QCOMPARE(innerReply[7], 0x24);
+        QCOMPARE(innerReply[11], 0x24);
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->ReplyBytes[7], 0x01);
+        QCOMPARE(link->ReplyBytes[11], 0x01);
+    }
+
+    void blocksDecodedOnArrival() {
+        QSignalSpy cyclicSpy(link, &Link::cyclicBlockDecoded);
+        QSignalSpy errorSpy(link, &Link::deviceErrorsDecoded);
+
+        // Cyclic block: 8 actual values, 8 outputs, 8 currents, the voltage.
+        QByteArray cyclic;
+        for (int i = 0; i < 8; ++i)
+            cyclic.append(char(i)).append(char(0x10 + i));
+        for (int i = 0; i < 8; ++i)
+            cyclic.append(char(0xF0 + i));
+        for (int i = 0; i < 8; ++i)
+            cyclic.append(char(0x20 + i)).append(char(0x01));
+        cyclic.append(char(0x34)).append(char(0x12));
+        QCOMPARE(cyclic.size(), 42);
+        port->reply(blockReply(cyclic));
+        link->RequestCyclicBlock();
+        QVERIFY(!link->CommError);
+        QVERIFY(!link->CyclicPending);
+        QCOMPARE(link->CycleWordsA[3], 3 + 256 * 0x13);
+        QCOMPARE(link->CycleBytes[7], 0xF7);
+        QCOMPARE(link->CycleWordsB[0], 0x0120);
+        QCOMPARE(link->CycleWordC, 0x1234);
+        QCOMPARE(cyclicSpy.count(), 1);
+
+        QByteArray extended;
+        for (int i = 0; i < 16; ++i)
+            extended.append(char(i)).append(char(0x80));
+        port->reply(blockReply(extended));
+        link->RequestExtendedCyclicBlock();
+        QCOMPARE(link->CycleWordsB[8], 0x8000);
+        QCOMPARE(link->CycleWordsB[23], 0x800F);
+        QCOMPARE(link->CycleWordsB[7], 0x0127); // the basic block is untouched
+        QCOMPARE(cyclicSpy.count(), 2);
+
+        QByteArray errors;
+        for (int i = 0; i < 12; ++i)
+            errors.append(char(i == 8 ? 0x05 : i)).append(char(i == 8 ? 0x80 : 0));
+        port->reply(blockReply(errors));
+        link->RequestDeviceErrors();
+        QVERIFY(!link->ErrorPending);
+        QCOMPARE(link->DeviceErrorWords[8], 0x8005);
+        QCOMPARE(link->DeviceErrorWords[11], 11);
+        QCOMPARE(errorSpy.count(), 1);
+        QCOMPARE(port->written.last(), QByteArray::fromHex("107a057f16"));
+    }
+
+    // An invalid block is not decoded; the flag stays for the requester to see.
+    void invalidBlockNotDecoded() {
+        QByteArray bad = blockReply(QByteArray(24, '\x01'));
+        bad[31] = 0;
+        port->reply(bad);
+        link->RequestDeviceErrors();
+        QVERIFY(link->CommError);
+        QVERIFY(link->ErrorPending);
+        QCOMPARE(link->DeviceErrorWords[8], 0);
+    }
+
+    void closedPortFailsAtOnce() {
+        port->close();
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(link->CommError);
+        QVERIFY(port->written.isEmpty());
+        QVERIFY(interaction.asked.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
