@@ -165,17 +165,22 @@ ConfigurationFileResult WriteConfigurationFile(const QString& path, const Device
             text += ConfigurationFile::formatNumber(image.value(p, i)).toLatin1() + "\r\n";
     }
 
+    // Unbuffered: a short write (disk full, size limit) shows in the count written. Buffered,
+    // the flush at commit can lose the tail of the file and still report success.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         failure(&result, QStringLiteral("The configuration file \"%1\" could not be written: %2.")
                              .arg(shown(path), file.errorString()));
         return result;
     }
-    if (file.write(text) != text.size() || !file.commit()) {
+    const bool written = file.write(text) == text.size();
+    const QString reason = file.error() != QFileDevice::NoError
+                               ? file.errorString()
+                               : QStringLiteral("the disk is full or the file is too large");
+    if (!written || !file.commit()) {
         failure(&result, QStringLiteral("The configuration file \"%1\" could not be written: %2. "
                                         "An existing file of that name was left unchanged.")
-                             .arg(shown(path), file.errorString()));
-        file.cancelWriting();
+                             .arg(shown(path), written ? file.errorString() : reason));
         return result;
     }
     result.ok = true;

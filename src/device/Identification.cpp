@@ -37,6 +37,8 @@ void DecodeAttributes(Identification& id, int attributes) {
 }
 
 int featureMenuEntry(const Identification& id) {
+    if (id.FeatureA < 0 || id.FeatureA > 2)
+        return -1; // both high attribute bits set: no such equipment, no entry checked
     return hasTemperatureInputs(id) ? id.FeatureA : id.FeatureA + 3;
 }
 

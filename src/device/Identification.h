@@ -43,7 +43,8 @@ inline bool hasTemperatureInputs(const Identification& id) {
     return (id.ModuleVariant & 1) != 0;
 }
 
-// The checked entry 0..5 of the feature-code menu (A0 B1 .. A2 B1, A0 B2 .. A2 B2).
+// The checked entry 0..5 of the feature-code menu (A0 B1 .. A2 B1, A0 B2 .. A2 B2); -1 for a
+// feature code outside A0..A2.
 int featureMenuEntry(const Identification& id);
 // "A1 B2".
 QString featureCodeShort(const Identification& id);

@@ -1,0 +1,292 @@
+#include "config/ConfigurationFile.h"
+#include "device/DeviceImage.h"
+#include "device/Identification.h"
+#include "device/ParameterTable.h"
+#include "i18n/StringTable.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+ParameterTable tableIn(int languageOffset) {
+    Texts texts;
+    texts.setLanguageOffset(languageOffset);
+    ParameterTable table;
+    table.BuildParameterTable(texts);
+    return table;
+}
+
+// Distinct values in every stored cell, with fractions, negatives and a text.
+void fill(DeviceImage& image, const ParameterTable& table) {
+    image.clear();
+    for (int p = 1; p <= 55; ++p)
+        for (int k = 1; k <= ConfigurationFile::valueCount(table, p); ++k)
+            image.setValue(p, k, p * 100 + k);
+    image.setValue(1, 2, -12.5);
+    image.setValue(13, 3, 0.1);
+    image.setValue(31, 1, 0x40); // temperature inputs: sensor types stay as they are
+    image.setValue(33, 1, 7);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class tst_ConfigurationFile : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { QVERIFY(m_dir.isValid()); }
+    void layout();
+    void roundTrip();
+    void germanFileOpensWithEnglishTexts();
+    void linearModuleReducesSensorTypes();
+    void fileEndingEarlyKeepsWhatWasRead();
+    void missingFileIsReported();
+    void textItemsAreKeptAndSavedAsNumbers();
+    void failedSaveKeepsTheOldFile();
+    void parseItem_data();
+    void parseItem();
+    void shortenedPath_data();
+    void shortenedPath();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_ConfigurationFile::layout() {
+    const ParameterTable english = tableIn(1000);
+    DeviceImage image;
+    fill(image, english);
+    const QString path = m_dir.filePath(QStringLiteral("layout.tvk"));
+    QVERIFY(WriteConfigurationFile(path, image, english).ok);
+    const QByteArray bytes = readAll(path);
+    QVERIFY(bytes.endsWith("\r\n"));
+    QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
+    const QList<QByteArray> lines = bytes.chopped(2).split('\n');
+    int expectedLines = 0;
+    for (int p = 1; p <= 55; ++p)
+        expectedLines += 1 + ConfigurationFile::valueCount(english, p);
+    QCOMPARE(lines.size(), expectedLines);
+    QCOMPARE(lines[0], QByteArray("\"AL1 upper limit\"\r"));
+    QCOMPARE(lines[1], QByteArray("101\r"));
+    QCOMPARE(lines[2], QByteArray("-12.5\r"));
+    // Entry 38 (CT ratio) has eight value lines although the table counts one.
+    const qsizetype ct = lines.indexOf(QByteArray("\"CT ratio\"\r"));
+    QVERIFY(ct > 0);
+    QCOMPARE(lines[ct + 8], QByteArray("3808\r"));
+    QCOMPARE(lines[ct + 9], '"' + english[39].Name.toUtf8() + "\"\r");
+    QVERIFY(bytes.contains("\r\n0.1\r\n"));
+    QVERIFY(bytes.endsWith('"' + english[55].Name.toUtf8() + "\"\r\n5501\r\n"));
+}
+
+void tst_ConfigurationFile::roundTrip() {
+    const ParameterTable english = tableIn(1000);
+    DeviceImage saved;
+    fill(saved, english);
+    const QString path = m_dir.filePath(QStringLiteral("trip.tvk"));
+    QVERIFY(WriteConfigurationFile(path, saved, english).ok);
+
+    DeviceImage loaded;
+    loaded.clear();
+    loaded.setValue(0, 1, 4711); // entry 0 is not in the file
+    Identification id;
+    const ConfigurationFileResult r = ReadConfigurationFile(path, loaded, id, english);
+    QVERIFY2(r.ok, qPrintable(r.message));
+    QCOMPARE(r.entriesRead, 55);
+    QVERIFY(r.attributesDecoded);
+    for (int p = 1; p <= 55; ++p)
+        for (int k = 1; k <= ConfigurationFile::valueCount(english, p); ++k)
+            QCOMPARE(loaded.value(p, k), saved.value(p, k));
+    QCOMPARE(loaded.value(38, 8), 3808.0);
+    QCOMPARE(loaded.value(0, 1), 4711.0);
+    QCOMPARE(id.ModuleVariant, 3);
+}
+
+void tst_ConfigurationFile::germanFileOpensWithEnglishTexts() {
+    const ParameterTable german = tableIn(0);
+    DeviceImage saved;
+    fill(saved, german);
+    const QString path = m_dir.filePath(QStringLiteral("deutsch.tvk"));
+    QVERIFY(WriteConfigurationFile(path, saved, german).ok);
+    QVERIFY(readAll(path).startsWith("\"1. Grenzwert oben\"\r\n"));
+
+    DeviceImage loaded;
+    loaded.clear();
+    Identification id;
+    QVERIFY(ReadConfigurationFile(path, loaded, id, tableIn(1000)).ok);
+    for (int p = 1; p <= 55; ++p)
+        for (int k = 1; k <= 21; ++k)
+            QCOMPARE(loaded.value(p, k), saved.value(p, k));
+}
+
+void tst_ConfigurationFile::linearModuleReducesSensorTypes() {
+    const ParameterTable english = tableIn(1000);
+    DeviceImage saved;
+    fill(saved, english);
+    saved.setValue(31, 1, 0x41);
+    for (int k = 1; k <= 8; ++k)
+        saved.setValue(33, k, k + 2);
+    const QString path = m_dir.filePath(QStringLiteral("linear.tvk"));
+    QVERIFY(WriteConfigurationFile(path, saved, english).ok);
+    DeviceImage loaded;
+    loaded.clear();
+    Identification id;
+    QVERIFY(ReadConfigurationFile(path, loaded, id, english).ok);
+    QCOMPARE(id.FeatureA, 1);
+    QCOMPARE(id.ModuleVariant, 2);
+    for (int k = 1; k <= 8; ++k)
+        QCOMPARE(loaded.value(33, k), double((k + 2) & 3));
+}
+
+void tst_ConfigurationFile::fileEndingEarlyKeepsWhatWasRead() {
+    const ParameterTable english = tableIn(1000);
+    DeviceImage saved;
+    fill(saved, english);
+    saved.setValue(31, 1, 0x41);
+    saved.setValue(33, 1, 6);
+    const QString path = m_dir.filePath(QStringLiteral("short.tvk"));
+    QVERIFY(WriteConfigurationFile(path, saved, english).ok);
+    // Cut the file inside entry 36 (I/O config.): after its name and five of its values.
+    QByteArray bytes = readAll(path);
+    const qsizetype at = bytes.indexOf("\"I/O config.\"\r\n");
+    QVERIFY(at > 0);
+    qsizetype cut = at;
+    for (int i = 0; i < 6; ++i)
+        cut = bytes.indexOf('\n', cut) + 1;
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes.left(cut));
+    f.close();
+
+    DeviceImage loaded;
+    loaded.clear();
+    for (int k = 1; k <= 20; ++k)
+        loaded.setValue(36, k, -1);
+    loaded.setValue(55, 1, -1);
+    Identification id;
+    const ConfigurationFileResult r = ReadConfigurationFile(path, loaded, id, english);
+    QVERIFY(!r.ok);
+    QCOMPARE(r.entriesRead, 35);
+    QVERIFY(r.attributesDecoded);
+    QCOMPARE(id.ModuleVariant, 2);
+    QVERIFY2(r.message.contains(QStringLiteral("short.tvk")), qPrintable(r.message));
+    QVERIFY2(r.message.contains(QStringLiteral("ends early")), qPrintable(r.message));
+    QCOMPARE(loaded.value(35, 8), saved.value(35, 8));
+    QCOMPARE(loaded.value(36, 1), -1.0); // the incomplete entry is not half-loaded
+    QCOMPARE(loaded.value(55, 1), -1.0);
+    QCOMPARE(loaded.value(33, 1), 6.0); // the later steps (sensor reduction) did not run
+}
+
+void tst_ConfigurationFile::missingFileIsReported() {
+    DeviceImage image;
+    image.clear();
+    Identification id;
+    const QString path = m_dir.filePath(QStringLiteral("none.tvk"));
+    const ConfigurationFileResult r = ReadConfigurationFile(path, image, id, tableIn(1000));
+    QVERIFY(!r.ok);
+    QCOMPARE(r.entriesRead, 0);
+    QVERIFY(r.message.contains(QStringLiteral("none.tvk")));
+}
+
+void tst_ConfigurationFile::textItemsAreKeptAndSavedAsNumbers() {
+    const ParameterTable english = tableIn(1000);
+    DeviceImage saved;
+    fill(saved, english);
+    const QString path = m_dir.filePath(QStringLiteral("text.tvk"));
+    QVERIFY(WriteConfigurationFile(path, saved, english).ok);
+    QByteArray bytes = readAll(path);
+    bytes.replace("\r\n101\r\n", "\r\nabc\r\n");
+    bytes.replace("\r\n202\r\n", "\r\n\"12.5 mm\"\r\n");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+
+    DeviceImage loaded;
+    loaded.clear();
+    Identification id;
+    QVERIFY(ReadConfigurationFile(path, loaded, id, english).ok);
+    QCOMPARE(loaded.cell(1, 1), QVariant(QStringLiteral("abc")));
+    QCOMPARE(loaded.value(1, 1), 0.0);
+    QCOMPARE(loaded.value(2, 2), 12.5);
+    QVERIFY(WriteConfigurationFile(path, loaded, english).ok);
+    QVERIFY(readAll(path).startsWith("\"AL1 upper limit\"\r\n0\r\n-12.5\r\n"));
+}
+
+void tst_ConfigurationFile::failedSaveKeepsTheOldFile() {
+    const ParameterTable english = tableIn(1000);
+    DeviceImage image;
+    fill(image, english);
+    const QString path = m_dir.filePath(QStringLiteral("keep.tvk"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("old contents\r\n");
+    }
+    // A file size limit makes the write fail like a full disk (root ignores permissions).
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 512;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const ConfigurationFileResult r = WriteConfigurationFile(path, image, english);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!r.ok);
+    QVERIFY2(r.message.contains(QStringLiteral("keep.tvk")), qPrintable(r.message));
+    QCOMPARE(readAll(path), QByteArray("old contents\r\n"));
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("keep")).size(), 1);
+
+    const QString inMissingFolder = m_dir.filePath(QStringLiteral("no/such/folder/x.tvk"));
+    const ConfigurationFileResult r2 = WriteConfigurationFile(inMissingFolder, image, english);
+    QVERIFY(!r2.ok);
+    QVERIFY(r2.message.contains(QStringLiteral("x.tvk")));
+}
+
+void tst_ConfigurationFile::parseItem_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QVariant>("item");
+    QTest::newRow("quoted name") << "\"Setpoint 2\"" << QVariant(QStringLiteral("Setpoint 2"));
+    QTest::newRow("whole number") << "6000" << QVariant(6000);
+    QTest::newRow("negative") << "-100" << QVariant(-100);
+    QTest::newRow("fraction") << "-12.5" << QVariant(-12.5);
+    QTest::newRow("no leading digit") << ".5" << QVariant(0.5);
+    QTest::newRow("exponent") << "1e-05" << QVariant(1e-05);
+    QTest::newRow("leading blank") << " 7" << QVariant(7);
+    QTest::newRow("text") << "abc" << QVariant(QStringLiteral("abc"));
+    QTest::newRow("comma is no decimal separator") << "1,5" << QVariant(QStringLiteral("1,5"));
+}
+
+void tst_ConfigurationFile::parseItem() {
+    QFETCH(QString, line);
+    QFETCH(QVariant, item);
+    const QVariant parsed = ConfigurationFile::parseItem(line);
+    QCOMPARE(parsed.typeId(), item.typeId());
+    QCOMPARE(parsed, item);
+}
+
+void tst_ConfigurationFile::shortenedPath_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("28 characters") << "/home/user/configs/abcd1.tvk"
+                                   << "/home/user/configs/abcd1.tvk";
+    QTest::newRow("29 characters") << "/home/user/configs/abcde1.tvk"
+                                   << "...e/user/configs/abcde1.tvk";
+}
+
+void tst_ConfigurationFile::shortenedPath() {
+    QFETCH(QString, path);
+    QFETCH(QString, shown);
+    QCOMPARE(path.size() > 28 ? 29 : 28, path.size());
+    QCOMPARE(ShortenedPath(path), shown);
+}
+
+QTEST_GUILESS_MAIN(tst_ConfigurationFile)
+#include "tst_configurationfile.moc"
