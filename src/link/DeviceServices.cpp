@@ -231,8 +231,8 @@ bool DeviceServices::ReadRawBlock() {
     // when it is a complete raw block, so that a silent controller leaves the image as it was.
     const auto& r = m_link.ReplyBytes;
     const int length = RawBlockReplyLength - 6;
-    const bool complete = r[1] == Telegram::LongStart && r[2] == length && r[3] == length &&
-                          r[4] == Telegram::LongStart && r[7] == RawBlockCode &&
+    const bool complete = m_link.replyReceived() && r[1] == Telegram::LongStart && r[2] == length &&
+                          r[3] == length && r[4] == Telegram::LongStart && r[7] == RawBlockCode &&
                           r[RawBlockReplyLength] == Telegram::End;
     if (!complete)
         return false;

@@ -97,6 +97,7 @@ void Link::RequestDeviceErrors() {
 
 void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent) {
     CommError = false;
+    m_replyReceived = false;
     const auto linkBusy = [this] {
         return LinkState != 0;
     };
@@ -127,6 +128,7 @@ void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent) {
     }
     CommError = exchange.commError;
     ReplyBytes = exchange.reply;
+    m_replyReceived = exchange.reason == Replied;
     if (repeatSilent) {
         // A 5-byte buffer remains only after a give-up that found a short answer in the port.
         ReplyCode = exchange.buffer.size() == 5 ? quint8(exchange.buffer[1]) : 255;

@@ -89,6 +89,10 @@ public:
     void RequestExtendedCyclicBlock(); // C 0x7E, 40 bytes -> CycleWordsB(8..23)
     void RequestDeviceErrors();        // C 0x7A, 32 bytes -> DeviceErrorWords
 
+    // True when the last exchange ended with bytes from the controller (valid or not), false
+    // after a time-out or give-up, when ReplyBytes still hold an older reply.
+    bool replyReceived() const { return m_replyReceived; }
+
     // Writes bytes straight to the port, outside any exchange (link preparation frames).
     void writeRaw(const QByteArray& bytes);
     // Reads and discards every byte waiting in the port.
@@ -132,4 +136,5 @@ private:
     QTimer m_pauseTimer;
     int m_activeExpected = 1000; // expected length of the exchange on the wire
     Exchange* m_current = nullptr;
+    bool m_replyReceived = false;
 };
