@@ -37,3 +37,7 @@ void addCommonOptions(QCommandLineParser& parser);
 // The commands, one file each.
 int runTexts(CliContext& cli);
 int runParameters(CliContext& cli);
+
+// Transfers and configuration files (cmd_transfer.cpp): read, write, paraset, show.
+void addTransferOptions(QCommandLineParser& parser);
+int runShow(CliContext& cli);

@@ -12,6 +12,8 @@ const std::vector<CliCommand>& commands() {
         {"texts", "texts [--lang de|en|fr|it]   all texts, one line per base number", runTexts},
         {"parameters", "parameters [--lang ...]      the parameter table, one line per row",
          runParameters},
+        {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry",
+         runShow},
     };
     return list;
 }
@@ -51,6 +53,7 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addVersionOption();
     addCommonOptions(parser);
+    addTransferOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));

@@ -110,7 +110,7 @@ QList<ConfigurationFileEntry> ReadConfigurationEntries(const QString& path,
         const int count = ConfigurationFile::valueCount(table, p);
         if (next + 1 + count > lines.size()) {
             failure(r, QStringLiteral("The configuration file \"%1\" ends early: entry %2 (%3) "
-                                      "is incomplete. The entries before it were loaded.")
+                                      "is incomplete.")
                            .arg(shown(path))
                            .arg(p)
                            .arg(table[p].Name));
@@ -142,8 +142,12 @@ ConfigurationFileResult ReadConfigurationFile(const QString& path, DeviceImage& 
             result.attributesDecoded = true;
         }
     }
-    if (!result.ok)
+    if (!result.ok) {
+        if (result.entriesRead > 0)
+            result.message += QStringLiteral(" The entries before it were loaded; the later ones "
+                                             "are unchanged.");
         return result;
+    }
     if (!hasTemperatureInputs(identification))
         for (int k = 1; k <= 8; ++k)
             image.setValue(IdentificationRows::SensorType, k,
