@@ -1,0 +1,164 @@
+#include "link/PortSettings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestPortSettings : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(QStringLiteral("Q7400n.cfg")); }
+
+private Q_SLOTS:
+    void cleanup() { QFile::remove(path()); }
+
+    void firstRunCreatesDefaults() {
+        QString error;
+        const PortSettings s = loadPortSettings(path(), &error);
+        QVERIFY(error.isEmpty());
+        QCOMPARE(s, PortSettings{});
+        QCOMPARE(s.SettingsText, QStringLiteral("19200,e,8,1"));
+        QCOMPARE(s.PortNumber, QStringLiteral("1"));
+        QCOMPARE(s.LanguageOffset, 0);
+        QCOMPARE(s.DeviceAddress, 3);
+        QCOMPARE(readFile(path()), QByteArray("19200,e,8,1\n1\n0\n3\n"));
+    }
+
+    void fileContents_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("complete");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("address");
+        QTest::newRow("all four lines")
+            << QByteArray("9600,o,8,1\n4\n1000\n17\n") << true << "9600,o,8,1"
+            << "4" << 1000 << 17;
+        QTest::newRow("blanks and CRLF are harmless")
+            << QByteArray(" 38400,n,8,1 \r\n 2 \r\n 3000\r\n 255 \r\n") << true << "38400,n,8,1"
+            << "2" << 3000 << 255;
+        QTest::newRow("last line without line break")
+            << QByteArray("4800,s,8,1\n3\n2000\n0") << true << "4800,s,8,1"
+            << "3" << 2000 << 0;
+        QTest::newRow("unknown language offset falls back to German")
+            << QByteArray("19200,e,8,1\n1\n500\n3\n") << true << "19200,e,8,1"
+            << "1" << 0 << 3;
+        QTest::newRow("device path for a pseudo-terminal")
+            << QByteArray("19200,e,8,1\n/dev/pts/7\n1000\n3\n") << true << "19200,e,8,1"
+            << "/dev/pts/7" << 1000 << 3;
+        QTest::newRow("address out of range takes the default")
+            << QByteArray("19200,e,8,1\n1\n0\n300\n") << true << "19200,e,8,1"
+            << "1" << 0 << 3;
+        QTest::newRow("ends early: defaults")
+            << QByteArray("9600,o,8,1\n4\n1000\n") << false << "19200,e,8,1"
+            << "1" << 0 << 3;
+        QTest::newRow("empty file: defaults") << QByteArray() << false << "19200,e,8,1"
+                                              << "1" << 0 << 3;
+    }
+    void fileContents() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, complete);
+        QFETCH(QString, settings);
+        QFETCH(QString, port);
+        QFETCH(int, language);
+        QFETCH(int, address);
+        writeFile(path(), content);
+        bool wasComplete = !complete;
+        const PortSettings read = readPortSettings(path(), &wasComplete);
+        QCOMPARE(wasComplete, complete);
+        QCOMPARE(readFile(path()), content); // reading alone changes nothing
+
+        const PortSettings s = loadPortSettings(path());
+        QCOMPARE(s, read);
+        QCOMPARE(s.SettingsText, settings);
+        QCOMPARE(s.PortNumber, port);
+        QCOMPARE(s.LanguageOffset, language);
+        QCOMPARE(s.DeviceAddress, address);
+        // A short file is rewritten with the defaults, a complete one left alone.
+        QCOMPARE(readFile(path()), complete ? content : QByteArray("19200,e,8,1\n1\n0\n3\n"));
+    }
+
+    void saveAndReadBack() {
+        PortSettings s;
+        s.setBaudRate(QStringLiteral("4800"));
+        s.setParity(QStringLiteral("n"));
+        s.PortNumber = QStringLiteral("/dev/serial/by-id/usb-FTDI-if00-port0");
+        s.LanguageOffset = 2000;
+        s.DeviceAddress = 200;
+        QCOMPARE(s.SettingsText, QStringLiteral("4800,n,8,1"));
+        QCOMPARE(s.BaudRate(), QStringLiteral("4800"));
+        QCOMPARE(s.Parity(), QStringLiteral("n"));
+        const QString nested = dir.filePath(QStringLiteral("config/q7400/Q7400n.cfg"));
+        QVERIFY(savePortSettings(nested, s));
+        QCOMPARE(readPortSettings(nested), s);
+    }
+
+    void saveFailureIsReported() {
+        QString error;
+        const QString blocked = dir.filePath(QStringLiteral("file"));
+        writeFile(blocked, "x");
+        QVERIFY(!savePortSettings(blocked + QStringLiteral("/Q7400n.cfg"), {}, &error));
+        QVERIFY(error.contains(QStringLiteral("Q7400n.cfg")));
+    }
+
+    void settingsText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<char>("parity");
+        QTest::newRow("default") << "19200,e,8,1" << true << 19200 << 'e';
+        QTest::newRow("odd") << "9600,o,8,1" << true << 9600 << 'o';
+        QTest::newRow("space") << "4800,s,8,1" << true << 4800 << 's';
+        QTest::newRow("upper case none") << "38400,N,8,1" << true << 38400 << 'n';
+        QTest::newRow("unknown parity") << "19200,x,8,1" << false << 0 << ' ';
+        QTest::newRow("no baud rate") << ",e,8,1" << false << 0 << ' ';
+        QTest::newRow("too few parts") << "19200,e" << false << 0 << ' ';
+        QTest::newRow("nine data bits") << "19200,e,9,1" << false << 0 << ' ';
+    }
+    void settingsText() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(int, baud);
+        QFETCH(char, parity);
+        SerialLineSettings s;
+        QCOMPARE(parseSettingsText(text, &s), valid);
+        if (valid) {
+            QCOMPARE(s.baud, baud);
+            QCOMPARE(s.parity, parity);
+            QCOMPARE(s.dataBits, 8);
+            QCOMPARE(s.stopBits, 1);
+        }
+    }
+
+    void portNumbering() {
+        const QStringList devices = {"/dev/ttyS10", "/dev/ttyS1",   "/dev/ttyUSB1", "/dev/ttyACM0",
+                                     "/dev/ttyS0",  "/dev/ttyUSB0", "/dev/ttyAMA0", "/dev/ttyS2"};
+        const QList<QPair<QString, QString>> byId = {
+            {"/dev/ttyUSB1", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0"}};
+        const QStringList expected = {
+            "/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R-if00-port0",
+            "/dev/ttyACM0", "/dev/ttyS0",
+            "/dev/ttyS1",   "/dev/ttyS2",
+            "/dev/ttyS10",  "/dev/ttyAMA0"};
+        QCOMPARE(orderSerialDevices(devices, byId), expected);
+        QCOMPARE(resolvePortDevice(QStringLiteral(" /dev/pts/3 ")), QStringLiteral("/dev/pts/3"));
+        QCOMPARE(serialPortDevice(0), QString());
+        QCOMPARE(serialPortDevice(17), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPortSettings)
+#include "tst_portsettings.moc"
