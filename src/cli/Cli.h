@@ -23,6 +23,8 @@ struct CliContext {
 
     // Language offset from --lang, else from the settings file.
     int languageOffset() const;
+    // --settings, else the settings file of the program.
+    QString settingsFilePath() const;
 };
 
 struct CliCommand {
@@ -33,10 +35,15 @@ struct CliCommand {
 
 // Options shared by all commands are added here; commands add their own in addOptions.
 void addCommonOptions(QCommandLineParser& parser);
+// --port, --baud, --parity, --address, --settings (CliLink.cpp).
+void addLinkOptions(QCommandLineParser& parser);
 
 // The commands, one file each.
 int runTexts(CliContext& cli);
 int runParameters(CliContext& cli);
+// Device link (cmd_link.cpp).
+int runProbe(CliContext& cli);
+int runErrors(CliContext& cli);
 
 // Transfers and configuration files (cmd_transfer.cpp): read, write, paraset, show.
 void addTransferOptions(QCommandLineParser& parser);

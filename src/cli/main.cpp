@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "i18n/StringTable.h"
+#include "link/PortSettings.h"
 
 #include <QCoreApplication>
 
@@ -12,8 +13,12 @@ const std::vector<CliCommand>& commands() {
         {"texts", "texts [--lang de|en|fr|it]   all texts, one line per base number", runTexts},
         {"parameters", "parameters [--lang ...]      the parameter table, one line per row",
          runParameters},
-        {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry",
-         runShow},
+        {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry", runShow},
+        {"probe",
+         "probe [--port ...]           firmware version and feature code of the controller",
+         runProbe},
+        {"errors", "errors [--port ...]          device errors that are set, channel error words",
+         runErrors},
     };
     return list;
 }
@@ -30,13 +35,19 @@ int CliContext::languageOffset() const {
     const QString lang = parser.value(QStringLiteral("lang"));
     if (!lang.isEmpty())
         return 1000 * StringTable::languageIndex(lang);
-    return 0;
+    return readPortSettings(settingsFilePath()).LanguageOffset;
+}
+
+QString CliContext::settingsFilePath() const {
+    const QString path = parser.value(QStringLiteral("settings"));
+    return path.isEmpty() ? defaultSettingsPath() : path;
 }
 
 void addCommonOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("lang"),
                       QStringLiteral("Language of the texts: de, en, fr or it."),
                       QStringLiteral("de|en|fr|it")});
+    addLinkOptions(parser);
 }
 
 int main(int argc, char** argv) {

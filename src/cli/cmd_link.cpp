@@ -1,0 +1,53 @@
+#include "cli/CliLink.h"
+
+// probe: the controller's firmware version and feature code.
+int runProbe(CliContext& cli) {
+    if (!cli.args.isEmpty()) {
+        cli.err << "q7400ctl probe: takes no arguments\n";
+        return ExitStatus::Usage;
+    }
+    CliLink device(cli);
+    if (const int status = device.open())
+        return status;
+    DeviceServices& services = device.services();
+    services.PrepareLink();
+    if (!services.ReadFirmwareVersion())
+        return device.noAnswer();
+    cli.out << firmwareText(device.identification.FirmwareVersion) << '\n';
+    services.ReadRequest(49); // attributes byte
+    if (device.link().CommError)
+        return device.noAnswer();
+    DecodeAttributes(device.identification, device.link().ReplyBytes[8]);
+    cli.out << featureCodeText(device.identification, device.texts) << '\n';
+    return ExitStatus::Ok;
+}
+
+// errors: the device error texts that are set, then the eight channel error words.
+int runErrors(CliContext& cli) {
+    if (!cli.args.isEmpty()) {
+        cli.err << "q7400ctl errors: takes no arguments\n";
+        return ExitStatus::Usage;
+    }
+    CliLink device(cli);
+    if (const int status = device.open())
+        return status;
+    Link& link = device.link();
+    device.services().PrepareLink();
+    link.RequestDeviceErrors();
+    if (link.CommError || link.ErrorPending) {
+        link.ErrorPending = false;
+        return device.noAnswer();
+    }
+    const int deviceErrors = link.DeviceErrorWords[8];
+    for (int bit = 0; bit < 16; ++bit) {
+        if (deviceErrors & (1 << bit))
+            cli.out << device.texts.LoadText(370 + bit) << '\n';
+    }
+    QStringList words;
+    for (int channel = 0; channel < 8; ++channel)
+        words << QStringLiteral("%1")
+                     .arg(link.DeviceErrorWords[size_t(channel)], 4, 16, QLatin1Char('0'))
+                     .toUpper();
+    cli.out << words.join(u' ') << '\n';
+    return ExitStatus::Ok;
+}
