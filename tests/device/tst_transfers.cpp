@@ -1,0 +1,398 @@
+#include "app/Workspace.h"
+#include "device/Transfers.h"
+#include "link/DeviceServices.h"
+#include "link/FakePort.h"
+#include "link/Link.h"
+#include "link/Telegram.h"
+#include "services/ParameterBlocks.h"
+#include "sim/Simulator.h"
+#include "support/ScriptedInteraction.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+// A simulated controller behind the in-memory port: every frame written reaches the simulator,
+// its answer arrives as a receive event. `silentAfterReads` makes it stop answering after that
+// many long read requests (-1 = never).
+struct SimBench {
+    explicit SimBench(int firmware, int attributes = 0x10)
+        : sim(SimOptions{3, firmware, attributes, QDateTime(), false}),
+          workspace(interaction, &port) {
+        port.open();
+        workspace.link().setPauseInterval(1);
+        workspace.link().setReplyTimeout(40);
+        port.responder = [this](const QByteArray& written) {
+            FakePort::Reaction reaction;
+            if (silent)
+                return reaction;
+            for (const SimExchange& e : sim.receive(written)) {
+                if (e.request.startsWith(char(Telegram::LongStart)) && e.request.size() > 4 &&
+                    quint8(e.request[4]) == Telegram::ReadControl && silentAfterReads >= 0 &&
+                    ++reads > silentAfterReads) {
+                    silent = true;
+                    return FakePort::Reaction{};
+                }
+                if (!e.reply.isEmpty())
+                    reaction.chunks.append(e.reply);
+            }
+            reaction.chunkDelayMs = 1;
+            return reaction;
+        };
+    }
+
+    // Long Telegrams the program sent with this control byte, as (function code, data).
+    QList<QPair<int, QByteArray>> sent(quint8 control) const {
+        QList<QPair<int, QByteArray>> frames;
+        for (const QByteArray& w : port.written)
+            if (w.size() >= 9 && quint8(w[0]) == Telegram::LongStart && quint8(w[4]) == control)
+                frames.append({quint8(w[6]), w.mid(7, w.size() - 9)});
+        return frames;
+    }
+    QList<int> sentCodes(quint8 control) const {
+        QList<int> codes;
+        for (const auto& f : sent(control))
+            codes.append(f.first);
+        return codes;
+    }
+    int shortRequests(quint8 control) const {
+        int n = 0;
+        for (const QByteArray& w : port.written)
+            n += w.size() == 5 && quint8(w[0]) == Telegram::ShortStart && quint8(w[1]) == control;
+        return n;
+    }
+    int rowOfCode(int code) const {
+        for (int r = 0; r <= ParameterCount; ++r)
+            if (workspace.table[r].FunctionCode == code && workspace.table[r].Count > 0)
+                return r;
+        return -1;
+    }
+
+    Simulator sim;
+    FakePort port;
+    ScriptedInteraction interaction;
+    Workspace workspace;
+    bool silent = false;
+    int silentAfterReads = -1;
+    int reads = 0;
+};
+
+constexpr int kSentinel = 4242;
+} // namespace
+
+class tst_Transfers : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void writeOrder_data();
+    void writeOrder();
+    void readAll_data();
+    void readAll();
+    void readQuestionCancelled();
+    void readStopsWhenTheControllerFallsSilent();
+    void sensorTypes_data();
+    void sensorTypes();
+    void secondTransferIsRefused();
+    void writeOrderOnTheWire_data();
+    void writeOrderOnTheWire();
+    void attributesMismatch_data();
+    void attributesMismatch();
+    void storeParameterSetAnsweredNo();
+    void storeParameterSetAnsweredYes();
+    void factoryDefaultThenReadQuestion();
+};
+
+void tst_Transfers::writeOrder_data() {
+    QTest::addColumn<int>("highestRow");
+    QTest::addColumn<QList<int>>("expected");
+    QList<int> n55, n52;
+    for (int r = 27; r <= 55; ++r)
+        n55 << r;
+    n55 << 6 << 7 << 0 << 1 << 2 << 3 << 4 << 5;
+    for (int r = 8; r <= 26; ++r)
+        n55 << r;
+    for (int r = 27; r <= 52; ++r)
+        n52 << r;
+    n52 << 6 << 7 << 0 << 1 << 2 << 3 << 4 << 5;
+    for (int r = 8; r <= 26; ++r)
+        n52 << r;
+    QTest::newRow("N = 55") << 55 << n55;
+    QTest::newRow("N = 52") << 52 << n52;
+}
+
+void tst_Transfers::writeOrder() {
+    QFETCH(int, highestRow);
+    QTEST(::writeOrder(highestRow), "expected");
+    QVERIFY(isWriteSkipped(30) && isWriteSkipped(31) && isWriteSkipped(34) && isWriteSkipped(40));
+    QVERIFY(!isWriteSkipped(36) && !isWriteSkipped(50));
+}
+
+void tst_Transfers::readAll_data() {
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<int>("highestRow");
+    QTest::addColumn<bool>("rawBlockRead");
+    QTest::newRow("0x35: rows 0..52, default block table") << 0x35 << 52 << false;
+    QTest::newRow("0x3F: default block table") << 0x3F << 54 << false;
+    QTest::newRow("0x40: block table read") << 0x40 << 54 << true;
+    QTest::newRow("0x99: everything") << 0x99 << 55 << true;
+}
+
+void tst_Transfers::readAll() {
+    QFETCH(int, firmware);
+    QFETCH(int, highestRow);
+    QFETCH(bool, rawBlockRead);
+    SimBench bench(firmware, 0x41);
+    QVERIFY(bench.sim.device().setItem(61, 1, {0x77})); // differs from the default table
+    Workspace& ws = bench.workspace;
+    ws.image.clear();
+    for (int r = 0; r <= ParameterCount; ++r)
+        ws.image.setValue(r, 1, kSentinel);
+    ws.memory.bytes.fill(0x55);
+    QSignalSpy started(&ws.transfers(), &Transfers::progressStarted);
+    QSignalSpy steps(&ws.transfers(), &Transfers::progress);
+    QSignalSpy feature(&ws, &Workspace::featureCodeShown);
+    QSignalSpy fileName(&ws, &Workspace::configurationFileNameChanged);
+
+    QCOMPARE(ws.transfers().ReadAll(true), Transfers::Outcome::Done);
+
+    // The question first, with the menu's caption.
+    QCOMPARE(bench.interaction.asked.size(), 1);
+    QCOMPARE(bench.interaction.asked[0].title, QStringLiteral("Q7400 => PC"));
+    QVERIFY(bench.interaction.asked[0].text.endsWith(QStringLiteral("\n\n   =>   PC")));
+
+    QCOMPARE(ws.identification.FirmwareVersion, firmware);
+    QList<int> expectedCodes{53};
+    for (int r = 0; r <= highestRow; ++r)
+        expectedCodes << ws.table[r].FunctionCode;
+    if (rawBlockRead)
+        expectedCodes << 61;
+    QCOMPARE(bench.sentCodes(Telegram::ReadControl), expectedCodes);
+    QCOMPARE(bench.shortRequests(0x7A), 1);
+
+    for (int r = 0; r <= highestRow; ++r) {
+        const QVector<int> values = bench.sim.device().readValues(ws.table[r].FunctionCode);
+        const int count = r == 31 || r == 33 ? 1 : int(values.size()); // decoded rows below
+        for (int k = 1; k <= qMin(count, 20); ++k)
+            QCOMPARE(ws.image.value(r, k), double(values[k - 1]));
+        if (r != 10 && r != 41) // renamed for the input kind after the read
+            QCOMPARE(ws.image.cell(r, 0).toString(), ws.table[r].Name);
+    }
+    for (int r = highestRow + 1; r <= ParameterCount; ++r)
+        QCOMPARE(ws.image.value(r, 1), double(kSentinel));
+
+    QCOMPARE(ws.identification.ModuleVariant, 2);
+    QCOMPARE(ws.identification.FeatureA, 1);
+    QVERIFY(!feature.isEmpty());
+    QCOMPARE(feature.last().at(1).toInt(), 4);
+    QCOMPARE(ws.table[10].Name, ws.texts.LoadText(227));
+
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(started[0][0].toInt(), highestRow + 1);
+    QCOMPARE(steps.size(), highestRow + 1);
+    QCOMPARE(steps.last()[0].toInt(), highestRow + 1);
+
+    for (int i = 0; i < 96; ++i) {
+        const int expected =
+            rawBlockRead ? bench.sim.device().itemValue(61, i + 1) : DefaultRawBlock[size_t(i)];
+        QCOMPARE(int(ws.memory[640 + i]), expected);
+    }
+    QCOMPARE(ws.memory[639], quint8(0x55));
+    QCOMPARE(fileName.last()[0].toString(), ws.texts.LoadText(225));
+    QVERIFY(!ws.transfers().TransferRunning);
+}
+
+void tst_Transfers::readQuestionCancelled() {
+    SimBench bench(0x56);
+    bench.interaction.answers = {Interaction::Answer::Cancel};
+    QSignalSpy hide(&bench.workspace.transfers(), &Transfers::channelErrorTableHideRequested);
+    QCOMPARE(bench.workspace.transfers().ReadAll(true), Transfers::Outcome::Cancelled);
+    QVERIFY(bench.port.written.isEmpty());
+    QVERIFY(hide.isEmpty());
+}
+
+void tst_Transfers::readStopsWhenTheControllerFallsSilent() {
+    SimBench bench(0x56);
+    Workspace& ws = bench.workspace;
+    ws.image.clear();
+    for (int r = 0; r <= ParameterCount; ++r)
+        ws.image.setValue(r, 1, kSentinel);
+    ws.memory.bytes.fill(0x55);
+    bench.silentAfterReads = 1 + 20; // the firmware version and rows 0..19 are answered
+    QSignalSpy derived(&ws.transfers(), &Transfers::derivedRefreshRequested);
+
+    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Failed);
+
+    const QList<int> codes = bench.sentCodes(Telegram::ReadControl);
+    QCOMPARE(codes.size(), 1 + 20 + 4); // row 20 sent once and repeated three times
+    QCOMPARE(codes.last(), ws.table[20].FunctionCode);
+    QCOMPARE(ws.image.value(19, 1), double(bench.sim.device().readValues(24 - 1)[0]));
+    for (int r = 20; r <= ParameterCount; ++r)
+        QCOMPARE(ws.image.value(r, 1), double(kSentinel));
+    QVERIFY(derived.isEmpty());
+    QCOMPARE(bench.interaction.asked.size(), 1); // one give-up message, no second one
+    QCOMPARE(bench.interaction.asked[0].title, ws.texts.LoadText(456));
+    QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are still read
+    QCOMPARE(ws.memory[640], quint8(0x55)); // the block table is left as it was
+    QVERIFY(!ws.transfers().TransferRunning);
+}
+
+void tst_Transfers::sensorTypes_data() {
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<int>("attributes");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<bool>("message");
+    QTest::newRow("temperature, code in the list") << 0x56 << 0x10 << 16 << 16 << 16 << false;
+    QTest::newRow("temperature, code 17") << 0x56 << 0x10 << 17 << 17 << 0 << true;
+    QTest::newRow("temperature, code 14 before 70") << 69 << 0x10 << 14 << 14 << 0 << true;
+    QTest::newRow("linear, reduced to two bits") << 0x56 << 0x11 << 6 << 2 << 2 << false;
+}
+
+void tst_Transfers::sensorTypes() {
+    QFETCH(int, firmware);
+    QFETCH(int, attributes);
+    QFETCH(int, stored);
+    SimBench bench(firmware, attributes);
+    QVERIFY(bench.sim.device().setItem(51, 3, {stored}));
+    QSignalSpy selected(&bench.workspace.transfers(), &Transfers::sensorTypeSelected);
+    QCOMPARE(bench.workspace.transfers().ReadAll(false), Transfers::Outcome::Done);
+    QTEST(int(bench.workspace.image.value(33, 3)), "kept");
+    QCOMPARE(selected.size(), 8);
+    QCOMPARE(selected[2][0].toInt(), 3);
+    QTEST(selected[2][1].toInt(), "shown");
+    QFETCH(bool, message);
+    QCOMPARE(bench.interaction.asked.size(), message ? 1 : 0);
+    if (message)
+        QCOMPARE(bench.interaction.asked[0].text,
+                 bench.workspace.texts.LoadText(453) + QStringLiteral("3"));
+}
+
+void tst_Transfers::secondTransferIsRefused() {
+    SimBench bench(0x56);
+    Transfers& t = bench.workspace.transfers();
+    QList<Transfers::Outcome> nested;
+    connect(&t, &Transfers::progress, this, [&](int value) {
+        if (value == 5) {
+            nested << t.ReadAll(false) << t.WriteAll();
+        }
+    });
+    QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
+    QCOMPARE(nested,
+             (QList<Transfers::Outcome>{Transfers::Outcome::Busy, Transfers::Outcome::Busy}));
+    QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
+}
+
+void tst_Transfers::writeOrderOnTheWire_data() {
+    QTest::addColumn<int>("firmware");
+    QTest::newRow("0x35, N = 52") << 0x35;
+    QTest::newRow("0x56, N = 55") << 0x56;
+}
+
+void tst_Transfers::writeOrderOnTheWire() {
+    QFETCH(int, firmware);
+    SimBench bench(firmware);
+    Workspace& ws = bench.workspace;
+    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+    for (int k = 1; k <= 8; ++k)
+        ws.image.setValue(0, k, 100 + k); // new setpoints
+    bench.port.written.clear();
+    QSignalSpy steps(&ws.transfers(), &Transfers::progress);
+
+    QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
+
+    const int n = highestRowForFirmware(firmware);
+    QList<int> expected;
+    for (int r : ::writeOrder(n))
+        if (!isWriteSkipped(r))
+            expected << ws.table[r].FunctionCode;
+    QCOMPARE(bench.sentCodes(Telegram::WriteControl), expected);
+    QCOMPARE(bench.sentCodes(Telegram::ReadControl), QList<int>{49});
+    QCOMPARE(steps.size(), n + 1);
+    QCOMPARE(bench.shortRequests(0x7A), 1);
+    for (int k = 1; k <= 8; ++k)
+        QCOMPARE(bench.sim.device().itemValue(0, k), 100 + k);
+    QVERIFY(!ws.transfers().TransferRunning);
+}
+
+void tst_Transfers::attributesMismatch_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("OK writes") << int(Interaction::Answer::Ok) << true;
+    QTest::newRow("Cancel writes nothing") << int(Interaction::Answer::Cancel) << false;
+}
+
+void tst_Transfers::attributesMismatch() {
+    QFETCH(int, answer);
+    QFETCH(bool, written);
+    SimBench bench(0x56, 0x10);
+    Workspace& ws = bench.workspace;
+    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+    ws.identification.FeatureA = 2; // the configuration was made for A2
+    bench.port.written.clear();
+    bench.interaction.answers = {Interaction::Answer(answer)};
+
+    const Transfers::Outcome outcome = ws.transfers().WriteAll();
+
+    QCOMPARE(bench.interaction.asked.size(), 1);
+    QCOMPARE(bench.interaction.asked[0].icon, Interaction::Icon::Critical);
+    QCOMPARE(bench.interaction.asked[0].title, ws.texts.LoadText(456));
+    QCOMPARE(bench.interaction.asked[0].text, ws.texts.LoadText(454));
+    QCOMPARE(outcome, written ? Transfers::Outcome::Done : Transfers::Outcome::Cancelled);
+    QCOMPARE(bench.sent(Telegram::WriteControl).isEmpty(), !written);
+    QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are read either way
+}
+
+void tst_Transfers::storeParameterSetAnsweredNo() {
+    SimBench bench(0x56);
+    bench.interaction.answers = {Interaction::Answer::No};
+    QSignalSpy confirm(&bench.workspace.transfers(), &Transfers::writeConfirmationRequested);
+    QCOMPARE(bench.workspace.transfers().ParameterSetMenu(3), Transfers::Outcome::Done);
+    QCOMPARE(bench.interaction.asked[0].text, QStringLiteral("PC => Q7400 ?"));
+    QCOMPARE(bench.interaction.asked[0].buttons, Interaction::Buttons::YesNoCancel);
+    const auto commands = bench.sent(Telegram::WriteControl);
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands[0].first, 0x32);
+    QCOMPARE(commands[0].second, QByteArray(1, char(0x2E)));
+    QCOMPARE(bench.workspace.transfers().ParamSetCommand, 0);
+    QVERIFY(confirm.isEmpty());
+}
+
+void tst_Transfers::storeParameterSetAnsweredYes() {
+    SimBench bench(0x56);
+    Transfers& t = bench.workspace.transfers();
+    QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
+    bench.port.written.clear();
+    bench.interaction.answers = {Interaction::Answer::Yes};
+    QSignalSpy confirm(&t, &Transfers::writeConfirmationRequested);
+    QCOMPARE(t.ParameterSetMenu(2), Transfers::Outcome::Done);
+    QCOMPARE(confirm.size(), 1);
+    QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
+    QCOMPARE(t.ParamSetCommand, 0x1E);
+    // The ID window confirms: the image is written, the store command follows at the end.
+    QCOMPARE(t.WriteAll(), Transfers::Outcome::Done);
+    const auto frames = bench.sent(Telegram::WriteControl);
+    QCOMPARE(frames.last().first, 0x32);
+    QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
+    QCOMPARE(t.ParamSetCommand, 0);
+    QCOMPARE(bench.sim.device().loadedParameterSet(), -1);
+}
+
+void tst_Transfers::factoryDefaultThenReadQuestion() {
+    SimBench bench(0x56);
+    bench.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Cancel};
+    QCOMPARE(bench.workspace.transfers().ParameterSetMenu(4), Transfers::Outcome::Cancelled);
+    QCOMPARE(bench.interaction.asked.size(), 2);
+    QCOMPARE(bench.interaction.asked[0].title, bench.workspace.texts.LoadText(189));
+    QCOMPARE(bench.interaction.asked[0].text, bench.workspace.texts.LoadText(460));
+    QCOMPARE(bench.interaction.asked[1].title, QStringLiteral("Q7400 => PC"));
+    const auto commands = bench.sent(Telegram::WriteControl);
+    QCOMPARE(commands.size(), 1);
+    QCOMPARE(commands[0].first, 0x32);
+    QCOMPARE(commands[0].second, QByteArray(1, char(0x0F)));
+    QVERIFY(bench.sent(Telegram::ReadControl).isEmpty()); // the read was cancelled
+}
+
+QTEST_GUILESS_MAIN(tst_Transfers)
+#include "tst_transfers.moc"
