@@ -47,4 +47,7 @@ int runErrors(CliContext& cli);
 
 // Transfers and configuration files (cmd_transfer.cpp): read, write, paraset, show.
 void addTransferOptions(QCommandLineParser& parser);
+int runRead(CliContext& cli);
+int runWrite(CliContext& cli);
+int runParaset(CliContext& cli);
 int runShow(CliContext& cli);

@@ -1,9 +1,41 @@
 #include "cli/Cli.h"
+#include "cli/CliLink.h"
 #include "config/ConfigurationFile.h"
 #include "device/ParameterTable.h"
+#include "device/Transfers.h"
 #include "i18n/StringTable.h"
+#include "services/ParameterBlocks.h"
 
 #include <QCommandLineOption>
+#include <QDateTime>
+
+#include <unistd.h>
+
+namespace {
+// A transfer over the command's link, with its progress on stderr when that is a terminal.
+struct CliTransfer {
+    CliTransfer(CliContext& cli, CliLink& device, const QString& what)
+        : transfers(device.services(), device.link(), device.interaction, device.texts,
+                    device.table, device.image, device.memory, device.identification) {
+        if (!isatty(STDERR_FILENO))
+            return;
+        QObject::connect(&transfers, &Transfers::progressStarted, &transfers,
+                         [this](int maximum) { m_maximum = maximum; });
+        QObject::connect(&transfers, &Transfers::progress, &transfers, [&cli, what, this](int v) {
+            cli.err << '\r' << what << ' ' << v << '/' << m_maximum;
+            cli.err.flush();
+        });
+        QObject::connect(&transfers, &Transfers::progressFinished, &transfers, [&cli] {
+            cli.err << '\n';
+            cli.err.flush();
+        });
+    }
+    Transfers transfers;
+
+private:
+    int m_maximum = 0;
+};
+} // namespace
 
 void addTransferOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("id"),
@@ -13,6 +45,103 @@ void addTransferOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("force"),
                       QStringLiteral("write: write even when the controller's attributes differ "
                                      "from the configuration's feature code.")});
+}
+
+int runRead(CliContext& cli) {
+    if (cli.args.size() != 1) {
+        cli.err << "usage: q7400ctl read FILE.tvk\n";
+        return ExitStatus::Usage;
+    }
+    CliLink device(cli);
+    if (const int status = device.open())
+        return status;
+    CliTransfer t(cli, device, QStringLiteral("Reading"));
+    if (t.transfers.ReadAll(false) != Transfers::Outcome::Done)
+        return device.noAnswer();
+    const ConfigurationFileResult saved =
+        WriteConfigurationFile(cli.args.first(), device.image, device.table);
+    if (!saved.ok) {
+        cli.err << "q7400ctl read: " << saved.message << '\n';
+        return ExitStatus::NoAnswer;
+    }
+    return ExitStatus::Ok;
+}
+
+int runWrite(CliContext& cli) {
+    if (cli.args.size() != 1) {
+        cli.err << "usage: q7400ctl write FILE.tvk [--id now|YYMMDDhhmmss] [--force]\n";
+        return ExitStatus::Usage;
+    }
+    std::optional<ParameterSetIdBytes> id;
+    if (cli.parser.isSet(QStringLiteral("id"))) {
+        const QString text = cli.parser.value(QStringLiteral("id"));
+        id = text == QLatin1String("now") ? parameterSetIdFromDateTime(QDateTime::currentDateTime())
+                                          : parameterSetIdFromText(text);
+        if (!id) {
+            cli.err << "q7400ctl write: --id takes 'now' or twelve digits YYMMDDhhmmss\n";
+            return ExitStatus::Usage;
+        }
+    }
+    CliLink device(cli);
+    if (const int status = device.open())
+        return status;
+    const ConfigurationFileResult loaded =
+        ReadConfigurationFile(cli.args.first(), device.image, device.identification, device.table);
+    if (!loaded.ok) {
+        cli.err << "q7400ctl write: " << loaded.message << '\n';
+        return ExitStatus::NoAnswer;
+    }
+    if (id) {
+        storeParameterSetId(device.image, *id);
+        CopyParameterSetId(device.identification, device.image);
+    }
+    // The rows to write depend on the controller's firmware, not on the file.
+    device.services().PrepareLink();
+    if (!device.services().ReadFirmwareVersion())
+        return device.noAnswer();
+    const bool force = cli.parser.isSet(QStringLiteral("force"));
+    device.interaction.policy =
+        force ? ConsoleInteraction::Policy::Accept : ConsoleInteraction::Policy::Decline;
+    CliTransfer t(cli, device, QStringLiteral("Writing"));
+    switch (t.transfers.WriteAll()) {
+    case Transfers::Outcome::Done:
+        return ExitStatus::Ok;
+    case Transfers::Outcome::Cancelled:
+        cli.err << "q7400ctl write: nothing written; the configuration is for "
+                << featureCodeShort(device.identification) << " (use --force to write it anyway)\n";
+        return ExitStatus::Mismatch;
+    case Transfers::Outcome::Busy:
+    case Transfers::Outcome::Failed:
+        break;
+    }
+    return device.noAnswer();
+}
+
+int runParaset(CliContext& cli) {
+    static const QList<QPair<QString, ParameterSetCommand>> kCommands = {
+        {QStringLiteral("load1"), ParameterSetCommand::LoadSet1},
+        {QStringLiteral("load2"), ParameterSetCommand::LoadSet2},
+        {QStringLiteral("store1"), ParameterSetCommand::StoreSet1},
+        {QStringLiteral("store2"), ParameterSetCommand::StoreSet2},
+        {QStringLiteral("factory"), ParameterSetCommand::Factory},
+    };
+    int command = 0;
+    for (const auto& c : kCommands)
+        if (cli.args.size() == 1 && cli.args.first() == c.first)
+            command = int(c.second);
+    if (command == 0) {
+        cli.err << "usage: q7400ctl paraset load1|load2|store1|store2|factory\n";
+        return ExitStatus::Usage;
+    }
+    CliLink device(cli);
+    if (const int status = device.open())
+        return status;
+    CliTransfer t(cli, device, QString());
+    device.services().PrepareLink();
+    t.transfers.ParamSetCommand = command;
+    if (!t.transfers.WriteParaSet())
+        return device.noAnswer();
+    return ExitStatus::Ok;
 }
 
 int runShow(CliContext& cli) {

@@ -13,6 +13,14 @@ const std::vector<CliCommand>& commands() {
         {"texts", "texts [--lang de|en|fr|it]   all texts, one line per base number", runTexts},
         {"parameters", "parameters [--lang ...]      the parameter table, one line per row",
          runParameters},
+        {"read", "read FILE.tvk                everything from the controller into a file",
+         runRead},
+        {"write", "write FILE.tvk [--id now|YYMMDDhhmmss] [--force]\n"
+                  "                               a configuration file to the controller",
+         runWrite},
+        {"paraset", "paraset load1|load2|store1|store2|factory\n"
+                    "                               a parameter-set command",
+         runParaset},
         {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry", runShow},
         {"probe",
          "probe [--port ...]           firmware version and feature code of the controller",
