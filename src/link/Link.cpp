@@ -270,12 +270,14 @@ void Link::onReplyTimeout() {
 }
 
 void Link::writeRaw(const QByteArray& bytes) {
-    if (portReady())
+    // Not into the middle of an exchange: the controller may be answering.
+    if (waitWhile([this] { return LinkState != 0; }) && portReady())
         m_port->write(bytes);
 }
 
 void Link::discardInput() {
-    if (portReady() && m_port->bytesAvailable() > 0)
+    // Not the reply of an exchange that is waiting.
+    if (waitWhile([this] { return LinkState != 0; }) && portReady() && m_port->bytesAvailable() > 0)
         m_port->readAll();
 }
 

@@ -93,9 +93,10 @@ public:
     // after a time-out or give-up, when ReplyBytes still hold an older reply.
     bool replyReceived() const { return m_replyReceived; }
 
-    // Writes bytes straight to the port, outside any exchange (link preparation frames).
+    // Writes bytes straight to the port, outside any exchange (link preparation frames); an
+    // exchange that is waiting is let finish first.
     void writeRaw(const QByteArray& bytes);
-    // Reads and discards every byte waiting in the port.
+    // Reads and discards every byte waiting in the port, once no exchange waits.
     void discardInput();
 
     // Waits 100 ms (the pause timer), yielding to the event loop.

@@ -10,6 +10,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 constexpr int Address = 5;
@@ -228,6 +229,25 @@ private Q_SLOTS:
         QCOMPARE(port->written, frames);
         QCOMPARE(port->bytesAvailable(), 0);
         QVERIFY(!link->CommError);
+    }
+
+    // Started from a handler while an exchange waits, the preparation frames follow its reply
+    // instead of cutting into it.
+    void prepareLinkDuringExchange() {
+        identification.FirmwareVersion = 0x42;
+        QList<int> stateAtWrite;
+        port->responder = [&](const QByteArray& written) {
+            stateAtWrite.append(link->LinkState);
+            if (quint8(written[0]) != Telegram::LongStart)
+                return FakePort::Reaction{};
+            return FakePort::Reaction{{reply(53, QByteArray(1, char(0x36)))}, 30, 0};
+        };
+        QTimer::singleShot(5, this, [this] { services->PrepareLink(); });
+        QVERIFY(services->ReadFirmwareVersion());
+        QCOMPARE(identification.FirmwareVersion, 0x36);
+        QCOMPARE(port->written.size(), 2);
+        QCOMPARE(port->written[1], QByteArray::fromHex("0010d0057d010100c666"));
+        QCOMPARE(stateAtWrite, (QList<int>{0, 0}));
     }
 
     void firmwareVersion() {
