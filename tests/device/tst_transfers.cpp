@@ -1,12 +1,12 @@
 #include "app/Workspace.h"
 #include "device/Transfers.h"
 #include "link/DeviceServices.h"
-#include "link/FakePort.h"
 #include "link/Link.h"
+#include "link/QtSerialPort.h"
 #include "link/Telegram.h"
 #include "services/ParameterBlocks.h"
-#include "sim/Simulator.h"
 #include "support/ScriptedInteraction.h"
+#include "support/SimHarness.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -14,39 +14,35 @@
 #include <memory>
 
 namespace {
-// A simulated controller behind the in-memory port: every frame written reaches the simulator,
-// its answer arrives as a receive event. `silentAfterReads` makes it stop answering after that
-// many long read requests (-1 = never).
+// A simulated controller on a pseudo-terminal, reached through the real serial-port code.
+// The simulator's record of every request is the trace the tests check. silenceFrom(n) makes
+// it stop answering from its n-th request on (requests counted as the controller counts them:
+// well-formed Telegrams addressed to it).
 struct SimBench {
     explicit SimBench(int firmware, int attributes = 0x10)
-        : sim(SimOptions{3, firmware, attributes, QDateTime(), false}),
-          workspace(interaction, &port) {
-        port.open();
-        workspace.link().setPauseInterval(1);
-        workspace.link().setReplyTimeout(40);
-        port.responder = [this](const QByteArray& written) {
-            FakePort::Reaction reaction;
-            if (silent)
-                return reaction;
-            for (const SimExchange& e : sim.receive(written)) {
-                if (e.request.startsWith(char(Telegram::LongStart)) && e.request.size() > 4 &&
-                    quint8(e.request[4]) == Telegram::ReadControl && silentAfterReads >= 0 &&
-                    ++reads > silentAfterReads) {
-                    silent = true;
-                    return FakePort::Reaction{};
-                }
-                if (!e.reply.isEmpty())
-                    reaction.chunks.append(e.reply);
-            }
-            reaction.chunkDelayMs = 1;
-            return reaction;
-        };
+        : harness(SimOptions{3, firmware, attributes, QDateTime(), false}) {
+        started = harness.start();
+        port = std::make_unique<QtSerialPort>(harness.slavePath());
+        port->open();
+        workspace = std::make_unique<Workspace>(interaction, port.get());
+        workspace->link().setPauseInterval(1);
+        workspace->link().setReplyTimeout(60);
+        QObject::connect(&harness.server(), &PtyServer::exchanged,
+                         [this](const SimExchange& e) { requests.append(e.request); });
+    }
+
+    void silenceFrom(int request) {
+        SimFault fault;
+        fault.kind = SimFault::Silent;
+        fault.at = request;
+        fault.onward = true;
+        harness.server().addFault(fault);
     }
 
     // Long Telegrams the program sent with this control byte, as (function code, data).
     QList<QPair<int, QByteArray>> sent(quint8 control) const {
         QList<QPair<int, QByteArray>> frames;
-        for (const QByteArray& w : port.written)
+        for (const QByteArray& w : requests)
             if (w.size() >= 9 && quint8(w[0]) == Telegram::LongStart && quint8(w[4]) == control)
                 frames.append({quint8(w[6]), w.mid(7, w.size() - 9)});
         return frames;
@@ -59,24 +55,18 @@ struct SimBench {
     }
     int shortRequests(quint8 control) const {
         int n = 0;
-        for (const QByteArray& w : port.written)
+        for (const QByteArray& w : requests)
             n += w.size() == 5 && quint8(w[0]) == Telegram::ShortStart && quint8(w[1]) == control;
         return n;
     }
-    int rowOfCode(int code) const {
-        for (int r = 0; r <= ParameterCount; ++r)
-            if (workspace.table[r].FunctionCode == code && workspace.table[r].Count > 0)
-                return r;
-        return -1;
-    }
+    SimDevice& device() { return harness.device(); }
 
-    Simulator sim;
-    FakePort port;
+    SimHarness harness;
+    bool started = false;
+    std::unique_ptr<QtSerialPort> port;
     ScriptedInteraction interaction;
-    Workspace workspace;
-    bool silent = false;
-    int silentAfterReads = -1;
-    int reads = 0;
+    std::unique_ptr<Workspace> workspace;
+    QByteArrayList requests;
 };
 
 constexpr int kSentinel = 4242;
@@ -143,8 +133,9 @@ void tst_Transfers::readAll() {
     QFETCH(int, highestRow);
     QFETCH(bool, rawBlockRead);
     SimBench bench(firmware, 0x41);
-    QVERIFY(bench.sim.device().setItem(61, 1, {0x77})); // differs from the default table
-    Workspace& ws = bench.workspace;
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    QVERIFY(bench.device().setItem(61, 1, {0x77})); // differs from the default table
+    Workspace& ws = *bench.workspace;
     ws.image.clear();
     for (int r = 0; r <= ParameterCount; ++r)
         ws.image.setValue(r, 1, kSentinel);
@@ -171,7 +162,7 @@ void tst_Transfers::readAll() {
     QCOMPARE(bench.shortRequests(0x7A), 1);
 
     for (int r = 0; r <= highestRow; ++r) {
-        const QVector<int> values = bench.sim.device().readValues(ws.table[r].FunctionCode);
+        const QVector<int> values = bench.device().readValues(ws.table[r].FunctionCode);
         const int count = r == 31 || r == 33 ? 1 : int(values.size()); // decoded rows below
         for (int k = 1; k <= qMin(count, 20); ++k)
             QCOMPARE(ws.image.value(r, k), double(values[k - 1]));
@@ -194,7 +185,7 @@ void tst_Transfers::readAll() {
 
     for (int i = 0; i < 96; ++i) {
         const int expected =
-            rawBlockRead ? bench.sim.device().itemValue(61, i + 1) : DefaultRawBlock[size_t(i)];
+            rawBlockRead ? bench.device().itemValue(61, i + 1) : DefaultRawBlock[size_t(i)];
         QCOMPARE(int(ws.memory[640 + i]), expected);
     }
     QCOMPARE(ws.memory[639], quint8(0x55));
@@ -204,21 +195,23 @@ void tst_Transfers::readAll() {
 
 void tst_Transfers::readQuestionCancelled() {
     SimBench bench(0x56);
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
     bench.interaction.answers = {Interaction::Answer::Cancel};
-    QSignalSpy hide(&bench.workspace.transfers(), &Transfers::channelErrorTableHideRequested);
-    QCOMPARE(bench.workspace.transfers().ReadAll(true), Transfers::Outcome::Cancelled);
-    QVERIFY(bench.port.written.isEmpty());
+    QSignalSpy hide(&bench.workspace->transfers(), &Transfers::channelErrorTableHideRequested);
+    QCOMPARE(bench.workspace->transfers().ReadAll(true), Transfers::Outcome::Cancelled);
+    QVERIFY(bench.requests.isEmpty());
     QVERIFY(hide.isEmpty());
 }
 
 void tst_Transfers::readStopsWhenTheControllerFallsSilent() {
     SimBench bench(0x56);
-    Workspace& ws = bench.workspace;
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Workspace& ws = *bench.workspace;
     ws.image.clear();
     for (int r = 0; r <= ParameterCount; ++r)
         ws.image.setValue(r, 1, kSentinel);
     ws.memory.bytes.fill(0x55);
-    bench.silentAfterReads = 1 + 20; // the firmware version and rows 0..19 are answered
+    bench.silenceFrom(1 + 20 + 1); // the firmware version and rows 0..19 are answered
     QSignalSpy derived(&ws.transfers(), &Transfers::derivedRefreshRequested);
 
     QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Failed);
@@ -226,7 +219,7 @@ void tst_Transfers::readStopsWhenTheControllerFallsSilent() {
     const QList<int> codes = bench.sentCodes(Telegram::ReadControl);
     QCOMPARE(codes.size(), 1 + 20 + 4); // row 20 sent once and repeated three times
     QCOMPARE(codes.last(), ws.table[20].FunctionCode);
-    QCOMPARE(ws.image.value(19, 1), double(bench.sim.device().readValues(24 - 1)[0]));
+    QCOMPARE(ws.image.value(19, 1), double(bench.device().readValues(24 - 1)[0]));
     for (int r = 20; r <= ParameterCount; ++r)
         QCOMPARE(ws.image.value(r, 1), double(kSentinel));
     QVERIFY(derived.isEmpty());
@@ -255,10 +248,11 @@ void tst_Transfers::sensorTypes() {
     QFETCH(int, attributes);
     QFETCH(int, stored);
     SimBench bench(firmware, attributes);
-    QVERIFY(bench.sim.device().setItem(51, 3, {stored}));
-    QSignalSpy selected(&bench.workspace.transfers(), &Transfers::sensorTypeSelected);
-    QCOMPARE(bench.workspace.transfers().ReadAll(false), Transfers::Outcome::Done);
-    QTEST(int(bench.workspace.image.value(33, 3)), "kept");
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    QVERIFY(bench.device().setItem(51, 3, {stored}));
+    QSignalSpy selected(&bench.workspace->transfers(), &Transfers::sensorTypeSelected);
+    QCOMPARE(bench.workspace->transfers().ReadAll(false), Transfers::Outcome::Done);
+    QTEST(int(bench.workspace->image.value(33, 3)), "kept");
     QCOMPARE(selected.size(), 8);
     QCOMPARE(selected[2][0].toInt(), 3);
     QTEST(selected[2][1].toInt(), "shown");
@@ -266,12 +260,13 @@ void tst_Transfers::sensorTypes() {
     QCOMPARE(bench.interaction.asked.size(), message ? 1 : 0);
     if (message)
         QCOMPARE(bench.interaction.asked[0].text,
-                 bench.workspace.texts.LoadText(453) + QStringLiteral("3"));
+                 bench.workspace->texts.LoadText(453) + QStringLiteral("3"));
 }
 
 void tst_Transfers::secondTransferIsRefused() {
     SimBench bench(0x56);
-    Transfers& t = bench.workspace.transfers();
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Transfers& t = bench.workspace->transfers();
     QList<Transfers::Outcome> nested;
     connect(&t, &Transfers::progress, this, [&](int value) {
         if (value == 5) {
@@ -293,11 +288,12 @@ void tst_Transfers::writeOrderOnTheWire_data() {
 void tst_Transfers::writeOrderOnTheWire() {
     QFETCH(int, firmware);
     SimBench bench(firmware);
-    Workspace& ws = bench.workspace;
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Workspace& ws = *bench.workspace;
     QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
     for (int k = 1; k <= 8; ++k)
         ws.image.setValue(0, k, 100 + k); // new setpoints
-    bench.port.written.clear();
+    bench.requests.clear();
     QSignalSpy steps(&ws.transfers(), &Transfers::progress);
 
     QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
@@ -312,7 +308,7 @@ void tst_Transfers::writeOrderOnTheWire() {
     QCOMPARE(steps.size(), n + 1);
     QCOMPARE(bench.shortRequests(0x7A), 1);
     for (int k = 1; k <= 8; ++k)
-        QCOMPARE(bench.sim.device().itemValue(0, k), 100 + k);
+        QCOMPARE(bench.device().itemValue(0, k), 100 + k);
     QVERIFY(!ws.transfers().TransferRunning);
 }
 
@@ -327,10 +323,11 @@ void tst_Transfers::attributesMismatch() {
     QFETCH(int, answer);
     QFETCH(bool, written);
     SimBench bench(0x56, 0x10);
-    Workspace& ws = bench.workspace;
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Workspace& ws = *bench.workspace;
     QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
     ws.identification.FeatureA = 2; // the configuration was made for A2
-    bench.port.written.clear();
+    bench.requests.clear();
     bench.interaction.answers = {Interaction::Answer(answer)};
 
     const Transfers::Outcome outcome = ws.transfers().WriteAll();
@@ -346,24 +343,26 @@ void tst_Transfers::attributesMismatch() {
 
 void tst_Transfers::storeParameterSetAnsweredNo() {
     SimBench bench(0x56);
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
     bench.interaction.answers = {Interaction::Answer::No};
-    QSignalSpy confirm(&bench.workspace.transfers(), &Transfers::writeConfirmationRequested);
-    QCOMPARE(bench.workspace.transfers().ParameterSetMenu(3), Transfers::Outcome::Done);
+    QSignalSpy confirm(&bench.workspace->transfers(), &Transfers::writeConfirmationRequested);
+    QCOMPARE(bench.workspace->transfers().ParameterSetMenu(3), Transfers::Outcome::Done);
     QCOMPARE(bench.interaction.asked[0].text, QStringLiteral("PC => Q7400 ?"));
     QCOMPARE(bench.interaction.asked[0].buttons, Interaction::Buttons::YesNoCancel);
     const auto commands = bench.sent(Telegram::WriteControl);
     QCOMPARE(commands.size(), 1);
     QCOMPARE(commands[0].first, 0x32);
     QCOMPARE(commands[0].second, QByteArray(1, char(0x2E)));
-    QCOMPARE(bench.workspace.transfers().ParamSetCommand, 0);
+    QCOMPARE(bench.workspace->transfers().ParamSetCommand, 0);
     QVERIFY(confirm.isEmpty());
 }
 
 void tst_Transfers::storeParameterSetAnsweredYes() {
     SimBench bench(0x56);
-    Transfers& t = bench.workspace.transfers();
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Transfers& t = bench.workspace->transfers();
     QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
-    bench.port.written.clear();
+    bench.requests.clear();
     bench.interaction.answers = {Interaction::Answer::Yes};
     QSignalSpy confirm(&t, &Transfers::writeConfirmationRequested);
     QCOMPARE(t.ParameterSetMenu(2), Transfers::Outcome::Done);
@@ -376,16 +375,17 @@ void tst_Transfers::storeParameterSetAnsweredYes() {
     QCOMPARE(frames.last().first, 0x32);
     QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
     QCOMPARE(t.ParamSetCommand, 0);
-    QCOMPARE(bench.sim.device().loadedParameterSet(), -1);
+    QCOMPARE(bench.device().loadedParameterSet(), -1);
 }
 
 void tst_Transfers::factoryDefaultThenReadQuestion() {
     SimBench bench(0x56);
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
     bench.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Cancel};
-    QCOMPARE(bench.workspace.transfers().ParameterSetMenu(4), Transfers::Outcome::Cancelled);
+    QCOMPARE(bench.workspace->transfers().ParameterSetMenu(4), Transfers::Outcome::Cancelled);
     QCOMPARE(bench.interaction.asked.size(), 2);
-    QCOMPARE(bench.interaction.asked[0].title, bench.workspace.texts.LoadText(189));
-    QCOMPARE(bench.interaction.asked[0].text, bench.workspace.texts.LoadText(460));
+    QCOMPARE(bench.interaction.asked[0].title, bench.workspace->texts.LoadText(189));
+    QCOMPARE(bench.interaction.asked[0].text, bench.workspace->texts.LoadText(460));
     QCOMPARE(bench.interaction.asked[1].title, QStringLiteral("Q7400 => PC"));
     const auto commands = bench.sent(Telegram::WriteControl);
     QCOMPARE(commands.size(), 1);
