@@ -18,7 +18,9 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <pty.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -228,6 +230,20 @@ private Q_SLOTS:
         QCOMPARE(port.errorNumber(), 8001);
         QVERIFY(openFailureMessage(port.errorNumber(), port.errorText())
                     .startsWith(QStringLiteral("Error 8001  ")));
+    }
+
+    // Permission denied names the group that owns the device and how to join it.
+    void permissionHintNamesGroup() {
+        PtyPeer peer;
+        QVERIFY(peer.open());
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(peer.slavePath()).constData(), &info), 0);
+        const struct group* g = ::getgrgid(info.st_gid);
+        QVERIFY(g);
+        const QString hint = permissionHint(peer.slavePath());
+        QVERIFY2(hint.contains(QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(g->gr_name))),
+                 qPrintable(hint));
+        QVERIFY(hint.contains(QStringLiteral("usermod -aG")));
     }
 
     void cliProbe() {
