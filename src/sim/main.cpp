@@ -1,6 +1,195 @@
-#include <cstdio>
+// q7400-sim: a simulated Q7400 controller on a pseudo-terminal.
+#include "config/ConfigurationFile.h"
+#include "device/DeviceImage.h"
+#include "device/Identification.h"
+#include "device/ParameterTable.h"
+#include "i18n/StringTable.h"
+#include "sim/PtyServer.h"
+#include "sim/Simulator.h"
 
-int main() {
-    std::fputs("q7400-sim: the controller simulator is not built yet\n", stderr);
-    return 1;
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
+}
+
+// "86", "0x56" or "0X56".
+bool parseByte(const QString& text, int* value) {
+    bool ok = false;
+    const int v = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                      ? text.mid(2).toInt(&ok, 16)
+                      : text.toInt(&ok, 10);
+    if (!ok || v < 0 || v > 255)
+        return false;
+    *value = v;
+    return true;
+}
+
+void printErr(const QString& text) {
+    std::fprintf(stderr, "q7400-sim: %s\n", qPrintable(text));
+    std::fflush(stderr);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("q7400-sim"));
+    QCoreApplication::setApplicationVersion(
+        QStringLiteral("%1.%2").arg(Q7400_VERSION_MAJOR).arg(Q7400_VERSION_MINOR));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A simulated Q7400 controller on a pseudo-terminal. Prints the device path as the first "
+        "line and serves until interrupted."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption address(QStringLiteral("address"),
+                                     QStringLiteral("Bus address 0..255 (default 3)."),
+                                     QStringLiteral("n"), QStringLiteral("3"));
+    const QCommandLineOption firmware(QStringLiteral("firmware"),
+                                      QStringLiteral("Firmware version byte (default 0x56)."),
+                                      QStringLiteral("byte"), QStringLiteral("0x56"));
+    const QCommandLineOption attributes(QStringLiteral("attributes"),
+                                        QStringLiteral("Attributes byte (default 0x10)."),
+                                        QStringLiteral("byte"), QStringLiteral("0x10"));
+    const QCommandLineOption load(QStringLiteral("load"),
+                                  QStringLiteral("Start from this configuration file (.tvk)."),
+                                  QStringLiteral("file"));
+    const QCommandLineOption trace(QStringLiteral("trace"),
+                                   QStringLiteral("Write every frame received and sent to FILE."),
+                                   QStringLiteral("file"));
+    const QCommandLineOption link(QStringLiteral("link"),
+                                  QStringLiteral("Also reach the device through this symlink."),
+                                  QStringLiteral("path"));
+    const QCommandLineOption wire(QStringLiteral("wire-timing"),
+                                  QStringLiteral("Answer after the transmission time of request "
+                                                 "and answer at the controller's baud rate."));
+    const QCommandLineOption turnaround(QStringLiteral("turnaround"),
+                                        QStringLiteral("Turnaround in ms with --wire-timing "
+                                                       "(default 2)."),
+                                        QStringLiteral("ms"), QStringLiteral("2"));
+    const QCommandLineOption chunk(QStringLiteral("chunk"),
+                                   QStringLiteral("Deliver answers in pieces of N bytes."),
+                                   QStringLiteral("n"));
+    const QCommandLineOption fault(
+        QStringLiteral("fault"),
+        QStringLiteral("Inject a fault, repeatable: silent@N+, drop/K, corrupt@N, truncate@N, "
+                       "garbage@N, late@N, hangup@N (forms KIND@N, KIND@N+, KIND/K)."),
+        QStringLiteral("spec"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"),
+                                   QStringLiteral("Do not report device events on stderr."));
+    parser.addOptions(
+        {address, firmware, attributes, load, trace, link, wire, turnaround, chunk, fault, quiet});
+    parser.process(app);
+
+    SimOptions options;
+    bool ok = false;
+    options.address = parser.value(address).toInt(&ok);
+    if (!ok || options.address < 0 || options.address > 255) {
+        printErr(QStringLiteral("--address must be 0..255"));
+        return 2;
+    }
+    if (!parseByte(parser.value(firmware), &options.firmware)) {
+        printErr(QStringLiteral("--firmware must be a byte, e.g. 0x56"));
+        return 2;
+    }
+    if (!parseByte(parser.value(attributes), &options.attributes)) {
+        printErr(QStringLiteral("--attributes must be a byte, e.g. 0x10"));
+        return 2;
+    }
+
+    DeviceImage image;
+    const bool loading = parser.isSet(load);
+    if (loading) {
+        ParameterTable table;
+        table.BuildParameterTable(Texts());
+        Identification id;
+        image.clear();
+        const ConfigurationFileResult r =
+            ReadConfigurationFile(parser.value(load), image, id, table);
+        if (!r.ok) {
+            printErr(r.message);
+            return 2;
+        }
+        // The file's attributes describe the controller it came from, unless told otherwise.
+        if (!parser.isSet(attributes))
+            options.attributes = int(image.value(IdentificationRows::Attributes, 1)) & 0xFF;
+    }
+
+    QList<SimFault> faults;
+    for (const QString& spec : parser.values(fault)) {
+        QString error;
+        const std::optional<SimFault> f = SimFault::parse(spec, &error);
+        if (!f) {
+            printErr(error);
+            return 2;
+        }
+        faults.append(*f);
+    }
+
+    Simulator sim(options);
+    if (loading)
+        sim.device().loadImage(image);
+
+    PtyServer server(sim);
+    if (!parser.isSet(quiet))
+        QObject::connect(&server, &PtyServer::message, [](const QString& text) { printErr(text); });
+    for (const SimFault& f : faults) {
+        server.addFault(f);
+    }
+    server.setWireTiming(parser.isSet(wire));
+    server.setTurnaroundMs(parser.value(turnaround).toInt());
+    if (parser.isSet(chunk))
+        server.setChunkSize(parser.value(chunk).toInt());
+
+    QString error;
+    if (parser.isSet(trace) && !server.setTraceFile(parser.value(trace), &error)) {
+        printErr(error);
+        return 2;
+    }
+    if (!server.start(&error)) {
+        printErr(error);
+        return 1;
+    }
+    std::printf("%s\n", qPrintable(server.slavePath()));
+    std::fflush(stdout);
+    if (parser.isSet(link) && !server.makeLink(parser.value(link), &error)) {
+        printErr(error);
+        return 1;
+    }
+    QObject::connect(&server, &PtyServer::hungUp, &app, [&app] { app.exit(3); });
+
+    // SIGINT and SIGTERM end the event loop, so the link is removed and the trace closed.
+    if (::pipe2(g_signalPipe, O_CLOEXEC) != 0) {
+        printErr(QStringLiteral("cannot watch for signals"));
+        return 1;
+    }
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &app, [&app] {
+        char c;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &c, 1);
+        app.quit();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+
+    const int rc = app.exec();
+    server.stop();
+    return rc;
 }
