@@ -357,6 +357,23 @@ private Q_SLOTS:
         QVERIFY(port->written.isEmpty());
         QVERIFY(interaction.asked.isEmpty());
     }
+
+    // Quitting the application ends a wait at once instead of leaving it spinning or hanging.
+    // Keep this test last: the event loops of this process stay ended afterwards.
+    void applicationQuitEndsWait() {
+        link->setReplyTimeout(Link::ReplyTimeoutMs);
+        QTimer::singleShot(20, this, [] { QCoreApplication::exit(0); });
+        QElapsedTimer clock;
+        clock.start();
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(clock.elapsed() < 400);
+        QVERIFY(link->CommError);
+        QCOMPARE(link->LinkState, 0);
+        link->ExchangeTelegram(); // a caller looping over rows does not hang either
+        QVERIFY(clock.elapsed() < 400);
+        QVERIFY(link->CommError);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLink)
