@@ -106,10 +106,14 @@ int runWrite(CliContext& cli) {
     switch (t.transfers.WriteAll()) {
     case Transfers::Outcome::Done:
         return ExitStatus::Ok;
-    case Transfers::Outcome::Cancelled:
-        cli.err << "q7400ctl write: nothing written; the configuration is for "
+    case Transfers::Outcome::Cancelled: {
+        Identification controller;
+        DecodeAttributes(controller, t.transfers.ControllerAttributes);
+        cli.err << "q7400ctl write: nothing written; the controller is "
+                << featureCodeShort(controller) << ", the configuration is for "
                 << featureCodeShort(device.identification) << " (use --force to write it anyway)\n";
         return ExitStatus::Mismatch;
+    }
     case Transfers::Outcome::Busy:
     case Transfers::Outcome::Failed:
         break;

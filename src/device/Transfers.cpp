@@ -210,6 +210,7 @@ Transfers::Outcome Transfers::WriteAll() {
         RunningGuard guard(TransferRunning, *this);
         m_services.PrepareLink();
         m_services.ReadRequest(kCodeAttributes, 0, 0, 0);
+        ControllerAttributes = m_link.CommError ? -1 : m_link.ReplyBytes[8];
         if (m_link.CommError) {
             outcome = Outcome::Failed;
         } else {

@@ -47,6 +47,8 @@ public:
     bool TransferRunning = false;
     // Data byte of the parameter-set command WriteAll sends after writing; 0 = none.
     int ParamSetCommand = 0;
+    // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
+    int ControllerAttributes = -1;
 
     enum class Outcome {
         Done,      // the transfer ran to its end
