@@ -1,0 +1,214 @@
+#include "support/SimHarness.h"
+
+#include <QEventLoop>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+} // namespace
+
+// q7400ctl against the simulator on a pseudo-terminal. The simulator runs in this process, so
+// the test waits for q7400ctl in the event loop.
+class tst_CliTransfer : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void readShowAndWriteBack();
+    void writeStopsOnMismatchUnlessForced();
+    void parameterSetIdNow();
+    void storeSendsOneCommand_data();
+    void storeSendsOneCommand();
+    void failures_data();
+    void failures();
+    void silentControllerCreatesNoFile();
+
+private:
+    Run q7400ctl(QStringList args, bool withPort = true);
+    QList<QPair<int, QByteArray>> commands() const;
+
+    std::unique_ptr<SimHarness> m_sim;
+    QByteArrayList m_requests;
+    QTemporaryDir m_dir;
+};
+
+Run tst_CliTransfer::q7400ctl(QStringList args, bool withPort) {
+    if (withPort)
+        args << QStringLiteral("--port") << m_sim->slavePath();
+    args << QStringLiteral("--lang") << QStringLiteral("en") << QStringLiteral("--settings")
+         << m_dir.filePath(QStringLiteral("none.cfg"));
+    QProcess p;
+    QEventLoop loop;
+    connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
+    p.start(qEnvironmentVariable("Q7400_BIN_DIR") + QStringLiteral("/q7400ctl"), args);
+    loop.exec();
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished();
+        return {};
+    }
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+QList<QPair<int, QByteArray>> tst_CliTransfer::commands() const {
+    QList<QPair<int, QByteArray>> frames;
+    for (const QByteArray& w : m_requests)
+        if (w.size() >= 9 && quint8(w[0]) == 0x68 && quint8(w[4]) == 0x73)
+            frames.append({quint8(w[6]), w.mid(7, w.size() - 9)});
+    return frames;
+}
+
+void tst_CliTransfer::init() {
+    QVERIFY(m_dir.isValid());
+    m_requests.clear();
+    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, 0x41, QDateTime(), false});
+    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
+    connect(&m_sim->server(), &PtyServer::exchanged, this,
+            [this](const SimExchange& e) { m_requests.append(e.request); });
+}
+
+void tst_CliTransfer::readShowAndWriteBack() {
+    const QString file = m_dir.filePath(QStringLiteral("read.tvk"));
+    QVERIFY(m_sim->device().setItem(0, 1, {1234}));
+    QVERIFY(m_sim->device().setItem(100, 1, {2500}));
+    Run r = q7400ctl({QStringLiteral("read"), file});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY(r.err.isEmpty()); // no progress when stderr is not a terminal
+
+    r = q7400ctl({QStringLiteral("show"), file}, false);
+    QCOMPARE(r.status, 0);
+    const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 55);
+    QVERIFY(lines[37].startsWith(QStringLiteral("38\tCT ratio\t2500\t")));
+    QCOMPARE(lines[37].count(u'\t'), 2 + 7);
+    QVERIFY(lines[30].startsWith(QStringLiteral("31\tAttributes\t65")));
+
+    // Edit a setpoint limit in the file and write it back: it arrives in the controller.
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray bytes = f.readAll();
+    f.close();
+    const qsizetype at = bytes.indexOf("\"Max. setpoint\"\r\n");
+    QVERIFY(at > 0);
+    const qsizetype value = bytes.indexOf('\n', at) + 1;
+    bytes.replace(value, bytes.indexOf('\r', value) - value, "777");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    m_requests.clear();
+    r = q7400ctl({QStringLiteral("write"), file});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(m_sim->device().itemValue(7, 1), 777);
+    QCOMPARE(commands().first().first, 34); // the write order starts at row 27
+}
+
+void tst_CliTransfer::writeStopsOnMismatchUnlessForced() {
+    const QString file = m_dir.filePath(QStringLiteral("a1b2.tvk"));
+    QCOMPARE(q7400ctl({QStringLiteral("read"), file}).status, 0);
+    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, 0x10, QDateTime(), false});
+    QVERIFY(m_sim->start());
+    connect(&m_sim->server(), &PtyServer::exchanged, this,
+            [this](const SimExchange& e) { m_requests.append(e.request); });
+    m_requests.clear();
+
+    Run r = q7400ctl({QStringLiteral("write"), file});
+    QCOMPARE(r.status, 3);
+    QVERIFY2(
+        r.err.contains(QStringLiteral("the controller is A0 B1, the configuration is for A1 B2")),
+        qPrintable(r.err));
+    QVERIFY(commands().isEmpty());
+
+    r = q7400ctl({QStringLiteral("write"), file, QStringLiteral("--force")});
+    QCOMPARE(r.status, 0);
+    QVERIFY(commands().size() > 40);
+}
+
+void tst_CliTransfer::parameterSetIdNow() {
+    const QString file = m_dir.filePath(QStringLiteral("id.tvk"));
+    QCOMPARE(q7400ctl({QStringLiteral("read"), file}).status, 0);
+    const QDateTime before = QDateTime::currentDateTime();
+    QCOMPARE(
+        q7400ctl({QStringLiteral("write"), file, QStringLiteral("--id"), QStringLiteral("now")})
+            .status,
+        0);
+    auto bcd = [&](int i) {
+        const int b = m_sim->device().itemValue(63, i);
+        return (b >> 4) * 10 + (b & 15);
+    };
+    const QDateTime stored(QDate(2000 + bcd(6), bcd(5), bcd(4)), QTime(bcd(3), bcd(2), bcd(1)));
+    QVERIFY(stored.isValid());
+    QVERIFY(qAbs(stored.secsTo(before)) <= 30);
+
+    QCOMPARE(q7400ctl({QStringLiteral("write"), file, QStringLiteral("--id"),
+                       QStringLiteral("070309140530")})
+                 .status,
+             0);
+    QCOMPARE(m_sim->device().item(63), (QVector<int>{0x30, 0x05, 0x14, 0x09, 0x03, 0x07}));
+}
+
+void tst_CliTransfer::storeSendsOneCommand_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("byte");
+    QTest::newRow("store2") << "store2" << 0x2E;
+    QTest::newRow("load1") << "load1" << 0x1F;
+    QTest::newRow("factory") << "factory" << 0x0F;
+}
+
+void tst_CliTransfer::storeSendsOneCommand() {
+    QFETCH(QString, command);
+    QFETCH(int, byte);
+    const Run r = q7400ctl({QStringLiteral("paraset"), command});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const auto sent = commands();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent[0].first, 0x32);
+    QCOMPARE(sent[0].second, QByteArray(1, char(byte)));
+}
+
+void tst_CliTransfer::failures_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read without file") << QStringList{"read"} << 2 << "usage";
+    QTest::newRow("bad id") << QStringList{"write", "x.tvk", "--id", "0703"} << 2 << "--id";
+    QTest::newRow("unknown paraset") << QStringList{"paraset", "store3"} << 2 << "usage";
+    QTest::newRow("missing file") << QStringList{"write", "missing.tvk"} << 1 << "missing.tvk";
+    QTest::newRow("unwritable file") << QStringList{"read", "no/such/dir/x.tvk"} << 1 << "x.tvk";
+    QTest::newRow("show missing file") << QStringList{"show", "missing.tvk"} << 1 << "missing.tvk";
+}
+
+void tst_CliTransfer::failures() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    for (QString& a : args)
+        if (a.endsWith(QLatin1String(".tvk")))
+            a = m_dir.filePath(a);
+    const Run r = q7400ctl(args);
+    QTEST(r.status, "status");
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void tst_CliTransfer::silentControllerCreatesNoFile() {
+    SimFault fault;
+    fault.kind = SimFault::Silent;
+    fault.at = 1;
+    fault.onward = true;
+    m_sim->server().addFault(fault);
+    const QString file = m_dir.filePath(QStringLiteral("silent.tvk"));
+    const Run r = q7400ctl({QStringLiteral("read"), file});
+    QCOMPARE(r.status, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("No communication possible")), qPrintable(r.err));
+    QVERIFY(!QFile::exists(file));
+}
+
+QTEST_GUILESS_MAIN(tst_CliTransfer)
+#include "tst_cli_transfer.moc"
