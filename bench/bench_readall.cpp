@@ -1,0 +1,197 @@
+// Reads everything from the simulator with wire timing and compares the time it takes with
+// what the line itself needs: every byte on the wire at 11 bits (start, 8 data, parity, stop),
+// the 100 ms pauses of the link preparation and the simulator's turnarounds, all taken from
+// the simulator's trace. Also reports this program's CPU time as a share of the wall time:
+// waiting for the controller must cost nothing.
+//
+//   bench_readall [--runs N] [--firmware BYTE] [--sim PATH]
+#include "app/Interaction.h"
+#include "app/Workspace.h"
+#include "device/Transfers.h"
+#include "link/DeviceServices.h"
+#include "link/Link.h"
+#include "link/QtSerialPort.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+constexpr int kBaud = 19200;
+constexpr int kBitsPerByte = 11;
+constexpr int kTurnaroundMs = 2;
+constexpr int kPauseMs = 100;
+constexpr int kAddress = 3;
+
+// Messages go to stderr; every question is answered with OK.
+class BenchInteraction : public Interaction {
+public:
+    Answer ask(Icon, Buttons buttons, const QString& title, const QString& text) override {
+        std::fprintf(stderr, "bench: %s: %s\n", qPrintable(title), qPrintable(text));
+        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes
+                                                                            : Answer::Ok;
+    }
+    QString openFileName(const QString&, const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
+};
+
+double cpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+struct WireBound {
+    qint64 bytes = 0;
+    int pauses = 0;
+    int answers = 0;
+    double seconds() const {
+        return double(bytes) * kBitsPerByte / kBaud + pauses * kPauseMs / 1000.0 +
+               answers * kTurnaroundMs / 1000.0;
+    }
+};
+
+// Trace lines: "hh:mm:ss.zzz RX|TX HEX HEX ...  # note".
+WireBound wireBoundOf(const QString& tracePath) {
+    WireBound bound;
+    QSet<QByteArray> preparation;
+    for (const QByteArray& frame : prepareLinkFrames(0x99, kAddress))
+        preparation.insert(frame.toHex(' ').toUpper());
+    QFile trace(tracePath);
+    if (!trace.open(QIODevice::ReadOnly))
+        return bound;
+    while (!trace.atEnd()) {
+        QByteArray line = trace.readLine().trimmed();
+        const qsizetype hash = line.indexOf('#');
+        if (hash >= 0)
+            line = line.left(hash).trimmed();
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 3 || (fields[1] != "RX" && fields[1] != "TX"))
+            continue;
+        const QByteArray hex = fields.mid(2).join(' ');
+        bound.bytes += fields.size() - 2;
+        if (fields[1] == "TX")
+            ++bound.answers;
+        else if (preparation.contains(hex))
+            ++bound.pauses;
+    }
+    return bound;
+}
+
+// Starts the simulator and returns its pseudo-terminal, or "" when it does not come up.
+QString startSimulator(QProcess& sim, const QString& program, int firmware,
+                       const QString& tracePath) {
+    sim.setProgram(program);
+    sim.setArguments({QStringLiteral("--wire-timing"), QStringLiteral("--turnaround"),
+                      QString::number(kTurnaroundMs), QStringLiteral("--trace"), tracePath,
+                      QStringLiteral("--firmware"), QString::number(firmware),
+                      QStringLiteral("--address"), QString::number(kAddress),
+                      QStringLiteral("--quiet")});
+    sim.start();
+    QEventLoop loop;
+    QObject::connect(&sim, &QProcess::readyReadStandardOutput, &loop, [&] {
+        if (sim.canReadLine())
+            loop.quit();
+    });
+    QObject::connect(&sim, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    if (!sim.canReadLine())
+        loop.exec();
+    return sim.canReadLine() ? QString::fromUtf8(sim.readLine()).trimmed() : QString();
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Read-everything benchmark against q7400-sim with wire timing."));
+    parser.addHelpOption();
+    parser.addOption({QStringLiteral("runs"), QStringLiteral("Number of reads (default 3)."),
+                      QStringLiteral("N"), QStringLiteral("3")});
+    parser.addOption({QStringLiteral("firmware"),
+                      QStringLiteral("Firmware of the simulated controller (default 0x99)."),
+                      QStringLiteral("BYTE"), QStringLiteral("153")});
+    parser.addOption({QStringLiteral("sim"), QStringLiteral("The simulator program."),
+                      QStringLiteral("PATH"),
+                      QCoreApplication::applicationDirPath() + QStringLiteral("/q7400-sim")});
+    parser.process(app);
+    const int runs = qMax(1, parser.value(QStringLiteral("runs")).toInt());
+    const int firmware = parser.value(QStringLiteral("firmware")).toInt(nullptr, 0);
+    const QString simProgram = parser.value(QStringLiteral("sim"));
+    if (!QFileInfo(simProgram).isExecutable()) {
+        std::fprintf(stderr, "bench: simulator not found: %s\n", qPrintable(simProgram));
+        return 2;
+    }
+
+    QTemporaryDir dir;
+    QTextStream out(stdout);
+    out << "read everything, firmware 0x" << QString::number(firmware, 16).toUpper() << ", "
+        << kBaud << " baud, even parity, " << kBitsPerByte << " bits a byte\n";
+    out << "run   wall s   wire s   ratio   CPU %   bytes  pauses  answers\n";
+    double worstRatio = 0, worstCpu = 0;
+    for (int run = 1; run <= runs; ++run) {
+        const QString tracePath = dir.filePath(QStringLiteral("trace%1.txt").arg(run));
+        QProcess sim;
+        const QString pty = startSimulator(sim, simProgram, firmware, tracePath);
+        if (pty.isEmpty()) {
+            std::fprintf(stderr, "bench: the simulator did not start\n");
+            return 1;
+        }
+        BenchInteraction interaction;
+        QtSerialPort port(pty);
+        port.setSettings(QStringLiteral("19200,e,8,1"));
+        if (!port.open()) {
+            std::fprintf(stderr, "bench: %s\n", qPrintable(port.errorText()));
+            return 1;
+        }
+        Workspace workspace(interaction, &port);
+        workspace.link().DeviceAddress = kAddress;
+
+        QElapsedTimer wall;
+        const double cpu0 = cpuSeconds();
+        wall.start();
+        const Transfers::Outcome outcome = workspace.transfers().ReadAll(false);
+        const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
+        const double cpuShare = (cpuSeconds() - cpu0) / wallSeconds * 100.0;
+        port.close();
+        sim.terminate();
+        sim.waitForFinished(5000);
+        if (outcome != Transfers::Outcome::Done) {
+            std::fprintf(stderr, "bench: the read failed\n");
+            return 1;
+        }
+        const WireBound bound = wireBoundOf(tracePath);
+        const double ratio = wallSeconds / bound.seconds();
+        worstRatio = qMax(worstRatio, ratio);
+        worstCpu = qMax(worstCpu, cpuShare);
+        out << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8\n")
+                   .arg(run, 3)
+                   .arg(wallSeconds, 7, 'f', 3)
+                   .arg(bound.seconds(), 7, 'f', 3)
+                   .arg(ratio, 6, 'f', 3)
+                   .arg(cpuShare, 6, 'f', 2)
+                   .arg(bound.bytes, 6)
+                   .arg(bound.pauses, 6)
+                   .arg(bound.answers, 7);
+        out.flush();
+    }
+    const bool ok = worstRatio <= 1.05 && worstCpu <= 5.0;
+    out << QStringLiteral("worst ratio %1 (target at most 1.05), worst CPU %2 % (target at most "
+                          "5 %): %3\n")
+               .arg(worstRatio, 0, 'f', 3)
+               .arg(worstCpu, 0, 'f', 2)
+               .arg(ok ? QStringLiteral("met") : QStringLiteral("NOT met"));
+    return ok ? 0 : 3;
+}
