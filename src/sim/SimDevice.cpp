@@ -176,7 +176,7 @@ void SimDevice::seedHistory() {
 bool SimDevice::hasItem(int code) const {
     if (!m_items.contains(code))
         return false;
-    if (code == kRawBlock || code == kOutputs)
+    if (code == kRawBlock || code == kOutputs || code == kModbusAddress)
         return true;
     const ParameterTable& t = table();
     const int highest = highestRowForFirmware(m_firmware);

@@ -115,6 +115,7 @@ void TestSimulator::readReplyLayout_data() {
     QTest::newRow("single byte: firmware") << 53 << 0 << 0 << 8 << 0x56 << false;
     QTest::newRow("single byte: attributes") << 49 << 0 << 0 << 8 << 0x10 << false;
     QTest::newRow("single word: logger cycle") << 146 << 0 << 0 << 8 << 10 << true;
+    QTest::newRow("single byte: Modbus address") << 162 << 0 << 0 << 8 << kAddress << false;
     QTest::newRow("addressed word: CT ratio") << 100 << 5 << 5 << 11 << 1000 << true;
 }
 
@@ -294,6 +295,7 @@ void TestSimulator::parameterSets() {
 }
 
 void TestSimulator::protocolSwitch_data() {
+    QTest::addColumn<int>("firmware");
     QTest::addColumn<int>("protocol");
     QTest::addColumn<QByteArray>("returnFrame");
     QTest::addColumn<QByteArray>("otherFrame"); // a frame that does not bring it back
@@ -301,18 +303,21 @@ void TestSimulator::protocolSwitch_data() {
     const QByteArray q8100 = QByteArray::fromHex("10FF494816");
     // Address 3: 0xB0 + 24 = 0xC8, "007w", sum 0x1D6 -> 0xD6 -> "=" + "6".
     const QByteArray hbTherm = QByteArray::fromHex("C830303777") + "=6";
-    QTest::newRow("Modbus") << 2 << modbus << q8100;
-    QTest::newRow("Q8100") << 4 << q8100 << hbTherm;
-    QTest::newRow("HB-Therm") << 6 << hbTherm << modbus;
+    QTest::newRow("Modbus") << 0x70 << 2 << modbus << q8100;
+    QTest::newRow("Q8100") << 0x70 << 4 << q8100 << hbTherm;
+    // The program sends no Q8100 frame to firmware up to 0x64: the Modbus frame serves.
+    QTest::newRow("Q8100, firmware 0x56") << 0x56 << 4 << modbus << hbTherm;
+    QTest::newRow("HB-Therm") << 0x70 << 6 << hbTherm << modbus;
     QTest::newRow("HB-Therm, frame split")
-        << 6 << hbTherm.left(3) + QByteArray("|") + hbTherm << modbus;
+        << 0x70 << 6 << hbTherm.left(3) + QByteArray("|") + hbTherm << modbus;
 }
 
 void TestSimulator::protocolSwitch() {
+    QFETCH(int, firmware);
     QFETCH(int, protocol);
     QFETCH(QByteArray, returnFrame);
     QFETCH(QByteArray, otherFrame);
-    Simulator sim(options(0x70));
+    Simulator sim(options(firmware));
     const QByteArray select = bytes({0x7D, 0x05, 0x00, 0x01, protocol});
 
     // Without the preparation the selection is refused.
@@ -330,7 +335,7 @@ void TestSimulator::protocolSwitch() {
     sim.receive(returnFrame.left(2));
     sim.receive(returnFrame.mid(2));
     QCOMPARE(sim.protocol(), SimProtocol::Native);
-    QCOMPARE(at(read(sim, 53), 8), 0x70);
+    QCOMPARE(at(read(sim, 53), 8), firmware);
 }
 
 void TestSimulator::shortRequestBlocks() {
