@@ -1,9 +1,12 @@
+#include "app/Workspace.h"
 #include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
+#include "support/ScriptedInteraction.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -49,6 +52,7 @@ private Q_SLOTS:
     void missingFileIsReported();
     void textItemsAreKeptAndSavedAsNumbers();
     void failedSaveKeepsTheOldFile();
+    void workspaceOpensAndSaves();
     void parseItem_data();
     void parseItem();
     void shortenedPath_data();
@@ -248,6 +252,42 @@ void tst_ConfigurationFile::failedSaveKeepsTheOldFile() {
     const ConfigurationFileResult r2 = WriteConfigurationFile(inMissingFolder, image, english);
     QVERIFY(!r2.ok);
     QVERIFY(r2.message.contains(QStringLiteral("x.tvk")));
+}
+
+void tst_ConfigurationFile::workspaceOpensAndSaves() {
+    ScriptedInteraction interaction;
+    Workspace ws(interaction, nullptr);
+    ws.setLanguageOffset(1000);
+    fill(ws.image, ws.table);
+    ws.image.setValue(31, 1, 0x41);
+    const QString path = m_dir.filePath(QStringLiteral("a-rather-long-file-name.tvk"));
+    QSignalSpy named(&ws, &Workspace::configurationFileNameChanged);
+    QVERIFY(ws.SaveConfigurationFile(path).ok);
+    QCOMPARE(ws.ConfigurationFileName, ShortenedPath(path));
+    QCOMPARE(named.size(), 1);
+
+    // A file that ends after the attributes: the feature code is shown, nothing else runs.
+    QByteArray bytes = readAll(path);
+    const QString cutPath = m_dir.filePath(QStringLiteral("cut.tvk"));
+    QFile cut(cutPath);
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.indexOf("\"Dimension\"")));
+    cut.close();
+    QSignalSpy feature(&ws, &Workspace::featureCodeShown);
+    QSignalSpy loaded(&ws, &Workspace::configurationLoaded);
+    ws.image.setValue(31, 1, 0x10);
+    DecodeAttributes(ws.identification, 0x10);
+    QVERIFY(!ws.OpenConfigurationFile(cutPath).ok);
+    QCOMPARE(feature.size(), 1);
+    QCOMPARE(feature[0][0].toString(), QStringLiteral("Device feature code:  A1 B2"));
+    QCOMPARE(feature[0][1].toInt(), 4);
+    QCOMPARE(ws.table[10].Name, QStringLiteral("Begin scale cont. in"));
+    QVERIFY(loaded.isEmpty());
+    QCOMPARE(ws.ConfigurationFileName, ShortenedPath(path));
+
+    QVERIFY(ws.OpenConfigurationFile(path).ok);
+    QCOMPARE(loaded.size(), 1);
+    QCOMPARE(named.size(), 2);
 }
 
 void tst_ConfigurationFile::parseItem_data() {
