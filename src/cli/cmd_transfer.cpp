@@ -114,6 +114,8 @@ int runWrite(CliContext& cli) {
                 << featureCodeShort(device.identification) << " (use --force to write it anyway)\n";
         return ExitStatus::Mismatch;
     }
+    case Transfers::Outcome::Refused: // the reason has been printed
+        return ExitStatus::NoAnswer;
     case Transfers::Outcome::Busy:
     case Transfers::Outcome::Failed:
         break;

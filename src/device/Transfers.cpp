@@ -8,6 +8,7 @@
 #include "link/DeviceServices.h"
 #include "link/Link.h"
 #include "link/TransferGroup.h"
+#include "link/ValueCodec.h"
 #include "services/ParameterBlocks.h"
 
 namespace {
@@ -57,6 +58,51 @@ QList<int> writeOrder(int highestRow) {
 
 bool isWriteSkipped(int row) {
     return row == 30 || row == 31 || row == 34 || row == 40;
+}
+
+QString writeValueProblem(const ParameterTable& table, const DeviceImage& image, int row) {
+    const ParameterRow& spec = table[row];
+    int count = 0;
+    bool words = false;
+    switch (transferGroupOf(spec.FunctionCode)) {
+    case TransferGroup::ByteBlock:
+        count = 8;
+        break;
+    case TransferGroup::IoBlock:
+        count = 20;
+        break;
+    case TransferGroup::IdBlock:
+        count = 6;
+        break;
+    case TransferGroup::SingleByte:
+        count = 1;
+        break;
+    case TransferGroup::AddressedWord:
+    case TransferGroup::SingleWord:
+        count = 1;
+        words = true;
+        break;
+    case TransferGroup::WordBlock:
+        count = 8;
+        words = true;
+        break;
+    case TransferGroup::RawBlock:
+        return {};
+    }
+    for (int k = 1; k <= count; ++k) {
+        const double v = image.value(row, k);
+        const bool fits =
+            words ? ValueCodec::toWord(v).has_value() : ValueCodec::toByte(v).has_value();
+        if (!fits)
+            return QStringLiteral("%1 (row %2), value %3: %4 does not fit %5.")
+                .arg(spec.Name.trimmed())
+                .arg(row)
+                .arg(k)
+                .arg(v)
+                .arg(words ? QStringLiteral("a word (-32768..65535)")
+                           : QStringLiteral("a byte (0..255)"));
+    }
+    return {};
 }
 
 Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interaction,
@@ -223,16 +269,37 @@ Transfers::Outcome Transfers::WriteAll() {
                             m_texts.LoadText(kTextInterfaceMessage),
                             m_texts.LoadText(kTextAttributesMismatch)) == Interaction::Answer::Ok;
             }
-            if (!write)
+            const QString problem = write ? firstWriteProblem() : QString();
+            if (!write) {
                 outcome = Outcome::Cancelled;
-            else if (!writeRows())
+            } else if (!problem.isEmpty()) {
+                outcome = Outcome::Refused;
+                m_interaction.inform(m_id.DeviceType,
+                                     QStringLiteral("Nothing was written to the controller: ") +
+                                         problem,
+                                     Interaction::Icon::Critical);
+            } else if (!writeRows()) {
                 outcome = Outcome::Failed;
+            }
             readDeviceErrors();
         }
         if (ParamSetCommand != 0 && !WriteParaSet() && outcome == Outcome::Done)
             outcome = Outcome::Failed;
     }
     return outcome;
+}
+
+QString Transfers::firstWriteProblem() const {
+    const int last = highestRowForFirmware(m_id.FirmwareVersion);
+    for (int i = 0; i <= last; ++i) {
+        const int row = writeOrderRow(i, last);
+        if (isWriteSkipped(row))
+            continue;
+        const QString problem = writeValueProblem(m_table, m_image, row);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
 }
 
 bool Transfers::writeRows() {

@@ -21,6 +21,9 @@ int writeOrderRow(int i, int highestRow);
 QList<int> writeOrder(int highestRow);
 // Rows the controller does not accept: device ID, attributes, software version, interface.
 bool isWriteSkipped(int row);
+// Why the values of a row cannot be sent (a byte outside 0..255, a word outside
+// -32768..65535 after rounding); empty when they can.
+QString writeValueProblem(const ParameterTable& table, const DeviceImage& image, int row);
 
 // The data byte of the parameter-set command (function code 0x32).
 enum class ParameterSetCommand : int {
@@ -54,7 +57,8 @@ public:
         Done,      // the transfer ran to its end
         Cancelled, // the user said no to a question; nothing was transferred
         Busy,      // another transfer was running; nothing was transferred
-        Failed,    // the controller stopped answering (or a value could not be sent)
+        Failed,    // the controller stopped answering
+        Refused,   // a value of the image cannot be sent; nothing was written
     };
 
     // Reads every row the firmware has into the device image, then refreshes everything
@@ -64,7 +68,9 @@ public:
     // Writes the device image to the controller in write order. When the controller's
     // attributes differ from the configuration's feature code and module variant, asks first
     // (Cancel writes nothing). A pending ParamSetCommand is sent at the end.
-    // Outcome Cancelled = the mismatch question was answered with Cancel.
+    // Outcome Cancelled = the mismatch question was answered with Cancel. Before the first
+    // row is sent every value is checked: one that does not fit its byte or word is reported
+    // and nothing is written (Refused), so the controller never holds half a configuration.
     Outcome WriteAll();
 
     // Sends ParamSetCommand (0x32 with its data byte) and clears it. False on a link failure.
@@ -111,6 +117,7 @@ Q_SIGNALS:
 private:
     bool readRow(int row);
     bool writeRows();
+    QString firstWriteProblem() const;
     void refreshDerived();
     void finishRead();
 

@@ -86,6 +86,8 @@ private Q_SLOTS:
     void secondTransferIsRefused();
     void writeOrderOnTheWire_data();
     void writeOrderOnTheWire();
+    void valueThatDoesNotFitWritesNothing_data();
+    void valueThatDoesNotFitWritesNothing();
     void attributesMismatch_data();
     void attributesMismatch();
     void storeParameterSetAnsweredNo();
@@ -309,6 +311,39 @@ void tst_Transfers::writeOrderOnTheWire() {
     QCOMPARE(bench.shortRequests(0x7A), 1);
     for (int k = 1; k <= 8; ++k)
         QCOMPARE(bench.device().itemValue(0, k), 100 + k);
+    QVERIFY(!ws.transfers().TransferRunning);
+}
+
+void tst_Transfers::valueThatDoesNotFitWritesNothing_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("byte") << 18 << 3 << 300.0 << "value 3: 300 does not fit a byte";
+    QTest::newRow("negative byte") << 36 << 20 << -1.0 << "value 20: -1 does not fit a byte";
+    QTest::newRow("word") << 5 << 8 << 70000.0 << "value 8: 70000 does not fit a word";
+}
+
+void tst_Transfers::valueThatDoesNotFitWritesNothing() {
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(double, value);
+    QFETCH(QString, problem);
+    SimBench bench(0x56);
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Workspace& ws = *bench.workspace;
+    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+    ws.image.setValue(row, column, value);
+    ws.image.setText(0, 1, QStringLiteral("no number")); // a text is sent as 0, not refused
+    bench.requests.clear();
+
+    QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Refused);
+    QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
+    QCOMPARE(bench.interaction.asked.size(), 1);
+    QVERIFY2(bench.interaction.asked[0].text.contains(problem),
+             qPrintable(bench.interaction.asked[0].text));
+    QVERIFY(bench.interaction.asked[0].text.contains(QStringLiteral("(row %1)").arg(row)));
+    QCOMPARE(bench.shortRequests(0x7A), 1);
     QVERIFY(!ws.transfers().TransferRunning);
 }
 
