@@ -199,6 +199,8 @@ bool PtyServer::setTraceFile(const QString& path, QString* error) {
                          .arg(path, m_trace.errorString());
         return false;
     }
+    trace(QStringLiteral("--"), {},
+          QStringLiteral("trace started %1").arg(QDate::currentDate().toString(Qt::ISODate)));
     return true;
 }
 
@@ -221,6 +223,16 @@ void PtyServer::onReadable() {
         }
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && m_notifier) {
+            // The line reports an error instead of data: listen again a little later rather
+            // than spinning on it.
+            log(QStringLiteral("line error: %1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+            m_notifier->setEnabled(false);
+            QTimer::singleShot(200, this, [this] {
+                if (m_notifier)
+                    m_notifier->setEnabled(true);
+            });
+        }
         break;
     }
     if (bytes.isEmpty())

@@ -89,10 +89,14 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Inject a fault, repeatable: silent@N+, drop/K, corrupt@N, truncate@N, "
                        "garbage@N, late@N, hangup@N (forms KIND@N, KIND@N+, KIND/K)."),
         QStringLiteral("spec"));
+    const QCommandLineOption late(QStringLiteral("late"),
+                                  QStringLiteral("How late a \"late\" answer comes, in ms "
+                                                 "(default 700, beyond the 500 ms time-out)."),
+                                  QStringLiteral("ms"));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("Do not report device events on stderr."));
-    parser.addOptions(
-        {address, firmware, attributes, load, trace, link, wire, turnaround, chunk, fault, quiet});
+    parser.addOptions({address, firmware, attributes, load, trace, link, wire, turnaround, chunk,
+                       fault, late, quiet});
     parser.process(app);
 
     SimOptions options;
@@ -151,9 +155,28 @@ int main(int argc, char* argv[]) {
         server.addFault(f);
     }
     server.setWireTiming(parser.isSet(wire));
-    server.setTurnaroundMs(parser.value(turnaround).toInt());
-    if (parser.isSet(chunk))
-        server.setChunkSize(parser.value(chunk).toInt());
+    const int turnaroundMs = parser.value(turnaround).toInt(&ok);
+    if (!ok || turnaroundMs < 0 || turnaroundMs > 10000) {
+        printErr(QStringLiteral("--turnaround must be 0..10000 ms"));
+        return 2;
+    }
+    server.setTurnaroundMs(turnaroundMs);
+    if (parser.isSet(chunk)) {
+        const int bytes = parser.value(chunk).toInt(&ok);
+        if (!ok || bytes < 1) {
+            printErr(QStringLiteral("--chunk must be at least 1"));
+            return 2;
+        }
+        server.setChunkSize(bytes);
+    }
+    if (parser.isSet(late)) {
+        const int ms = parser.value(late).toInt(&ok);
+        if (!ok || ms < 0) {
+            printErr(QStringLiteral("--late must be a number of ms"));
+            return 2;
+        }
+        server.setLateDelayMs(ms);
+    }
 
     QString error;
     if (parser.isSet(trace) && !server.setTraceFile(parser.value(trace), &error)) {
