@@ -400,6 +400,11 @@ void SimDevice::setWiringErrors(int word, int bits) {
         m_wiring[size_t(word)] = quint16(bits);
 }
 
+void SimDevice::setHeaterBroken(int channel, bool broken) {
+    if (channel >= 1 && channel <= Channels)
+        m_channels[size_t(channel - 1)].heaterBroken = broken;
+}
+
 void SimDevice::setSensorBroken(int channel, bool broken) {
     if (channel >= 1 && channel <= Channels)
         m_channels[size_t(channel - 1)].sensorBroken = broken;
@@ -447,8 +452,11 @@ int SimDevice::output(int channel) const {
 }
 
 int SimDevice::heatingCurrent(int channel) const {
-    const double heat = std::max(0.0, m_channels[size_t(channel - 1)].output) / 100.0;
-    return int(std::lround(heaterRating(channel) * heat * heatingVoltage() / 2300.0));
+    // The current transformer measures the heater while it is switched on.
+    const Channel& c = m_channels[size_t(channel - 1)];
+    if (c.output <= 0.5 || c.heaterBroken)
+        return 0;
+    return int(std::lround(heaterRating(channel) * heatingVoltage() / 2300.0));
 }
 
 int SimDevice::heatingVoltage() const {
@@ -616,6 +624,16 @@ void SimDevice::updateAlarms() {
             };
             check(1, 2, conf & 0x01, 0x08, 0x10);
             check(4, 5, conf & 0x04, 0x04, 0x20);
+            // Heating-current supervision against the nominal value, while the heater is on.
+            const int nominal = itemValue(96, k);
+            if (nominal > 0 && c.output > 0.5) {
+                const int threshold = itemValue(104, 1) > 0 ? itemValue(104, 1) : 15; // percent
+                const int current = heatingCurrent(k);
+                if (current * 100 < nominal * (100 - threshold))
+                    bits |= 0x100;
+                else if (m_firmware >= 0x41 && current * 100 > nominal * (100 + threshold))
+                    bits |= 0x1000;
+            }
             // Stored alarms stay until the errors are cleared.
             if (conf & 0x40)
                 c.storedAlarms |= bits & 0x18;

@@ -114,6 +114,7 @@ public:
     void raiseDeviceError(int bits) { m_deviceError |= quint16(bits); }
     void setWiringErrors(int word, int bits);       // word 0..2
     void setSensorBroken(int channel, bool broken); // channel 1..8
+    void setHeaterBroken(int channel, bool broken); // no current flows
 
     // --- clock --------------------------------------------------------------------------
     QDateTime clock() const;
@@ -166,6 +167,7 @@ private:
         int liveAlarms = 0;
         int storedAlarms = 0;
         bool sensorBroken = false;
+        bool heaterBroken = false;
         qint64 tuneStartMs = -1;
     };
 

@@ -427,6 +427,17 @@ void TestSimulator::alarmsHistoryAndClear() {
     QCOMPARE(write(sim, 0, bytes({1, 1, 0, 0x20, 0x03})), kAck); // back to 80.0
     d.advance(100);
     QCOMPARE(d.errorWords()[0], quint16(0x10));
+    // Heating-current supervision: the adjustment takes the present currents as nominal; a
+    // broken heater then reports "heating current low".
+    QCOMPARE(write(sim, 50, bytes({0x55})), kAck);
+    QCOMPARE(d.itemValue(96, 2), d.heatingCurrent(2));
+    d.setHeaterBroken(2, true);
+    d.advance(100);
+    QCOMPARE(d.errorWords()[1] & 0x100, 0x100);
+    d.setHeaterBroken(2, false);
+    d.advance(100);
+    QCOMPARE(d.errorWords()[1] & 0x100, 0);
+
     d.raiseDeviceError(0x0800);
     QCOMPARE(write(sim, 0x21, QByteArray(21, 0)), kAck);
     QCOMPARE(d.errorWords()[0], quint16(0));
