@@ -26,7 +26,6 @@ constexpr int kOutputs = 40;
 constexpr int kControllerStatus = 36;
 constexpr int kOperation = 50;
 constexpr int kHistoryCount = 47;
-constexpr int kHistoryEntry = 46;
 constexpr int kClock = 144;
 constexpr int kLoggerCycle = 146;
 constexpr int kLoggerControl = 147;

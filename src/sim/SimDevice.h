@@ -131,8 +131,9 @@ public:
     int heatingVoltage() const;            // tenths of a volt
     int messageInputs() const { return m_messageInputs; }
     void setMessageInputs(int bits) { m_messageInputs = bits & 0xFF; }
-    // Words of the cyclic block 0x7B (21 words' worth: 8 actual values, 8 output bytes,
-    // 8 currents, voltage) and of the extended block 0x7E (16 currents of devices 2 and 3).
+    // Data of the cyclic block 0x7B (42 bytes: 8 actual-value words, 8 output bytes,
+    // 8 heating-current words, the heating-voltage word) and of the extended block 0x7E
+    // (32 bytes: the heating-current words of the second and third device).
     QByteArray cyclicBlock() const;
     QByteArray extendedCyclicBlock() const;
 

@@ -38,10 +38,7 @@ int byteAt(const QByteArray& b, int i) {
 }
 
 QString codeText(int code) {
-    return QStringLiteral("0x%1")
-        .arg(code, 2, 16, QLatin1Char('0'))
-        .toUpper()
-        .replace(QLatin1String("0X"), QLatin1String("0x"));
+    return QStringLiteral("0x") + QString::number(code, 16).rightJustified(2, u'0').toUpper();
 }
 
 } // namespace
