@@ -266,8 +266,10 @@ void SimDevice::loadImage(const DeviceImage& image) {
     const ParameterTable& t = table();
     for (int row = 1; row <= ParameterCount; ++row) {
         const int code = t[row].FunctionCode;
+        // Identification is the controller's own; the interface setting is never written by
+        // the program either (it would cut the line the file came over).
         if (!m_items.contains(code) || code == kDeviceId || code == kAttributes ||
-            code == kFirmware)
+            code == kFirmware || code == kInterface)
             continue;
         const bool word = isWordItem(code);
         QVector<int>& v = m_items[code];

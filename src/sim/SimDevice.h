@@ -87,7 +87,8 @@ public:
     static QByteArray defaultRawBlock();
 
     // Takes every value of rows 1..55 of a device image (a loaded configuration file); the
-    // identification rows are skipped. Values that do not fit their byte or word are skipped.
+    // identification rows and the interface setting are skipped, and so are values that do not
+    // fit their byte or word.
     void loadImage(const DeviceImage& image);
 
     // --- commands -----------------------------------------------------------------------
