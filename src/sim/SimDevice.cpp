@@ -266,8 +266,8 @@ void SimDevice::loadImage(const DeviceImage& image) {
     const ParameterTable& t = table();
     for (int row = 1; row <= ParameterCount; ++row) {
         const int code = t[row].FunctionCode;
-        // Identification is the controller's own; the interface setting is never written by
-        // the program either (it would cut the line the file came over).
+        // Identification is the controller's own; the interface setting stays as it is so
+        // the line keeps working (the program's write transfer leaves it alone too).
         if (!m_items.contains(code) || code == kDeviceId || code == kAttributes ||
             code == kFirmware || code == kInterface)
             continue;
