@@ -10,13 +10,10 @@ class tst_Identification : public QObject {
 private Q_SLOTS:
     void decodeAttributes_data();
     void decodeAttributes();
-    void firmwarePanelThreshold();
     void inputNamesFollowTheModule();
     void externalCurrentInputs_data();
     void externalCurrentInputs();
     void parameterSetIdIsCopiedAsBytes();
-    void sensorTypeEntries_data();
-    void sensorTypeEntries();
 };
 
 void tst_Identification::decodeAttributes_data() {
@@ -44,14 +41,6 @@ void tst_Identification::decodeAttributes() {
     english.setLanguageOffset(1000);
     QFETCH(QString, panel);
     QCOMPARE(featureCodeText(id, english), QStringLiteral("Device feature code:  ") + panel);
-}
-
-void tst_Identification::firmwarePanelThreshold() {
-    Identification id;
-    id.FirmwareVersion = 0x97;
-    QVERIFY(featureCodeShowsFirmware(id));
-    id.FirmwareVersion = 0x98;
-    QVERIFY(!featureCodeShowsFirmware(id));
 }
 
 void tst_Identification::inputNamesFollowTheModule() {
@@ -110,24 +99,6 @@ void tst_Identification::parameterSetIdIsCopiedAsBytes() {
     CopyParameterSetId(id, image);
     const std::array<quint8, 6> expected{0x10, 0x45, 19, 0x05, 0x12, 0x24};
     QCOMPARE(id.ParameterSetId, expected);
-}
-
-void tst_Identification::sensorTypeEntries_data() {
-    QTest::addColumn<int>("attributes");
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<int>("entries");
-    QTest::newRow("linear") << 0x41 << 0x99 << 6;
-    QTest::newRow("temperature, before 70") << 0x40 << 69 << 13;
-    QTest::newRow("temperature, from 70") << 0x40 << 70 << 17;
-}
-
-void tst_Identification::sensorTypeEntries() {
-    QFETCH(int, attributes);
-    QFETCH(int, firmware);
-    Identification id;
-    DecodeAttributes(id, attributes);
-    id.FirmwareVersion = firmware;
-    QTEST(sensorTypeEntryCount(id), "entries");
 }
 
 QTEST_GUILESS_MAIN(tst_Identification)

@@ -9,7 +9,6 @@ Q_DECLARE_METATYPE(IdBytes)
 class tst_ParameterBlocks : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void defaultBlockTable();
     void bcd_data();
     void bcd();
     void idFromClock();
@@ -17,19 +16,6 @@ private Q_SLOTS:
     void idFromText();
     void idText();
 };
-
-void tst_ParameterBlocks::defaultBlockTable() {
-    MemoryImage memory;
-    memory.bytes.fill(0x55);
-    LoadDefaultRawBlock(memory);
-    QCOMPARE(memory[639], quint8(0x55));
-    QCOMPARE(memory[640], quint8(0x21));
-    QCOMPARE(memory[640 + 7], quint8(0xB3));
-    QCOMPARE(memory[640 + 53], quint8(0x00));
-    QCOMPARE(memory[640 + 91], quint8(0x36));
-    QCOMPARE(memory[735], quint8(0xFF));
-    QCOMPARE(memory[736], quint8(0x55));
-}
 
 void tst_ParameterBlocks::bcd_data() {
     QTest::addColumn<int>("value");
