@@ -89,7 +89,12 @@ QList<SimExchange> Simulator::receive(const QByteArray& bytes) {
     QByteArray garbage;
     auto flushGarbage = [&] {
         if (!garbage.isEmpty()) {
-            out.append({garbage, {}, QStringLiteral("discarded %1 byte(s)").arg(garbage.size())});
+            const QString what = linkPreparationName(garbage);
+            out.append({garbage,
+                        {},
+                        what.isEmpty()
+                            ? QStringLiteral("discarded %1 byte(s)").arg(garbage.size())
+                            : QStringLiteral("%1 link preparation: nothing to do").arg(what)});
             garbage.clear();
         }
     };
@@ -151,6 +156,30 @@ QList<SimExchange> Simulator::flushPartial() {
     return {e};
 }
 
+QByteArray Simulator::hbThermReturnFrame() const {
+    const int a = m_device.address();
+    if (a <= 0 || a >= 10)
+        return {};
+    QByteArray frame;
+    frame.append(char(0xB0 + 8 * a)).append("007w");
+    int s = 0;
+    for (char c : frame)
+        s += quint8(c);
+    s &= 0xFF;
+    frame.append(char(0x30 + s / 16)).append(char(0x30 + s % 16));
+    return frame;
+}
+
+QString Simulator::linkPreparationName(const QByteArray& bytes) const {
+    if (bytes == kModbusReturn)
+        return QStringLiteral("Modbus");
+    if (bytes == kQ8100Return)
+        return QStringLiteral("Q8100");
+    if (!bytes.isEmpty() && bytes == hbThermReturnFrame())
+        return QStringLiteral("HB-Therm");
+    return {};
+}
+
 bool Simulator::matchesReturnFrame(const QByteArray& window) const {
     switch (m_protocol) {
     case SimProtocol::Native:
@@ -162,18 +191,8 @@ bool Simulator::matchesReturnFrame(const QByteArray& window) const {
         return window.endsWith(kQ8100Return) ||
                (m_device.firmware() <= 100 && window.endsWith(kModbusReturn));
     case SimProtocol::HbTherm: {
-        const int a = m_device.address();
-        if (a <= 0 || a >= 10 || window.size() < 7)
-            return false;
-        const QByteArray w = window.right(7);
-        QByteArray expected;
-        expected.append(char(0xB0 + 8 * a)).append("007w");
-        int s = 0;
-        for (char c : expected)
-            s += quint8(c);
-        s &= 0xFF;
-        expected.append(char(0x30 + s / 16)).append(char(0x30 + s % 16));
-        return w == expected;
+        const QByteArray frame = hbThermReturnFrame();
+        return !frame.isEmpty() && window.endsWith(frame);
     }
     }
     return false;
@@ -233,6 +252,8 @@ SimExchange Simulator::handleFrame(const QByteArray& frame) {
 SimExchange Simulator::handleShort(const QByteArray& frame) {
     const int control = byteAt(frame, 1);
     const int address = byteAt(frame, 2);
+    if (frame == kQ8100Return && address != m_device.address())
+        return {frame, {}, QStringLiteral("Q8100 link preparation: nothing to do")};
     if (address != m_device.address())
         return {frame, {}, QStringLiteral("for address %1: ignored").arg(address)};
     m_switchArmed = false;

@@ -64,6 +64,8 @@ private:
     QByteArray ack() const;
     QByteArray nack() const;
     bool matchesReturnFrame(const QByteArray& window) const;
+    QByteArray hbThermReturnFrame() const; // empty for addresses outside 1..9
+    QString linkPreparationName(const QByteArray& bytes) const;
 
     SimDevice m_device;
     QByteArray m_buffer;

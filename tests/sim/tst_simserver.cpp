@@ -328,7 +328,8 @@ void TestSimServer::trace() {
         QVERIFY2(stamp.match(line).hasMatch(), qPrintable(line));
     QVERIFY(!lines.filter(QStringLiteral(" RX 68 03 03 68 7B 03 35 B3 16  # read 0x35")).isEmpty());
     QVERIFY(!lines.filter(QStringLiteral(" TX 68 04 04 68 08 03 35 56 96 16")).isEmpty());
-    QVERIFY(!lines.filter(QStringLiteral(" RX 10 FF 49 48 16  # for address 73")).isEmpty());
+    QVERIFY(
+        !lines.filter(QStringLiteral(" RX 10 FF 49 48 16  # Q8100 link preparation")).isEmpty());
 }
 
 void TestSimServer::processRunsInRealTime() {

@@ -259,6 +259,15 @@ void TestSimulator::framing() {
     // A long header whose length bytes disagree is junk; the request behind it is answered.
     QCOMPARE(ask(sim, QByteArray::fromHex("68050668") + request).size(), 10);
 
+    // The link preparation frames of the other protocols are recognised and left unanswered.
+    for (const char* hex : {"0010D0057D010100C666", "10FF494816", "C8303037773D36"}) {
+        const QList<SimExchange> prep = sim.receive(QByteArray::fromHex(hex));
+        QCOMPARE(prep.size(), 1);
+        QVERIFY(prep[0].reply.isEmpty());
+        QVERIFY2(prep[0].note.contains(QLatin1String("link preparation")),
+                 qPrintable(prep[0].note));
+    }
+
     // A fragment that never completes is dropped after a quiet line.
     QVERIFY(ask(sim, request.left(6)).isEmpty());
     QCOMPARE(sim.flushPartial().size(), 1);
