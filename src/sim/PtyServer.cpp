@@ -237,6 +237,13 @@ void PtyServer::onReadable() {
     }
     if (bytes.isEmpty())
         return;
+    if (m_strictLine && clientBaudRate() != m_sim.device().baudRate()) {
+        trace(QStringLiteral("RX"), bytes,
+              QStringLiteral("garbled: the line runs at %1 baud, the controller at %2")
+                  .arg(clientBaudRate())
+                  .arg(m_sim.device().baudRate()));
+        return;
+    }
     if (m_processTimer.interval() > 0)
         advanceProcess(); // answers show the process as it is now
     for (const SimExchange& e : m_sim.receive(bytes)) {
@@ -248,6 +255,24 @@ void PtyServer::onReadable() {
         m_quietTimer.start(m_quietGapMs);
     else
         m_quietTimer.stop();
+}
+
+int PtyServer::clientBaudRate() const {
+    termios tio{};
+    if (m_slave < 0 || ::tcgetattr(m_slave, &tio) != 0)
+        return 0;
+    switch (::cfgetispeed(&tio)) {
+    case B4800:
+        return 4800;
+    case B9600:
+        return 9600;
+    case B19200:
+        return 19200;
+    case B38400:
+        return 38400;
+    default:
+        return 0;
+    }
 }
 
 void PtyServer::onQuietGap() {

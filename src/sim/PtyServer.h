@@ -71,6 +71,14 @@ public:
     // with SimDevice::advance()).
     void setProcessInterval(int ms);
 
+    // With a strict line, bytes sent at a baud rate other than the controller's interface
+    // setting (function code 0xA0) arrive garbled and get no answer, as on a real line. Off by
+    // default: a pseudo-terminal works at any setting. (Parity cannot be checked: the
+    // pseudo-terminal driver does not keep it.)
+    void setStrictLine(bool on) { m_strictLine = on; }
+    // The baud rate the client set on the pseudo-terminal, 0 when unknown.
+    int clientBaudRate() const;
+
     void addFault(const SimFault& fault) { m_faults.append(fault); }
     void clearFaults() { m_faults.clear(); }
 
@@ -120,6 +128,7 @@ private:
     QList<Pending> m_outgoing;
 
     bool m_wireTiming = false;
+    bool m_strictLine = false;
     int m_turnaroundMs = 2;
     int m_chunkSize = 0;
     int m_chunkGapMs = 5;

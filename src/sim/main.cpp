@@ -93,10 +93,14 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("How late a \"late\" answer comes, in ms "
                                                  "(default 700, beyond the 500 ms time-out)."),
                                   QStringLiteral("ms"));
+    const QCommandLineOption strict(
+        QStringLiteral("strict-line"),
+        QStringLiteral("Ignore bytes sent at another baud rate than the controller's "
+                       "interface setting (default 19200)."));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("Do not report device events on stderr."));
     parser.addOptions({address, firmware, attributes, load, trace, link, wire, turnaround, chunk,
-                       fault, late, quiet});
+                       fault, late, strict, quiet});
     parser.process(app);
 
     SimOptions options;
@@ -155,6 +159,7 @@ int main(int argc, char* argv[]) {
         server.addFault(f);
     }
     server.setWireTiming(parser.isSet(wire));
+    server.setStrictLine(parser.isSet(strict));
     const int turnaroundMs = parser.value(turnaround).toInt(&ok);
     if (!ok || turnaroundMs < 0 || turnaroundMs > 10000) {
         printErr(QStringLiteral("--turnaround must be 0..10000 ms"));

@@ -84,6 +84,7 @@ private Q_SLOTS:
     void faults();
     void hangUp();
     void wireTimingAndChunks();
+    void strictLine();
     void trace();
     void processRunsInRealTime();
     void executable();
@@ -305,6 +306,26 @@ void TestSimServer::wireTimingAndChunks() {
     t.restart();
     QCOMPARE(port.exchange(kFirmwareRead, 10, 1000).size(), 10);
     QVERIFY(t.elapsed() < 250);
+}
+
+void TestSimServer::strictLine() {
+    SimHarness sim;
+    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+    sim.server().setStrictLine(true);
+    LinkStack stack(sim.slavePath()); // 19200 baud: the controller's default
+    QVERIFY(stack.opened);
+    QCOMPARE(sim.server().clientBaudRate(), 19200);
+    QVERIFY(stack.services.ReadFirmwareVersion());
+
+    // The controller is told to use 9600 baud without parity: the PC must follow.
+    stack.services.SendCommand(0xA0, QByteArray(1, char(0x21)));
+    QVERIFY(!stack.link.CommError);
+    stack.link.setReplyTimeout(50);
+    stack.services.ReadRequest(53);
+    QVERIFY(stack.link.CommError);
+    QVERIFY(stack.port.setSettings(QStringLiteral("9600,n,8,1")));
+    QCOMPARE(sim.server().clientBaudRate(), 9600);
+    QVERIFY(stack.services.ReadFirmwareVersion());
 }
 
 void TestSimServer::trace() {
