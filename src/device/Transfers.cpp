@@ -11,6 +11,8 @@
 #include "link/ValueCodec.h"
 #include "services/ParameterBlocks.h"
 
+#include <QScopedValueRollback>
+
 namespace {
 constexpr int kTextParameterSets = 189;
 constexpr int kTextNoFile = 225;
@@ -254,6 +256,7 @@ Transfers::Outcome Transfers::WriteAll() {
     Outcome outcome = Outcome::Done;
     {
         RunningGuard guard(TransferRunning, *this);
+        const QScopedValueRollback<bool> writing(m_writeRunning, true);
         m_services.PrepareLink();
         m_services.ReadRequest(kCodeAttributes, 0, 0, 0);
         ControllerAttributes = m_link.CommError ? -1 : m_link.ReplyBytes[8];
@@ -353,8 +356,10 @@ Transfers::Outcome Transfers::ParameterSetMenu(int k) {
             Q_EMIT writeConfirmationRequested();
             return Outcome::Done;
         }
-        if (TransferRunning)
-            return Outcome::Busy; // the running write sends the command at its end
+        // Storing in the middle of a write would store half the new parameters: the running
+        // write sends the command at its end instead.
+        if (m_writeRunning)
+            return Outcome::Busy;
         m_services.PrepareLink();
         return WriteParaSet() ? Outcome::Done : Outcome::Failed;
     }

@@ -129,4 +129,5 @@ private:
     DeviceImage& m_image;
     MemoryImage& m_memory;
     Identification& m_id;
+    bool m_writeRunning = false;
 };

@@ -92,6 +92,7 @@ private Q_SLOTS:
     void attributesMismatch();
     void storeParameterSetAnsweredNo();
     void storeParameterSetAnsweredYes();
+    void storeDuringAWriteFollowsIt();
     void factoryDefaultThenReadQuestion();
 };
 
@@ -411,6 +412,26 @@ void tst_Transfers::storeParameterSetAnsweredYes() {
     QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
     QCOMPARE(t.ParamSetCommand, 0);
     QCOMPARE(bench.device().loadedParameterSet(), -1);
+}
+
+void tst_Transfers::storeDuringAWriteFollowsIt() {
+    SimBench bench(0x56);
+    QVERIFY2(bench.started, qPrintable(bench.harness.errorText()));
+    Transfers& t = bench.workspace->transfers();
+    QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
+    bench.requests.clear();
+    bench.interaction.answers = {Interaction::Answer::No};
+    Transfers::Outcome nested = Transfers::Outcome::Done;
+    connect(&t, &Transfers::progress, this, [&](int value) {
+        if (value == 10)
+            nested = t.ParameterSetMenu(2);
+    });
+    QCOMPARE(t.WriteAll(), Transfers::Outcome::Done);
+    QCOMPARE(nested, Transfers::Outcome::Busy);
+    const auto frames = bench.sent(Telegram::WriteControl);
+    const QPair<int, QByteArray> store{0x32, QByteArray(1, char(0x1E))};
+    QCOMPARE(frames.count(store), 1);
+    QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
 }
 
 void tst_Transfers::factoryDefaultThenReadQuestion() {
