@@ -2,22 +2,14 @@
 
 #include "device/DeviceImage.h"
 #include "i18n/StringTable.h"
-
-namespace {
-QString twoDigits(quint8 bcd) {
-    const int value = 10 * (bcd >> 4) + (bcd & 0x0F);
-    return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
-}
-} // namespace
+#include "services/ParameterBlocks.h"
 
 QString programVersionText(int major, int minor) {
     return QStringLiteral("Version: %1.%2").arg(major).arg(minor);
 }
 
-QString parameterSetIdText(const std::array<quint8, 6>& id) {
-    return QStringLiteral("Param ID:  ") + twoDigits(id[3]) + u'.' + twoDigits(id[4]) + u'.' +
-           twoDigits(id[5]) + QStringLiteral("  ") + twoDigits(id[2]) + u':' + twoDigits(id[1]) +
-           u':' + twoDigits(id[0]);
+QString parameterSetIdPanelText(const std::array<quint8, 6>& id) {
+    return QStringLiteral("Param ID:  ") + parameterSetIdText(id);
 }
 
 QStringList deviceErrorLines(const Texts& texts, int errorWord) {
@@ -68,4 +60,17 @@ QString readCaption(const QString& deviceType) {
 
 QString writeCaption(const QString& deviceType) {
     return QStringLiteral("PC => ") + deviceType;
+}
+
+QString notAvailableText(const Texts& texts) {
+    static const char* const text[] = {"Noch nicht verfügbar", "Not available yet",
+                                       "Pas encore disponible", "Non ancora disponibile"};
+    return QString::fromUtf8(text[texts.languageIndex()]);
+}
+
+QString simulatorNoticeText(const Texts& texts) {
+    static const char* const text[] = {
+        "SIMULATOR – kein echter Regler", "SIMULATOR – not a real controller",
+        "SIMULATEUR – pas un vrai régulateur", "SIMULATORE – non è un vero regolatore"};
+    return QString::fromUtf8(text[texts.languageIndex()]);
 }

@@ -16,7 +16,7 @@ QString programVersionText(int major, int minor);
 
 // Panel 4: "Param ID:  05.12.24  13:45:10" from the six BCD bytes (seconds, minutes, hours,
 // day, month, year). Each byte shows as 10 x high nibble + low nibble, two digits.
-QString parameterSetIdText(const std::array<quint8, 6>& id);
+QString parameterSetIdPanelText(const std::array<quint8, 6>& id);
 
 // One line per set bit b (0..15) of the device error word: text 370 + b.
 QStringList deviceErrorLines(const Texts& texts, int errorWord);
@@ -49,3 +49,8 @@ QString groupText(int group);
 // Captions of the menu entries named after the device ("Q7400 => PC", "PC => Q7400").
 QString readCaption(const QString& deviceType);
 QString writeCaption(const QString& deviceType);
+
+// Tool tip of a menu entry whose window is not part of this build yet, in the language in use.
+QString notAvailableText(const Texts& texts);
+// What the window shows while it talks to the bundled simulator instead of a controller.
+QString simulatorNoticeText(const Texts& texts);

@@ -6,9 +6,18 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#ifdef Q_OS_LINUX
+#include <csignal>
+#include <sys/prctl.h>
+#endif
+
 SimulatorProcess::SimulatorProcess(QObject* parent) : QObject(parent) {
     // The simulator's diagnostics go where ours go.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+#ifdef Q_OS_LINUX
+    // The simulator ends with us even when we are killed.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+#endif
 }
 
 SimulatorProcess::~SimulatorProcess() {

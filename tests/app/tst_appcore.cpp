@@ -64,12 +64,13 @@ void tst_AppCore::statusTexts_data() {
     QTest::addColumn<QString>("expected");
     QTest::newRow("version 4.21") << programVersionText(4, 21) << "Version: 4.21";
     QTest::newRow("version 4.2") << programVersionText(4, 2) << "Version: 4.2";
-    QTest::newRow("param id") << parameterSetIdText({0x10, 0x45, 0x13, 0x05, 0x12, 0x24})
+    QTest::newRow("param id") << parameterSetIdPanelText({0x10, 0x45, 0x13, 0x05, 0x12, 0x24})
                               << "Param ID:  05.12.24  13:45:10";
-    QTest::newRow("param id zero") << parameterSetIdText({}) << "Param ID:  00.00.00  00:00:00";
+    QTest::newRow("param id zero")
+        << parameterSetIdPanelText({}) << "Param ID:  00.00.00  00:00:00";
     // A byte that is not BCD still shows 10 x high + low nibble.
     QTest::newRow("param id non-BCD")
-        << parameterSetIdText({0x0F, 0, 0, 0xFF, 0, 0}) << "Param ID:  165.00.00  00:00:15";
+        << parameterSetIdPanelText({0x0F, 0, 0, 0xFF, 0, 0}) << "Param ID:  165.00.00  00:00:15";
     QTest::newRow("read caption") << readCaption("Q7400") << "Q7400 => PC";
     QTest::newRow("write caption") << writeCaption("Q7400") << "PC => Q7400";
     Texts english;

@@ -116,9 +116,10 @@ QPixmap devicePicture(const QSize& size) {
             p.drawRect(display);
             p.setPen(QColor(120, 255, 120));
             QFont font = p.font();
-            font.setPixelSize(qMax(6, int(display.height() * 0.7)));
+            font.setPixelSize(qMax(5, int(display.height() * 0.6)));
+            font.setStretch(QFont::Condensed);
             p.setFont(font);
-            p.drawText(display, Qt::AlignCenter, QStringLiteral("Q7400"));
+            p.drawText(display, Qt::AlignCenter, QStringLiteral("7400"));
             p.setPen(QPen(QColor(60, 60, 65), 1));
             p.setBrush(QColor(30, 30, 30));
             p.drawRoundedRect(QRectF(body.center().x() - body.width() * 0.25, h * 0.62,
