@@ -329,6 +329,18 @@ bool Transfers::writeRows() {
     return ok;
 }
 
+Transfers::Outcome Transfers::RequestWriteAll() {
+    const QString title = QStringLiteral("PC => ") + m_id.DeviceType;
+    const QString text =
+        m_texts.LoadText(kTextDirectionOk) + QStringLiteral("\n\n =>   ") + m_id.DeviceType;
+    if (m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel, title,
+                          text) != Interaction::Answer::Ok)
+        return Outcome::Cancelled;
+    ParamSetCommand = 0;
+    Q_EMIT writeConfirmationRequested();
+    return Outcome::Done;
+}
+
 bool Transfers::WriteParaSet() {
     const int command = ParamSetCommand;
     ParamSetCommand = 0;

@@ -73,6 +73,11 @@ public:
     // and nothing is written (Refused), so the controller never holds half a configuration.
     Outcome WriteAll();
 
+    // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
+    // ParamSetCommand (a plain write never stores a parameter set) and emits
+    // writeConfirmationRequested(): the parameter-set-ID window confirms and calls WriteAll.
+    Outcome RequestWriteAll();
+
     // Sends ParamSetCommand (0x32 with its data byte) and clears it. False on a link failure.
     bool WriteParaSet();
 
@@ -111,7 +116,8 @@ Q_SIGNALS:
     void parameterSetIdChanged();
     void configurationFileNameChanged(const QString& shown);
 
-    // "Write paraset" answered Yes: the parameter-set-ID window opens in write mode.
+    // "PC => Q7400" confirmed or "Write paraset" answered Yes: the parameter-set-ID window
+    // opens in write mode.
     void writeConfirmationRequested();
 
 private:

@@ -412,6 +412,15 @@ void tst_Transfers::storeParameterSetAnsweredYes() {
     QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
     QCOMPARE(t.ParamSetCommand, 0);
     QCOMPARE(bench.device().loadedParameterSet(), -1);
+
+    // The plain "PC => Q7400" command never stores a set, even one chosen before.
+    t.ParamSetCommand = 0x2E;
+    bench.interaction.answers = {Interaction::Answer::Ok};
+    QCOMPARE(t.RequestWriteAll(), Transfers::Outcome::Done);
+    QCOMPARE(bench.interaction.asked.last().title, QStringLiteral("PC => Q7400"));
+    QVERIFY(bench.interaction.asked.last().text.endsWith(QStringLiteral("\n\n =>   Q7400")));
+    QCOMPARE(confirm.size(), 2);
+    QCOMPARE(t.ParamSetCommand, 0);
 }
 
 void tst_Transfers::storeDuringAWriteFollowsIt() {
