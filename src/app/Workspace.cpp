@@ -1,8 +1,12 @@
 #include "app/Workspace.h"
 
+#include "app/Interaction.h"
+
 #include "device/Transfers.h"
 #include "link/DeviceServices.h"
 #include "link/Link.h"
+
+#include <QFileInfo>
 
 Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent)
     : QObject(parent), m_interaction(interaction) {
@@ -70,4 +74,27 @@ ConfigurationFileResult Workspace::SaveConfigurationFile(const QString& path) {
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);
     }
     return result;
+}
+
+bool Workspace::OpenConfigurationCommand() {
+    const QString path =
+        m_interaction.openFileName(texts.LoadText(151), ConfigurationFile::filter());
+    if (path.isEmpty())
+        return false;
+    const ConfigurationFileResult result = OpenConfigurationFile(path);
+    if (!result.ok)
+        m_interaction.inform(QStringLiteral("Error"), result.message, Interaction::Icon::Critical);
+    return result.ok;
+}
+
+bool Workspace::SaveConfigurationCommand() {
+    QString path = m_interaction.saveFileName(texts.LoadText(152), ConfigurationFile::filter());
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".tvk");
+    const ConfigurationFileResult result = SaveConfigurationFile(path);
+    if (!result.ok)
+        m_interaction.inform(QStringLiteral("Error"), result.message, Interaction::Icon::Critical);
+    return result.ok;
 }

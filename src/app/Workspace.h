@@ -64,6 +64,15 @@ public:
     // Writes the device image to a configuration file (atomically).
     ConfigurationFileResult SaveConfigurationFile(const QString& path);
 
+    // The File menu's commands, dialogs and messages through the interaction. Open asks for a
+    // file and loads it; Save-to-file asks for a name (".tvk" is added when it has no suffix)
+    // and writes it. A failure is shown as a message naming the file and the reason. False
+    // when cancelled or failed.
+    bool OpenConfigurationCommand();
+    bool SaveConfigurationCommand();
+    // Save goes through the parameter-set-ID window first on firmware above 0x34.
+    bool SaveNeedsParameterSetId() const { return identification.FirmwareVersion > 52; }
+
 Q_SIGNALS:
     // A configuration file was loaded completely: sensor lists, terminal view and channel
     // areas are rebuilt from the device image.

@@ -288,6 +288,18 @@ void tst_ConfigurationFile::workspaceOpensAndSaves() {
     QVERIFY(ws.OpenConfigurationFile(path).ok);
     QCOMPARE(loaded.size(), 1);
     QCOMPARE(named.size(), 2);
+
+    // The menu commands: cancel does nothing, a name without suffix gets ".tvk", a failure
+    // is shown.
+    QVERIFY(!ws.SaveConfigurationCommand());
+    interaction.fileNames = {m_dir.filePath(QStringLiteral("plain"))};
+    QVERIFY(ws.SaveConfigurationCommand());
+    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("plain.tvk"))));
+    interaction.fileNames = {cutPath};
+    QVERIFY(!ws.OpenConfigurationCommand());
+    QCOMPARE(interaction.asked.size(), 1);
+    QCOMPARE(interaction.asked[0].title, QStringLiteral("Error"));
+    QVERIFY(interaction.asked[0].text.contains(QStringLiteral("cut.tvk")));
 }
 
 void tst_ConfigurationFile::parseItem_data() {
