@@ -3,6 +3,7 @@
 #include "app/ui/frmKonfig.h"
 #include "link/PortSettings.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QPixmap>
 #include <QTextStream>
@@ -18,6 +19,8 @@ QString ScreenshotRun::settingsPath() const {
 }
 
 bool ScreenshotRun::save(frmKonfig& window, const QString& name) {
+    // Captions changed just now: let the layouts take their new sizes first.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
     const bool ok = window.grab().save(path);
     QTextStream(stderr) << (ok ? "wrote " : "could not write ") << path << Qt::endl;

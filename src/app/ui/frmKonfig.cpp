@@ -219,7 +219,9 @@ void frmKonfig::buildWidgets() {
         auto* panel = new QLabel(this);
         panel->setObjectName(indexed("sbPanel", i + 1));
         panel->setMinimumWidth(widths[i]);
-        panel->setContentsMargins(4, 0, 4, 0);
+        panel->setFrameShape(QFrame::StyledPanel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(3, 0, 3, 0);
         statusBar()->addWidget(panel, i == 4 ? 1 : 0);
         m_panels.append(panel);
     }
@@ -490,7 +492,7 @@ void frmKonfig::startUp() {
     SetStartupValues(m_ws.identification, m_ws.memory);
     LoadDefaultRawBlock(m_ws.memory);
     m_ws.transfers().TransferRunning = false;
-    m_image1->setPixmap(Pictures::devicePicture());
+    m_image1->setPixmap(Pictures::devicePicture(QSize(190, 120)));
     // 2. Program version; progress bar and device error text hidden.
     setPanel(1, programVersionText(Q7400_VERSION_MAJOR, Q7400_VERSION_MINOR));
     m_progress->hide();
