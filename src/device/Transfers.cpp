@@ -63,10 +63,10 @@ bool isWriteSkipped(int row) {
 }
 
 QString writeValueProblem(const ParameterTable& table, const DeviceImage& image, int row) {
-    const ParameterRow& spec = table[row];
+    const ParameterRow& item = table[row];
     int count = 0;
     bool words = false;
-    switch (transferGroupOf(spec.FunctionCode)) {
+    switch (transferGroupOf(item.FunctionCode)) {
     case TransferGroup::ByteBlock:
         count = 8;
         break;
@@ -97,7 +97,7 @@ QString writeValueProblem(const ParameterTable& table, const DeviceImage& image,
             words ? ValueCodec::toWord(v).has_value() : ValueCodec::toByte(v).has_value();
         if (!fits)
             return QStringLiteral("%1 (row %2), value %3: %4 does not fit %5.")
-                .arg(spec.Name.trimmed())
+                .arg(item.Name.trimmed())
                 .arg(row)
                 .arg(k)
                 .arg(v)
@@ -168,10 +168,10 @@ Transfers::Outcome Transfers::ReadAll(bool askFirst) {
 }
 
 bool Transfers::readRow(int row) {
-    const ParameterRow& spec = m_table[row];
-    const int code = spec.FunctionCode;
+    const ParameterRow& item = m_table[row];
+    const int code = item.FunctionCode;
     m_services.ReadRequest(code, 0, 0, 0);
-    m_image.cell(row, 0) = spec.Name;
+    m_image.cell(row, 0) = item.Name;
     // A failed read leaves whatever was in the reply buffer: the row keeps its values.
     if (m_link.CommError)
         return false;
