@@ -83,6 +83,9 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
         for (int i = 0; i < m_featureEntries.size(); ++i)
             m_featureEntries[i]->setChecked(i == entry);
     });
+    connect(&m_ws, &Workspace::configurationFileNameChanged, this,
+            [this](const QString& shown) { setPanel(5, shown); });
+    connect(&m_ws, &Workspace::configurationLoaded, this, &frmKonfig::refreshActivation);
     connect(&m_ws, &Workspace::firmwareShown, this,
             [this](const QString& text) { setPanel(3, text); });
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
@@ -258,6 +261,10 @@ void frmKonfig::buildMenus() {
     m_mnuDatei = addMenu(nullptr, QStringLiteral("mnuDatei"));
     addEntry(m_mnuDatei, QStringLiteral("mnuOeffnen"), false);
     addEntry(m_mnuDatei, QStringLiteral("mnuSpeichern"), false);
+    setEntryHandler(QStringLiteral("mnuOeffnen"), [this] { m_ws.OpenConfigurationCommand(); });
+    // Newer firmware confirms the parameter-set ID before saving; until that window is part of
+    // the program the file is written with the ID as it is.
+    setEntryHandler(QStringLiteral("mnuSpeichern"), [this] { m_ws.SaveConfigurationCommand(); });
     addEntry(m_mnuDatei, QStringLiteral("mnuWLDauf"), false);
     addEntry(m_mnuDatei, QStringLiteral("mnuWLDspei"), false);
     m_mnuDatei->addSeparator();

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void languageSwitchRewritesCaptionsAndPersists();
     void portFailureDisablesDeviceOperations();
     void interfaceMenu();
+    void fileOpenAndSaveShowTheFileName();
     void addressField_data();
     void addressField();
     void readFromSimulator();
@@ -216,8 +217,8 @@ void tst_frmKonfig::missingWindowsAreDisabledWithATip() {
     p.start(m_settings);
     p.window->setLanguage(1);
     for (const char* name :
-         {"mnuOeffnen", "mnuWLDauf", "mnuSave", "mnuDevice_1", "mnuDevice_2", "mnuZyklus",
-          "mnuSFehl_1", "mnuSFehl_8", "mnuParaset_2", "mnuHistory_1", "mnuExtra"}) {
+         {"mnuWLDauf", "mnuSave", "mnuDevice_1", "mnuDevice_2", "mnuZyklus", "mnuSFehl_1",
+          "mnuSFehl_8", "mnuParaset_2", "mnuHistory_1", "mnuExtra"}) {
         QAction* a = p.action(QString::fromLatin1(name));
         QVERIFY2(a, name);
         QVERIFY2(!a->isEnabled(), name);
@@ -406,6 +407,25 @@ void tst_frmKonfig::interfaceMenu() {
     QVERIFY(p.action("mnucomPath"));
     QVERIFY(p.action("mnucomPath")->isChecked());
     QVERIFY(p.action("mnuGetPara")->isEnabled());
+}
+
+void tst_frmKonfig::fileOpenAndSaveShowTheFileName() {
+    Program p;
+    p.start(m_settings);
+    p.window->setLanguage(1);
+    const QString file = m_dir.filePath(QStringLiteral("plant"));
+    p.interaction.fileNames = {file};
+    QVERIFY(p.action("mnuSpeichern")->isEnabled());
+    p.action("mnuSpeichern")->trigger();
+    QVERIFY(QFile::exists(file + QStringLiteral(".tvk")));
+    QVERIFY(p.window->statusPanelText(5).contains(QStringLiteral("plant")));
+
+    p.workspace->image.setValue(7, 1, 1234);
+    p.window->setEntryHandler(QStringLiteral("mnuSpeichern"), {}); // taken away again
+    QVERIFY(!p.action("mnuSpeichern")->isEnabled());
+    p.interaction.fileNames = {file + QStringLiteral(".tvk")};
+    p.action("mnuOeffnen")->trigger();
+    QCOMPARE(p.workspace->image.value(7, 1), 6000.0);
 }
 
 void tst_frmKonfig::addressField_data() {
