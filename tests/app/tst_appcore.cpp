@@ -1,10 +1,14 @@
 #include "app/ChannelNames.h"
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
+#include "app/SimulatorProcess.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "i18n/StringTable.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,6 +28,9 @@ private Q_SLOTS:
     void channelOverview();
     void channelNames_data();
     void channelNames();
+    void simulatorProcess();
+    void simulatorProcessMissing();
+    void screenshotsWithSimulator();
 };
 
 void tst_AppCore::deviceErrorLines_data() {
@@ -217,6 +224,59 @@ void tst_AppCore::channelNames() {
     ChannelNames n;
     QCOMPARE(n.load(path), content != "-");
     QCOMPARE(n.names, names);
+}
+
+namespace {
+QString binDir() {
+    return qEnvironmentVariable("Q7400_BIN_DIR");
+}
+} // namespace
+
+void tst_AppCore::simulatorProcess() {
+    const QString program = QDir(binDir()).filePath("q7400-sim");
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("q7400-sim is not built (Q7400_BIN_DIR)");
+    SimulatorProcess sim;
+    QVERIFY2(sim.start(program, {"--quiet"}), qPrintable(sim.errorText()));
+    QVERIFY(sim.isRunning());
+    QVERIFY(sim.portPath().startsWith(u'/'));
+    QVERIFY(QFileInfo::exists(sim.portPath()));
+    sim.stop();
+    QVERIFY(!sim.isRunning());
+}
+
+void tst_AppCore::simulatorProcessMissing() {
+    QTemporaryDir dir;
+    SimulatorProcess sim;
+    QVERIFY(!sim.start(dir.filePath("no-such-simulator"), {}, 500));
+    QVERIFY(sim.errorText().contains("no-such-simulator"));
+    QVERIFY(sim.portPath().isEmpty());
+    // A program that ends without naming a port.
+    QVERIFY(!sim.start("/bin/true", {}, 2000));
+    QVERIFY(!sim.errorText().isEmpty());
+}
+
+// The program as the README starts it: the simulator as a child, a read, pictures of the
+// window; the child ends with the program.
+void tst_AppCore::screenshotsWithSimulator() {
+    const QString program = QDir(binDir()).filePath("q7400-config");
+    if (!QFileInfo(program).isExecutable() ||
+        !QFileInfo(QDir(binDir()).filePath("q7400-sim")).isExecutable())
+        QSKIP("q7400-config or q7400-sim is not built (Q7400_BIN_DIR)");
+    QTemporaryDir dir;
+    QProcess run;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    run.setProcessEnvironment(env);
+    run.start(program, {"--simulator", "--screenshots", dir.path()});
+    QVERIFY(run.waitForFinished(60000));
+    const QString err = QString::fromLocal8Bit(run.readAllStandardError());
+    QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, qPrintable(err));
+    for (const char* name : {"frmKonfig-start.png", "frmKonfig.png", "frmKonfig-fr.png"})
+        QVERIFY2(QFileInfo(dir.filePath(name)).size() > 1000, name);
+    // The read asked its question and reached the simulator (no link message).
+    QVERIFY(err.contains("Direction ok?"));
+    QVERIFY2(!err.contains("Interface message"), qPrintable(err));
 }
 
 QTEST_GUILESS_MAIN(tst_AppCore)

@@ -105,6 +105,7 @@ private Q_SLOTS:
     void addressField_data();
     void addressField();
     void readFromSimulator();
+    void closingDuringAReadIsSafe();
 
 private:
     QTemporaryDir m_dir;
@@ -519,6 +520,40 @@ void tst_frmKonfig::readFromSimulator() {
     QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isVisible());
     QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isChecked());
     QVERIFY(!w.findChild<QAction*>("mnuDevice_4")->isVisible());
+}
+
+// The menus stay live while a read waits for the controller: the shutdown question can be
+// answered then, and the read ends without harm.
+void tst_frmKonfig::closingDuringAReadIsSafe() {
+    Simulator simulator;
+    PtyServer server(simulator);
+    QVERIFY(server.start());
+    server.setWireTiming(true);
+    ScriptedInteraction interaction;
+    Workspace ws(interaction, nullptr);
+    FrameOptions options;
+    options.settingsPath = m_settings;
+    options.portOverride = server.slavePath();
+    options.simulator = true;
+    frmKonfig w(ws, interaction, options);
+    QWidget secondary;
+    secondary.show();
+    w.addSecondaryWindow(&secondary);
+    w.show();
+    bool closed = false;
+    QTimer::singleShot(300, &w, [&] {
+        QVERIFY(ws.transfers().TransferRunning);
+        // A second read meanwhile is refused, not started.
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Busy);
+        closed = w.close();
+    });
+    interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
+    w.findChild<QAction*>("mnuGetPara")->trigger();
+    QVERIFY(closed);
+    QVERIFY(!w.isVisible());
+    QVERIFY(!secondary.isVisible());
+    QVERIFY(!ws.transfers().TransferRunning);
+    QCOMPARE(ws.identification.FirmwareVersion, 0x56);
 }
 
 QTEST_MAIN(tst_frmKonfig)
