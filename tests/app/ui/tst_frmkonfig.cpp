@@ -520,6 +520,13 @@ void tst_frmKonfig::readFromSimulator() {
     QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isVisible());
     QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isChecked());
     QVERIFY(!w.findChild<QAction*>("mnuDevice_4")->isVisible());
+
+    // Clearing the controller's errors reads them again.
+    QSignalSpy decoded(&ws.link(), &Link::deviceErrorsDecoded);
+    w.findChild<QPushButton*>("cmdClearErr")->click();
+    QCOMPARE(decoded.size(), 1);
+    QVERIFY(!w.findChild<QLabel*>("lblGerFehler")->isVisible());
+    QVERIFY(!w.findChild<QLabel*>("imgError_8")->isVisible());
 }
 
 // The menus stay live while a read waits for the controller: the shutdown question can be
