@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMenu>
 #include <QPixmap>
 #include <QTextStream>
 
@@ -27,6 +28,19 @@ bool ScreenshotRun::save(frmKonfig& window, const QString& name) {
     return ok;
 }
 
+bool ScreenshotRun::saveMenu(frmKonfig& window, const QString& menuName, const QString& name) {
+    QMenu* menu = window.findChild<QMenu*>(menuName);
+    if (!menu)
+        return false;
+    menu->popup(window.mapToGlobal(QPoint(20, 20)));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    const QString path = QDir(m_directory).filePath(name + QStringLiteral(".png"));
+    const bool ok = menu->grab().save(path);
+    menu->hide();
+    QTextStream(stderr) << (ok ? "wrote " : "could not write ") << path << Qt::endl;
+    return ok;
+}
+
 int ScreenshotRun::run(frmKonfig& window) {
     if (!QDir().mkpath(m_directory)) {
         QTextStream(stderr) << "cannot create " << m_directory << Qt::endl;
@@ -38,6 +52,10 @@ int ScreenshotRun::run(frmKonfig& window) {
         window.readAll();
         ok = save(window, QStringLiteral("frmKonfig")) && ok;
     }
+    window.buildPortList();
+    ok = saveMenu(window, QStringLiteral("mnuPort"), QStringLiteral("menu-port")) && ok;
+    ok = saveMenu(window, QStringLiteral("mnuBaud"), QStringLiteral("menu-baud")) && ok;
+    ok = saveMenu(window, QStringLiteral("mnuPara"), QStringLiteral("menu-parameter")) && ok;
     window.setLanguage(2);
     ok = save(window, QStringLiteral("frmKonfig-fr")) && ok;
     window.setLanguage(1);

@@ -19,6 +19,7 @@ public:
 
 private:
     bool save(frmKonfig& window, const QString& name);
+    bool saveMenu(frmKonfig& window, const QString& menuName, const QString& name);
 
     QString m_directory;
     QTemporaryDir m_scratch;
