@@ -797,5 +797,9 @@ void frmKonfig::closeEvent(QCloseEvent* event) {
     for (const QPointer<QWidget>& w : std::as_const(m_secondary))
         if (w)
             w->close();
+    // Windows of the program that were opened without being registered go too.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isWindow() && w->isVisible() && w->parentWidget() == this)
+            w->close();
     event->accept();
 }
