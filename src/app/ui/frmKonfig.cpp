@@ -213,6 +213,10 @@ void frmKonfig::buildWidgets() {
 
     m_progress = new QProgressBar(central);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    // Its place is kept while it is hidden, so the window does not jump at every transfer.
+    QSizePolicy keep = m_progress->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_progress->setSizePolicy(keep);
     outer->addWidget(m_progress);
     setCentralWidget(central);
 
