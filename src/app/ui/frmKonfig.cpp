@@ -16,13 +16,13 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
@@ -125,7 +125,9 @@ void frmKonfig::buildWidgets() {
     m_lblAdr->setObjectName(QStringLiteral("lblAdr"));
     m_txtGAdress = new QLineEdit(central);
     m_txtGAdress->setObjectName(QStringLiteral("txtGAdress"));
-    m_txtGAdress->setValidator(new QIntValidator(0, 255, m_txtGAdress));
+    // Digits only; a number above 255 is taken as 0 when the field is left.
+    m_txtGAdress->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\d{0,3}")), m_txtGAdress));
     m_txtGAdress->setMaxLength(3);
     m_txtGAdress->setFixedWidth(60);
     connect(m_txtGAdress, &QLineEdit::editingFinished, this,

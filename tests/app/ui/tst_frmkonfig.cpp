@@ -436,6 +436,7 @@ void tst_frmKonfig::addressField_data() {
     QTest::newRow("highest") << "255" << 255;
     QTest::newRow("too large") << "300" << 0;
     QTest::newRow("empty") << "" << 0;
+    QTest::newRow("letters are not taken") << "1x2" << 12;
 }
 
 void tst_frmKonfig::addressField() {
@@ -443,7 +444,14 @@ void tst_frmKonfig::addressField() {
     QFETCH(int, address);
     Program p;
     p.start(m_settings);
-    p.window->setDeviceAddressText(typed);
+    QLineEdit* field = p.widget<QLineEdit>("txtGAdress");
+    p.window->show();
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, typed);
+    if (typed.isEmpty())
+        QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClick(field, Qt::Key_Return);
     QCOMPARE(p.workspace->link().DeviceAddress, address);
     QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QString::number(address));
     QCOMPARE(fileLines(m_settings).at(3), QString::number(address));
