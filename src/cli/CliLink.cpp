@@ -64,22 +64,25 @@ PortSettings linkSettings(CliContext& cli, int* status) {
     return s;
 }
 
-CliLink::CliLink(CliContext& cli) : interaction(cli.err), m_cli(cli) {}
+CliLink::CliLink(CliContext& cli)
+    : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {
+    QObject::connect(&m_workspace.link(), &Link::gaveUp, &m_workspace, [this] { m_gaveUp = true; });
+}
 
 CliLink::~CliLink() {
-    m_services.reset();
-    m_link.reset();
+    m_workspace.setPort(nullptr);
     if (m_port)
         m_port->close();
 }
 
 int CliLink::open() {
     int status = ExitStatus::Ok;
-    settings = linkSettings(m_cli, &status);
+    m_workspace.settings = linkSettings(m_cli, &status);
     if (status != ExitStatus::Ok)
         return status;
-    texts.setLanguageOffset(m_cli.languageOffset());
-    table.BuildParameterTable(texts);
+    const PortSettings& settings = m_workspace.settings;
+    m_workspace.setLanguageOffset(m_cli.languageOffset());
+    m_workspace.link().DeviceAddress = settings.DeviceAddress;
 
     const QString device = resolvePortDevice(settings.PortNumber);
     m_port = std::make_unique<QtSerialPort>(device);
@@ -89,16 +92,12 @@ int CliLink::open() {
                   << '\n';
         return ExitStatus::NoAnswer;
     }
-    m_link = std::make_unique<Link>(interaction, texts);
-    m_link->DeviceAddress = settings.DeviceAddress;
-    m_link->setPort(m_port.get());
-    QObject::connect(m_link.get(), &Link::gaveUp, m_link.get(), [this] { m_gaveUp = true; });
-    m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
+    m_workspace.setPort(m_port.get());
     return ExitStatus::Ok;
 }
 
 int CliLink::noAnswer() {
     if (!m_gaveUp)
-        m_cli.err << "q7400ctl: " << texts.LoadText(455) << '\n';
+        m_cli.err << "q7400ctl: " << m_workspace.texts.LoadText(455) << '\n';
     return ExitStatus::NoAnswer;
 }

@@ -9,16 +9,17 @@ int runProbe(CliContext& cli) {
     CliLink device(cli);
     if (const int status = device.open())
         return status;
-    DeviceServices& services = device.services();
+    Workspace& ws = device.workspace();
+    DeviceServices& services = ws.services();
     services.PrepareLink();
     if (!services.ReadFirmwareVersion())
         return device.noAnswer();
-    cli.out << firmwareText(device.identification.FirmwareVersion) << '\n';
+    cli.out << firmwareText(ws.identification.FirmwareVersion) << '\n';
     services.ReadRequest(49); // attributes byte
-    if (device.link().CommError)
+    if (ws.link().CommError)
         return device.noAnswer();
-    DecodeAttributes(device.identification, device.link().ReplyBytes[8]);
-    cli.out << featureCodeText(device.identification, device.texts) << '\n';
+    ws.DecodeAttributes(ws.link().ReplyBytes[8]);
+    cli.out << featureCodeText(ws.identification, ws.texts) << '\n';
     return ExitStatus::Ok;
 }
 
@@ -31,8 +32,9 @@ int runErrors(CliContext& cli) {
     CliLink device(cli);
     if (const int status = device.open())
         return status;
-    Link& link = device.link();
-    device.services().PrepareLink();
+    Workspace& ws = device.workspace();
+    Link& link = ws.link();
+    ws.services().PrepareLink();
     link.RequestDeviceErrors();
     if (link.CommError || link.ErrorPending) {
         link.ErrorPending = false;
@@ -41,7 +43,7 @@ int runErrors(CliContext& cli) {
     const int deviceErrors = link.DeviceErrorWords[8];
     for (int bit = 0; bit < 16; ++bit) {
         if (deviceErrors & (1 << bit))
-            cli.out << device.texts.LoadText(370 + bit) << '\n';
+            cli.out << ws.texts.LoadText(370 + bit) << '\n';
     }
     QStringList words;
     for (int channel = 0; channel < 8; ++channel)

@@ -9,32 +9,27 @@
 #include <QCommandLineOption>
 #include <QDateTime>
 
+#include <memory>
+
 #include <unistd.h>
 
 namespace {
-// A transfer over the command's link, with its progress on stderr when that is a terminal.
-struct CliTransfer {
-    CliTransfer(CliContext& cli, CliLink& device, const QString& what)
-        : transfers(device.services(), device.link(), device.interaction, device.texts,
-                    device.table, device.image, device.memory, device.identification) {
-        if (!isatty(STDERR_FILENO))
-            return;
-        QObject::connect(&transfers, &Transfers::progressStarted, &transfers,
-                         [this](int maximum) { m_maximum = maximum; });
-        QObject::connect(&transfers, &Transfers::progress, &transfers, [&cli, what, this](int v) {
-            cli.err << '\r' << what << ' ' << v << '/' << m_maximum;
-            cli.err.flush();
-        });
-        QObject::connect(&transfers, &Transfers::progressFinished, &transfers, [&cli] {
-            cli.err << '\n';
-            cli.err.flush();
-        });
-    }
-    Transfers transfers;
-
-private:
-    int m_maximum = 0;
-};
+// Shows the progress of the workspace's transfers on stderr when that is a terminal.
+void showProgress(CliContext& cli, Transfers& transfers, const QString& what) {
+    if (!isatty(STDERR_FILENO))
+        return;
+    const auto maximum = std::make_shared<int>(0);
+    QObject::connect(&transfers, &Transfers::progressStarted, &transfers,
+                     [maximum](int m) { *maximum = m; });
+    QObject::connect(&transfers, &Transfers::progress, &transfers, [&cli, what, maximum](int v) {
+        cli.err << '\r' << what << ' ' << v << '/' << *maximum;
+        cli.err.flush();
+    });
+    QObject::connect(&transfers, &Transfers::progressFinished, &transfers, [&cli] {
+        cli.err << '\n';
+        cli.err.flush();
+    });
+}
 } // namespace
 
 void addTransferOptions(QCommandLineParser& parser) {
@@ -55,11 +50,11 @@ int runRead(CliContext& cli) {
     CliLink device(cli);
     if (const int status = device.open())
         return status;
-    CliTransfer t(cli, device, QStringLiteral("Reading"));
-    if (t.transfers.ReadAll(false) != Transfers::Outcome::Done)
+    Workspace& ws = device.workspace();
+    showProgress(cli, ws.transfers(), QStringLiteral("Reading"));
+    if (ws.transfers().ReadAll(false) != Transfers::Outcome::Done)
         return device.noAnswer();
-    const ConfigurationFileResult saved =
-        WriteConfigurationFile(cli.args.first(), device.image, device.table);
+    const ConfigurationFileResult saved = ws.SaveConfigurationFile(cli.args.first());
     if (!saved.ok) {
         cli.err << "q7400ctl read: " << saved.message << '\n';
         return ExitStatus::NoAnswer;
@@ -85,33 +80,33 @@ int runWrite(CliContext& cli) {
     CliLink device(cli);
     if (const int status = device.open())
         return status;
-    const ConfigurationFileResult loaded =
-        ReadConfigurationFile(cli.args.first(), device.image, device.identification, device.table);
+    Workspace& ws = device.workspace();
+    const ConfigurationFileResult loaded = ws.OpenConfigurationFile(cli.args.first());
     if (!loaded.ok) {
         cli.err << "q7400ctl write: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
     if (id) {
-        storeParameterSetId(device.image, *id);
-        CopyParameterSetId(device.identification, device.image);
+        storeParameterSetId(ws.image, *id);
+        CopyParameterSetId(ws.identification, ws.image);
     }
     // The rows to write depend on the controller's firmware, not on the file.
-    device.services().PrepareLink();
-    if (!device.services().ReadFirmwareVersion())
+    ws.services().PrepareLink();
+    if (!ws.services().ReadFirmwareVersion())
         return device.noAnswer();
     const bool force = cli.parser.isSet(QStringLiteral("force"));
     device.interaction.policy =
         force ? ConsoleInteraction::Policy::Accept : ConsoleInteraction::Policy::Decline;
-    CliTransfer t(cli, device, QStringLiteral("Writing"));
-    switch (t.transfers.WriteAll()) {
+    showProgress(cli, ws.transfers(), QStringLiteral("Writing"));
+    switch (ws.transfers().WriteAll()) {
     case Transfers::Outcome::Done:
         return ExitStatus::Ok;
     case Transfers::Outcome::Cancelled: {
         Identification controller;
-        DecodeAttributes(controller, t.transfers.ControllerAttributes);
+        DecodeAttributes(controller, ws.transfers().ControllerAttributes);
         cli.err << "q7400ctl write: nothing written; the controller is "
                 << featureCodeShort(controller) << ", the configuration is for "
-                << featureCodeShort(device.identification) << " (use --force to write it anyway)\n";
+                << featureCodeShort(ws.identification) << " (use --force to write it anyway)\n";
         return ExitStatus::Mismatch;
     }
     case Transfers::Outcome::Refused: // the reason has been printed
@@ -142,10 +137,11 @@ int runParaset(CliContext& cli) {
     CliLink device(cli);
     if (const int status = device.open())
         return status;
-    CliTransfer t(cli, device, QString());
-    device.services().PrepareLink();
-    t.transfers.ParamSetCommand = command;
-    if (!t.transfers.WriteParaSet())
+    Workspace& ws = device.workspace();
+    showProgress(cli, ws.transfers(), QString());
+    ws.services().PrepareLink();
+    ws.transfers().ParamSetCommand = command;
+    if (!ws.transfers().WriteParaSet())
         return device.noAnswer();
     return ExitStatus::Ok;
 }
