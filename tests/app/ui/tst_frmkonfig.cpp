@@ -99,6 +99,7 @@ private Q_SLOTS:
     void deviceErrorLinesFromAReadError();
     void cancellingShutdownKeepsEveryWindow();
     void languageSwitchRewritesCaptionsAndPersists();
+    void unknownLanguageOffsetStartsInGerman();
     void portFailureDisablesDeviceOperations();
     void interfaceMenu();
     void fileOpenAndSaveShowTheFileName();
@@ -326,9 +327,23 @@ void tst_frmKonfig::languageSwitchRewritesCaptionsAndPersists() {
     }
     Program again;
     again.start(m_settings);
+    QCOMPARE(again.window->windowTitle(),
+             QStringLiteral("Q7400") + again.workspace->texts.LoadText(210));
     QCOMPARE(again.workspace->texts.LanguageOffset, 2000);
     QCOMPARE(again.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
     QCOMPARE(again.menu("mnuPSätze")->title(), again.workspace->texts.table().entry(2189));
+}
+
+void tst_frmKonfig::unknownLanguageOffsetStartsInGerman() {
+    writeFile(m_settings, "9600,o,8,1\n2\n500\n7\n");
+    Program p;
+    p.start(m_settings);
+    QCOMPARE(p.workspace->texts.LanguageOffset, 0);
+    QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
+    QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("7"));
+    QVERIFY(p.action("mnuBaudrate_2")->isChecked());
+    QVERIFY(p.action("mnuPar_2")->isChecked());
+    QCOMPARE(p.ports.last()->settings(), QStringLiteral("9600,o,8,1"));
 }
 
 void tst_frmKonfig::portFailureDisablesDeviceOperations() {
