@@ -3,11 +3,11 @@
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
+#include "io/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -169,22 +169,16 @@ ConfigurationFileResult WriteConfigurationFile(const QString& path, const Device
             text += ConfigurationFile::formatNumber(image.value(p, i)).toLatin1() + "\r\n";
     }
 
-    // Unbuffered: a short write (disk full, size limit) shows in the count written. Buffered,
-    // the flush at commit can lose the tail of the file and still report success.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    const SafeWriteResult written = writeFileSafely(path, text);
+    if (!written.opened) {
         failure(&result, QStringLiteral("The configuration file \"%1\" could not be written: %2.")
-                             .arg(shown(path), file.errorString()));
+                             .arg(shown(path), written.reason));
         return result;
     }
-    const bool written = file.write(text) == text.size();
-    const QString reason = file.error() != QFileDevice::NoError
-                               ? file.errorString()
-                               : QStringLiteral("the disk is full or the file is too large");
-    if (!written || !file.commit()) {
+    if (!written.ok) {
         failure(&result, QStringLiteral("The configuration file \"%1\" could not be written: %2. "
                                         "An existing file of that name was left unchanged.")
-                             .arg(shown(path), written ? file.errorString() : reason));
+                             .arg(shown(path), written.reason));
         return result;
     }
     result.ok = true;

@@ -2,13 +2,13 @@
 
 #include "device/DeviceImage.h"
 #include "i18n/StringTable.h"
+#include "io/SafeWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -110,20 +110,13 @@ PortSettings loadPortSettings(const QString& path, QString* error) {
 
 bool savePortSettings(const QString& path, const PortSettings& s, QString* error) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        QTextStream out(&file);
-        out << s.SettingsText << '\n'
-            << s.PortNumber << '\n'
-            << s.LanguageOffset << '\n'
-            << s.DeviceAddress << '\n';
-        out.flush();
-        if (file.commit())
-            return true;
-    }
-    if (error)
-        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString());
-    return false;
+    const QString text = s.SettingsText + u'\n' + s.PortNumber + u'\n' +
+                         QString::number(s.LanguageOffset) + u'\n' +
+                         QString::number(s.DeviceAddress) + u'\n';
+    const SafeWriteResult written = writeFileSafely(path, text.toUtf8(), QIODevice::Text);
+    if (!written.ok && error)
+        *error = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), written.reason);
+    return written.ok;
 }
 
 QString defaultSettingsPath(const QString& deviceType) {

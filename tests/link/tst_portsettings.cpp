@@ -1,8 +1,12 @@
 #include "link/PortSettings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 void writeFile(const QString& path, const QByteArray& content) {
@@ -112,6 +116,28 @@ private Q_SLOTS:
         writeFile(blocked, "x");
         QVERIFY(!savePortSettings(blocked + QStringLiteral("/Q7400n.cfg"), {}, &error));
         QVERIFY(error.contains(QStringLiteral("Q7400n.cfg")));
+
+        // A file-size limit cuts the write short like a full disk (root ignores permissions):
+        // reported, and the old file is kept rather than replaced by a truncated one.
+        const QByteArray old("9600,o,8,1\n4\n1000\n17\n");
+        writeFile(path(), old);
+        PortSettings s;
+        s.PortNumber = QStringLiteral("/dev/serial/by-id/usb-FTDI-if00-port0");
+        rlimit limit{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = limit;
+        small.rlim_cur = 16;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        error.clear();
+        const bool saved = savePortSettings(path(), s, &error);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(!saved);
+        QVERIFY2(error.contains(QStringLiteral("Q7400n.cfg")), qPrintable(error));
+        QCOMPARE(readFile(path()), old);
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(left.filter(QStringLiteral("Q7400n")), QStringList{QStringLiteral("Q7400n.cfg")});
     }
 
     void settingsText_data() {
