@@ -185,6 +185,13 @@ bool SimDevice::hasItem(int code) const {
     return false;
 }
 
+QByteArray SimDevice::rawBlock() const {
+    QByteArray bytes;
+    for (int b : m_items.value(kRawBlock))
+        bytes.append(char(b));
+    return bytes;
+}
+
 int SimDevice::itemValue(int code, int index1) const {
     const QVector<int>& v = m_items[code];
     return index1 >= 1 && index1 <= v.size() ? v[index1 - 1] : 0;

@@ -82,8 +82,8 @@ public:
     // Whether a write of this code is accepted at all (read-only and live codes are not).
     bool isWritable(int code) const;
 
-    // The parameter-block table (96 bytes).
-    QByteArray rawBlock() const { return m_raw; }
+    // The parameter-block table as stored in item 61 (96 bytes).
+    QByteArray rawBlock() const;
     static QByteArray defaultRawBlock();
 
     // Takes every value of rows 1..55 of a device image (a loaded configuration file); the
@@ -189,7 +189,6 @@ private:
     int m_firmware;
     int m_attributes;
     QMap<int, QVector<int>> m_items;
-    QByteArray m_raw;
     QMap<int, QVector<int>> m_factory;
     QMap<int, QVector<int>> m_sets[2];
     int m_loadedSet = -1;
