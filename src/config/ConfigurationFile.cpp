@@ -1,9 +1,9 @@
 #include "config/ConfigurationFile.h"
 
+#include "app/SafeWrite.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
-#include "io/SafeWrite.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "link/PortSettings.h"
 
+#include "app/SafeWrite.h"
 #include "device/DeviceImage.h"
 #include "i18n/StringTable.h"
-#include "io/SafeWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>

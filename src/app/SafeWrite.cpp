@@ -1,4 +1,4 @@
-#include "io/SafeWrite.h"
+#include "app/SafeWrite.h"
 
 #include <QSaveFile>
 
