@@ -1,5 +1,4 @@
 #include "app/Workspace.h"
-#include "app/ui/Pictures.h"
 #include "app/ui/frmKonfig.h"
 #include "device/Transfers.h"
 #include "link/FakePort.h"
@@ -93,8 +92,6 @@ class tst_frmKonfig : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init();
-    void flagsShowTheirColours_data();
-    void flagsShowTheirColours();
     void startUpValuesAndWelcomeOnce();
     void menuVisibilityByFirmware_data();
     void menuVisibilityByFirmware();
@@ -121,31 +118,6 @@ void tst_frmKonfig::init() {
     m_settings = m_dir.filePath(QStringLiteral("Q7400n.cfg"));
     QFile::remove(m_settings);
     QFile::remove(m_dir.filePath(QStringLiteral("Q7400.zyk")));
-}
-
-void tst_frmKonfig::flagsShowTheirColours_data() {
-    QTest::addColumn<int>("language");
-    QTest::addColumn<QPointF>("where"); // relative position on the flag
-    QTest::addColumn<QColor>("colour");
-    QTest::newRow("German top black") << 0 << QPointF(0.5, 0.15) << QColor(0, 0, 0);
-    QTest::newRow("German bottom gold") << 0 << QPointF(0.5, 0.85) << QColor(255, 206, 0);
-    QTest::newRow("English centre red") << 1 << QPointF(0.5, 0.5) << QColor(200, 16, 46);
-    QTest::newRow("English corner blue") << 1 << QPointF(0.3, 0.12) << QColor(1, 33, 105);
-    QTest::newRow("French left blue") << 2 << QPointF(0.15, 0.5) << QColor(0, 35, 149);
-    QTest::newRow("Italian right red") << 3 << QPointF(0.85, 0.5) << QColor(206, 43, 55);
-}
-
-void tst_frmKonfig::flagsShowTheirColours() {
-    QFETCH(int, language);
-    QFETCH(QPointF, where);
-    QFETCH(QColor, colour);
-    const QImage flag = Pictures::flag(language, QSize(60, 40)).toImage();
-    QCOMPARE(flag.size(), QSize(60, 40));
-    QCOMPARE(flag.pixelColor(int(where.x() * 60), int(where.y() * 40)).rgb(), colour.rgb());
-    // The error mark is red in the middle of its left half and transparent in the corner.
-    const QImage mark = Pictures::errorMark(20).toImage();
-    QVERIFY(mark.pixelColor(5, 10).red() > 150);
-    QCOMPARE(mark.pixelColor(0, 0).alpha(), 0);
 }
 
 void tst_frmKonfig::startUpValuesAndWelcomeOnce() {
