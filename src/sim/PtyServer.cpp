@@ -44,12 +44,12 @@ QString SimFault::text() const {
                                                                   : QString());
 }
 
-std::optional<SimFault> SimFault::parse(const QString& spec, QString* error) {
+std::optional<SimFault> SimFault::parse(const QString& faultText, QString* error) {
     static const QRegularExpression re(QStringLiteral("^([a-z]+)(?:@(\\d+)(\\+?)|/(\\d+))$"));
-    const QRegularExpressionMatch m = re.match(spec.trimmed().toLower());
+    const QRegularExpressionMatch m = re.match(faultText.trimmed().toLower());
     const auto fail = [&](const QString& why) -> std::optional<SimFault> {
         if (error)
-            *error = QStringLiteral("fault \"%1\": %2").arg(spec, why);
+            *error = QStringLiteral("fault \"%1\": %2").arg(faultText, why);
         return std::nullopt;
     };
     if (!m.hasMatch())

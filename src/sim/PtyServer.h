@@ -30,7 +30,7 @@ struct SimFault {
 
     bool appliesTo(int request) const;
     QString text() const;
-    static std::optional<SimFault> parse(const QString& spec, QString* error = nullptr);
+    static std::optional<SimFault> parse(const QString& faultText, QString* error = nullptr);
 };
 
 // Serves a Simulator on a pseudo-terminal: the slave side behaves like the controller's serial

@@ -88,7 +88,7 @@ int main(int argc, char* argv[]) {
         QStringLiteral("fault"),
         QStringLiteral("Inject a fault, repeatable: silent@N+, drop/K, corrupt@N, truncate@N, "
                        "garbage@N, late@N, hangup@N (forms KIND@N, KIND@N+, KIND/K)."),
-        QStringLiteral("spec"));
+        QStringLiteral("fault"));
     const QCommandLineOption late(QStringLiteral("late"),
                                   QStringLiteral("How late a \"late\" answer comes, in ms "
                                                  "(default 700, beyond the 500 ms time-out)."),
@@ -138,9 +138,9 @@ int main(int argc, char* argv[]) {
     }
 
     QList<SimFault> faults;
-    for (const QString& spec : parser.values(fault)) {
+    for (const QString& faultText : parser.values(fault)) {
         QString error;
-        const std::optional<SimFault> f = SimFault::parse(spec, &error);
+        const std::optional<SimFault> f = SimFault::parse(faultText, &error);
         if (!f) {
             printErr(error);
             return 2;

@@ -201,7 +201,7 @@ void TestSimServer::linkPreparationAfterProtocolSwitch() {
 }
 
 void TestSimServer::faults_data() {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("faultText");
     // What comes back for requests 1, 2 and 3: "ok", "none", or a special shape.
     QTest::addColumn<QStringList>("outcome");
     QTest::newRow("no fault") << QString() << QStringList{"ok", "ok", "ok"};
@@ -214,16 +214,16 @@ void TestSimServer::faults_data() {
 }
 
 void TestSimServer::faults() {
-    QFETCH(QString, spec);
+    QFETCH(QString, faultText);
     QFETCH(QStringList, outcome);
     SimHarness sim;
     QVERIFY2(sim.start(), qPrintable(sim.errorText()));
     sim.server().setLateDelayMs(300);
-    if (!spec.isEmpty()) {
+    if (!faultText.isEmpty()) {
         QString error;
-        const std::optional<SimFault> f = SimFault::parse(spec, &error);
+        const std::optional<SimFault> f = SimFault::parse(faultText, &error);
         QVERIFY2(f, qPrintable(error));
-        QCOMPARE(f->text(), spec);
+        QCOMPARE(f->text(), faultText);
         sim.server().addFault(*f);
     }
     QStringList logged;
