@@ -1,11 +1,46 @@
 #include "SimHarness.h"
 
+#include "link/Telegram.h"
+
 SimHarness::SimHarness(const SimOptions& options)
-    : m_sim(options), m_server(std::make_unique<PtyServer>(m_sim)) {}
+    : m_sim(options), m_server(std::make_unique<PtyServer>(m_sim)) {
+    QObject::connect(m_server.get(), &PtyServer::exchanged,
+                     [this](const SimExchange& e) { requests.append(e.request); });
+}
 
 SimHarness::~SimHarness() = default;
 
 bool SimHarness::start(int processIntervalMs) {
     m_server->setProcessInterval(processIntervalMs);
     return m_server->start(&m_error);
+}
+
+void SimHarness::silenceFrom(int request) {
+    SimFault fault;
+    fault.kind = SimFault::Silent;
+    fault.at = request;
+    fault.onward = true;
+    m_server->addFault(fault);
+}
+
+QList<QPair<int, QByteArray>> SimHarness::sent(quint8 control) const {
+    QList<QPair<int, QByteArray>> frames;
+    for (const QByteArray& w : requests)
+        if (w.size() >= 9 && quint8(w[0]) == Telegram::LongStart && quint8(w[4]) == control)
+            frames.append({quint8(w[6]), w.mid(7, w.size() - 9)});
+    return frames;
+}
+
+QList<int> SimHarness::sentCodes(quint8 control) const {
+    QList<int> codes;
+    for (const auto& f : sent(control))
+        codes.append(f.first);
+    return codes;
+}
+
+int SimHarness::shortRequests(quint8 control) const {
+    int n = 0;
+    for (const QByteArray& w : requests)
+        n += w.size() == 5 && quint8(w[0]) == Telegram::ShortStart && quint8(w[1]) == control;
+    return n;
 }

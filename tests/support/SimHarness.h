@@ -3,13 +3,17 @@
 #include "sim/PtyServer.h"
 #include "sim/Simulator.h"
 
+#include <QByteArrayList>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <memory>
 
 // A simulated controller on a pseudo-terminal inside the test's own event loop. Open
 // slavePath() with the serial-port code under test; the simulator answers while the test
-// yields to the event loop (as every waiting exchange does).
+// yields to the event loop (as every waiting exchange does). Every request it takes is kept in
+// requests(), the trace the transfer tests check.
 //
 //   SimHarness sim;                 // address 3, firmware 0x56
 //   QVERIFY2(sim.start(), qPrintable(sim.errorText()));
@@ -28,6 +32,16 @@ public:
     Simulator& simulator() { return m_sim; }
     SimDevice& device() { return m_sim.device(); }
     PtyServer& server() { return *m_server; }
+
+    // The controller stops answering from its n-th request on (requests counted as the
+    // controller counts them: well-formed Telegrams addressed to it).
+    void silenceFrom(int request);
+
+    QByteArrayList requests;
+    // Long Telegrams received with this control byte, as (function code, data).
+    QList<QPair<int, QByteArray>> sent(quint8 control) const;
+    QList<int> sentCodes(quint8 control) const;
+    int shortRequests(quint8 control) const;
 
 private:
     Simulator m_sim;

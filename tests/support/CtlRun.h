@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One run of q7400ctl (from Q7400_BIN_DIR) in a fresh, empty home folder. The wait runs the
+// event loop, so a simulator served by this process keeps answering meanwhile.
+struct CtlRun {
+    int status = -1; // -1: did not finish in time
+    QString out;
+    QString err;
+};
+
+CtlRun runCtl(const QStringList& args, int timeoutMs = 30000);
