@@ -1,18 +1,10 @@
 // The simulator on a pseudo-terminal, reached through the program's own serial-port and link
 // code, plus the wire-level behaviour of the server: faults, timing, chunks, trace, hang-up.
-#include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
-
 #include "config/ConfigurationFile.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
-#include "i18n/StringTable.h"
-#include "link/DeviceServices.h"
-#include "link/Link.h"
-#include "link/QtSerialPort.h"
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
+#include "support/LinkBench.h"
+#include "support/SimHarness.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -25,27 +17,12 @@ namespace {
 constexpr int kAddress = 3;
 const QByteArray kFirmwareRead = Telegram::buildLong(Telegram::ReadControl, kAddress, 53, {});
 
-// The program's link stack on a port.
-struct LinkStack {
-    explicit LinkStack(const QString& path) : port(path), link(interaction, texts) {
-        table.BuildParameterTable(texts);
-        port.setSettings(QStringLiteral("19200,e,8,1"));
-        opened = port.open();
-        link.setPort(&port);
+// The program's link stack on the simulator's line.
+struct LinkStack : LinkBench {
+    explicit LinkStack(const QString& path) : LinkBench(path, kAddress) {
         link.setReplyTimeout(200);
         link.setPauseInterval(1);
-        link.DeviceAddress = kAddress;
     }
-    Texts texts;
-    ScriptedInteraction interaction;
-    QtSerialPort port;
-    Link link;
-    ParameterTable table;
-    DeviceImage image;
-    MemoryImage memory;
-    Identification identification;
-    DeviceServices services{link, table, image, memory, identification};
-    bool opened = false;
 };
 
 // A plain serial port on the pseudo-terminal, for looking at the bytes themselves.
@@ -78,8 +55,6 @@ class TestSimServer : public QObject {
 private Q_SLOTS:
     void everyRowThroughTheLink_data();
     void everyRowThroughTheLink();
-    void writesThroughTheLink();
-    void linkPreparationAfterProtocolSwitch();
     void faults_data();
     void faults();
     void hangUp();
@@ -101,7 +76,7 @@ void TestSimServer::everyRowThroughTheLink() {
     SimHarness sim(SimOptions{kAddress, firmware, 0x10, QDateTime(), true});
     QVERIFY2(sim.start(), qPrintable(sim.errorText()));
     LinkStack stack(sim.slavePath());
-    QVERIFY2(stack.opened, qPrintable(stack.port.errorText()));
+    QVERIFY2(stack.opened, qPrintable(stack.serial().errorText()));
     sim.device().advance(10000); // outputs and status words that are not all zero
 
     QList<int> rows;
@@ -148,56 +123,6 @@ void TestSimServer::everyRowThroughTheLink() {
     }
     // Nothing was answered twice or left unanswered.
     QCOMPARE(sim.server().requestCount(), int(rows.size()));
-}
-
-void TestSimServer::writesThroughTheLink() {
-    SimHarness sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    LinkStack stack(sim.slavePath());
-    QVERIFY(stack.opened);
-
-    for (int k = 1; k <= 8; ++k) {
-        stack.image.setValue(0, k, 1000 + k);    // setpoints (word block)
-        stack.image.setValue(26, k, 0x41);       // controller function (byte block)
-        stack.image.setValue(10, k, 65536 - 25); // measuring offset -2.5
-    }
-    for (int t = 1; t <= 20; ++t)
-        stack.image.setValue(36, t, t == 20 ? 0x81 : 2 + 4 * (t - 1) % 64);
-    stack.image.setValue(38, 1, 1500); // CT ratio (addressed word)
-    stack.image.setValue(43, 1, 50);   // logger cycle (single word)
-    stack.image.setValue(54, 1, 80);   // power limitation (single byte)
-    for (int i = 1; i <= 6; ++i)
-        stack.image.setValue(50, i, 0x10 + i); // parameter set ID
-    for (int row : {0, 26, 10, 36, 38, 43, 54, 50})
-        QVERIFY2(stack.services.WriteParameterRow(row), qPrintable(QString::number(row)));
-
-    SimDevice& d = sim.device();
-    QCOMPARE(d.itemValue(0, 8), 1008);
-    QCOMPARE(d.itemValue(32, 3), 0x41);
-    QCOMPARE(signedWord(d.itemValue(12, 1)), -25);
-    QCOMPARE(d.itemValue(55, 20), 0x81);
-    QCOMPARE(d.itemValue(100, 1), 1500);
-    QCOMPARE(d.itemValue(146, 1), 50);
-    QCOMPARE(d.itemValue(58, 1), 80);
-    QCOMPARE(d.item(63), QVector<int>({0x11, 0x12, 0x13, 0x14, 0x15, 0x16}));
-}
-
-void TestSimServer::linkPreparationAfterProtocolSwitch() {
-    // The program's own link preparation brings a switched controller back.
-    SimHarness sim(SimOptions{kAddress, 0x70, 0x16, QDateTime(), true});
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    LinkStack stack(sim.slavePath());
-    QVERIFY(stack.opened);
-    stack.identification.FirmwareVersion = 0x70;
-    for (int p : {2, 4, 6}) {
-        stack.services.SendCommand(0x3C, QByteArray(1, 0));
-        stack.services.SendCommand(0xD0, QByteArray::fromHex("7D050001") + char(p));
-        QVERIFY(!stack.link.CommError);
-        QVERIFY(sim.simulator().protocol() != SimProtocol::Native);
-        stack.services.PrepareLink();
-        QCOMPARE(sim.simulator().protocol(), SimProtocol::Native);
-        QVERIFY(stack.services.ReadFirmwareVersion());
-    }
 }
 
 void TestSimServer::faults_data() {
@@ -323,7 +248,7 @@ void TestSimServer::strictLine() {
     stack.link.setReplyTimeout(50);
     stack.services.ReadRequest(53);
     QVERIFY(stack.link.CommError);
-    QVERIFY(stack.port.setSettings(QStringLiteral("9600,n,8,1")));
+    QVERIFY(stack.serial().setSettings(QStringLiteral("9600,n,8,1")));
     QCOMPARE(sim.server().clientBaudRate(), 9600);
     QVERIFY(stack.services.ReadFirmwareVersion());
 }
