@@ -1,18 +1,10 @@
+#include "link/Telegram.h"
+#include "support/CtlRun.h"
 #include "support/SimHarness.h"
+#include "support/TestFiles.h"
 
-#include <QEventLoop>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-
-namespace {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-} // namespace
 
 // q7400ctl against the simulator on a pseudo-terminal. The simulator runs in this process, so
 // the test waits for q7400ctl in the event loop.
@@ -30,61 +22,41 @@ private Q_SLOTS:
     void silentControllerCreatesNoFile();
 
 private:
-    Run q7400ctl(QStringList args, bool withPort = true);
-    QList<QPair<int, QByteArray>> commands() const;
+    CtlRun q7400ctl(QStringList args, bool withPort = true);
+    QList<QPair<int, QByteArray>> commands() const { return m_sim->sent(Telegram::WriteControl); }
+    void startSimulator(int attributes);
 
     std::unique_ptr<SimHarness> m_sim;
-    QByteArrayList m_requests;
     QTemporaryDir m_dir;
 };
 
-Run tst_CliTransfer::q7400ctl(QStringList args, bool withPort) {
+CtlRun tst_CliTransfer::q7400ctl(QStringList args, bool withPort) {
     if (withPort)
         args << QStringLiteral("--port") << m_sim->slavePath();
-    args << QStringLiteral("--lang") << QStringLiteral("en") << QStringLiteral("--settings")
-         << m_dir.filePath(QStringLiteral("none.cfg"));
-    QProcess p;
-    QEventLoop loop;
-    connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-    connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
-    QTimer::singleShot(30000, &loop, &QEventLoop::quit);
-    p.start(qEnvironmentVariable("Q7400_BIN_DIR") + QStringLiteral("/q7400ctl"), args);
-    loop.exec();
-    if (p.state() != QProcess::NotRunning) {
-        p.kill();
-        p.waitForFinished();
-        return {};
-    }
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    return runCtl(args << QStringLiteral("--lang") << QStringLiteral("en")
+                       << QStringLiteral("--settings")
+                       << m_dir.filePath(QStringLiteral("none.cfg")));
 }
 
-QList<QPair<int, QByteArray>> tst_CliTransfer::commands() const {
-    QList<QPair<int, QByteArray>> frames;
-    for (const QByteArray& w : m_requests)
-        if (w.size() >= 9 && quint8(w[0]) == 0x68 && quint8(w[4]) == 0x73)
-            frames.append({quint8(w[6]), w.mid(7, w.size() - 9)});
-    return frames;
+void tst_CliTransfer::startSimulator(int attributes) {
+    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, attributes, QDateTime(), false});
+    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
 }
 
 void tst_CliTransfer::init() {
     QVERIFY(m_dir.isValid());
-    m_requests.clear();
-    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, 0x41, QDateTime(), false});
-    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
-    connect(&m_sim->server(), &PtyServer::exchanged, this,
-            [this](const SimExchange& e) { m_requests.append(e.request); });
+    startSimulator(0x41);
 }
 
 void tst_CliTransfer::readShowAndWriteBack() {
     const QString file = m_dir.filePath(QStringLiteral("read.tvk"));
     QVERIFY(m_sim->device().setItem(0, 1, {1234}));
     QVERIFY(m_sim->device().setItem(100, 1, {2500}));
-    Run r = q7400ctl({QStringLiteral("read"), file});
+    CtlRun r = q7400ctl({"read", file});
     QVERIFY2(r.status == 0, qPrintable(r.err));
     QVERIFY(r.err.isEmpty()); // no progress when stderr is not a terminal
 
-    r = q7400ctl({QStringLiteral("show"), file}, false);
+    r = q7400ctl({"show", file}, false);
     QCOMPARE(r.status, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 55);
@@ -93,19 +65,14 @@ void tst_CliTransfer::readShowAndWriteBack() {
     QVERIFY(lines[30].startsWith(QStringLiteral("31\tAttributes\t65")));
 
     // Edit a setpoint limit in the file and write it back: it arrives in the controller.
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QByteArray bytes = f.readAll();
-    f.close();
+    QByteArray bytes = readFile(file);
     const qsizetype at = bytes.indexOf("\"Max. setpoint\"\r\n");
     QVERIFY(at > 0);
     const qsizetype value = bytes.indexOf('\n', at) + 1;
     bytes.replace(value, bytes.indexOf('\r', value) - value, "777");
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
-    m_requests.clear();
-    r = q7400ctl({QStringLiteral("write"), file});
+    QVERIFY(writeFile(file, bytes));
+    m_sim->requests.clear();
+    r = q7400ctl({"write", file});
     QVERIFY2(r.status == 0, qPrintable(r.err));
     QCOMPARE(m_sim->device().itemValue(7, 1), 777);
     QCOMPARE(commands().first().first, 34); // the write order starts at row 27
@@ -113,33 +80,26 @@ void tst_CliTransfer::readShowAndWriteBack() {
 
 void tst_CliTransfer::writeStopsOnMismatchUnlessForced() {
     const QString file = m_dir.filePath(QStringLiteral("a1b2.tvk"));
-    QCOMPARE(q7400ctl({QStringLiteral("read"), file}).status, 0);
-    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, 0x10, QDateTime(), false});
-    QVERIFY(m_sim->start());
-    connect(&m_sim->server(), &PtyServer::exchanged, this,
-            [this](const SimExchange& e) { m_requests.append(e.request); });
-    m_requests.clear();
+    QCOMPARE(q7400ctl({"read", file}).status, 0);
+    startSimulator(0x10);
 
-    Run r = q7400ctl({QStringLiteral("write"), file});
+    CtlRun r = q7400ctl({"write", file});
     QCOMPARE(r.status, 3);
     QVERIFY2(
         r.err.contains(QStringLiteral("the controller is A0 B1, the configuration is for A1 B2")),
         qPrintable(r.err));
     QVERIFY(commands().isEmpty());
 
-    r = q7400ctl({QStringLiteral("write"), file, QStringLiteral("--force")});
+    r = q7400ctl({"write", file, "--force"});
     QCOMPARE(r.status, 0);
     QVERIFY(commands().size() > 40);
 }
 
 void tst_CliTransfer::parameterSetIdNow() {
     const QString file = m_dir.filePath(QStringLiteral("id.tvk"));
-    QCOMPARE(q7400ctl({QStringLiteral("read"), file}).status, 0);
+    QCOMPARE(q7400ctl({"read", file}).status, 0);
     const QDateTime before = QDateTime::currentDateTime();
-    QCOMPARE(
-        q7400ctl({QStringLiteral("write"), file, QStringLiteral("--id"), QStringLiteral("now")})
-            .status,
-        0);
+    QCOMPARE(q7400ctl({"write", file, "--id", "now"}).status, 0);
     auto bcd = [&](int i) {
         const int b = m_sim->device().itemValue(63, i);
         return (b >> 4) * 10 + (b & 15);
@@ -148,10 +108,7 @@ void tst_CliTransfer::parameterSetIdNow() {
     QVERIFY(stored.isValid());
     QVERIFY(qAbs(stored.secsTo(before)) <= 30);
 
-    QCOMPARE(q7400ctl({QStringLiteral("write"), file, QStringLiteral("--id"),
-                       QStringLiteral("070309140530")})
-                 .status,
-             0);
+    QCOMPARE(q7400ctl({"write", file, "--id", "070309140530"}).status, 0);
     QCOMPARE(m_sim->device().item(63), (QVector<int>{0x30, 0x05, 0x14, 0x09, 0x03, 0x07}));
 }
 
@@ -166,7 +123,7 @@ void tst_CliTransfer::storeSendsOneCommand_data() {
 void tst_CliTransfer::storeSendsOneCommand() {
     QFETCH(QString, command);
     QFETCH(int, byte);
-    const Run r = q7400ctl({QStringLiteral("paraset"), command});
+    const CtlRun r = q7400ctl({"paraset", command});
     QVERIFY2(r.status == 0, qPrintable(r.err));
     const auto sent = commands();
     QCOMPARE(sent.size(), 1);
@@ -192,19 +149,15 @@ void tst_CliTransfer::failures() {
     for (QString& a : args)
         if (a.endsWith(QLatin1String(".tvk")))
             a = m_dir.filePath(a);
-    const Run r = q7400ctl(args);
+    const CtlRun r = q7400ctl(args);
     QTEST(r.status, "status");
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
 }
 
 void tst_CliTransfer::silentControllerCreatesNoFile() {
-    SimFault fault;
-    fault.kind = SimFault::Silent;
-    fault.at = 1;
-    fault.onward = true;
-    m_sim->server().addFault(fault);
+    m_sim->silenceFrom(1);
     const QString file = m_dir.filePath(QStringLiteral("silent.tvk"));
-    const Run r = q7400ctl({QStringLiteral("read"), file});
+    const CtlRun r = q7400ctl({"read", file});
     QCOMPARE(r.status, 1);
     QVERIFY2(r.err.contains(QStringLiteral("No communication possible")), qPrintable(r.err));
     QVERIFY(!QFile::exists(file));
