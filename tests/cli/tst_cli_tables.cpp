@@ -1,29 +1,9 @@
-#include <QProcess>
+#include "support/CtlRun.h"
+
 #include <QtTest>
 
-namespace {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run q7400ctl(const QStringList& args) {
-    QProcess p;
-    // No settings file in a fresh folder: the language must come from --lang or be German.
-    QTemporaryDir home;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("Q7400_BIN_DIR") + QStringLiteral("/q7400ctl"), args);
-    if (!p.waitForFinished(20000))
-        return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-} // namespace
-
+// q7400ctl runs without a settings file (runCtl starts it in an empty home folder): the
+// language comes from --lang or is German.
 class tst_CliTables : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -46,18 +26,17 @@ void tst_CliTables::texts_data() {
 
 void tst_CliTables::texts() {
     QFETCH(QString, lang);
-    const Run r = q7400ctl({QStringLiteral("texts"), QStringLiteral("--lang"), lang});
+    const CtlRun r = runCtl({"texts", "--lang", lang});
     QCOMPARE(r.status, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 457);
-    QVERIFY(lines.first().startsWith(QStringLiteral("100\t")));
-    QVERIFY(lines.last().startsWith(QStringLiteral("556\t")));
+    QVERIFY(lines.first().startsWith("100\t"));
+    QVERIFY(lines.last().startsWith("556\t"));
     QTEST(lines[543 - 100], "line543");
 }
 
 void tst_CliTables::parameters() {
-    const Run r =
-        q7400ctl({QStringLiteral("parameters"), QStringLiteral("--lang"), QStringLiteral("en")});
+    const CtlRun r = runCtl({"parameters", "--lang", "en"});
     QCOMPARE(r.status, 0);
     const QStringList lines = r.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 81);
@@ -65,35 +44,33 @@ void tst_CliTables::parameters() {
     QCOMPARE(lines[51], QStringLiteral("51\t---\t56\t8\t0x260\t1"));
     QCOMPARE(lines[60], QStringLiteral("60\t\t0\t0\t0x000\t0"));
     // Without --lang and without a settings file the names are German.
-    const Run german = q7400ctl({QStringLiteral("parameters")});
+    const CtlRun german = runCtl({"parameters"});
     QCOMPARE(german.out.split(u'\n').value(3), QStringLiteral("3\tTauschsollwert\t3\t8\t0x010\t3"));
 }
 
 void tst_CliTables::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("no command") << QStringList{};
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")};
-    QTest::newRow("unknown language")
-        << QStringList{QStringLiteral("texts"), QStringLiteral("--lang"), QStringLiteral("es")};
-    QTest::newRow("unknown option")
-        << QStringList{QStringLiteral("texts"), QStringLiteral("--bogus")};
-    QTest::newRow("extra argument") << QStringList{QStringLiteral("texts"), QStringLiteral("x")};
+    QTest::newRow("unknown command") << QStringList{"frobnicate"};
+    QTest::newRow("unknown language") << QStringList{"texts", "--lang", "es"};
+    QTest::newRow("unknown option") << QStringList{"texts", "--bogus"};
+    QTest::newRow("extra argument") << QStringList{"texts", "x"};
 }
 
 void tst_CliTables::usageErrors() {
     QFETCH(QStringList, args);
-    const Run r = q7400ctl(args);
+    const CtlRun r = runCtl(args);
     QCOMPARE(r.status, 2);
     QVERIFY(!r.err.isEmpty());
 }
 
 void tst_CliTables::helpAndVersion() {
-    const Run help = q7400ctl({QStringLiteral("--help")});
+    const CtlRun help = runCtl({"--help"});
     QCOMPARE(help.status, 0);
-    QVERIFY(help.out.contains(QStringLiteral("parameters")));
-    const Run version = q7400ctl({QStringLiteral("--version")});
+    QVERIFY(help.out.contains("parameters"));
+    const CtlRun version = runCtl({"--version"});
     QCOMPARE(version.status, 0);
-    QVERIFY(version.out.contains(QStringLiteral("4.21")));
+    QVERIFY(version.out.contains("4.21"));
 }
 
 QTEST_GUILESS_MAIN(tst_CliTables)
