@@ -1,4 +1,3 @@
-#include "link/Telegram.h"
 #include "link/TransferGroup.h"
 
 #include <QtTest>
@@ -12,7 +11,6 @@ private Q_SLOTS:
     void groups();
     void rangedReplyLengths_data();
     void rangedReplyLengths();
-    void frames();
 };
 
 void tst_TransferGroup::groups_data() {
@@ -59,8 +57,6 @@ void tst_TransferGroup::rangedReplyLengths_data() {
     QTest::newRow("bytes 2..5") << 32 << 2 << 5 << 16;
     QTest::newRow("terminals 1..20") << 55 << 1 << 20 << 32;
     QTest::newRow("ID block two") << 63 << 1 << 2 << 16;
-    QTest::newRow("single byte ignores range") << 49 << 1 << 8 << 10;
-    QTest::newRow("addressed word ignores range") << 100 << 5 << 5 << 14;
 }
 
 void tst_TransferGroup::rangedReplyLengths() {
@@ -68,24 +64,6 @@ void tst_TransferGroup::rangedReplyLengths() {
     QFETCH(int, p1);
     QFETCH(int, p2);
     QTEST(readReplyLength(code, p1, p2), "length");
-}
-
-void tst_TransferGroup::frames() {
-    // Read of the setpoints of channels 1..8 from the controller at address 3.
-    const QByteArray request =
-        Telegram::buildLong(Telegram::ReadControl, 3, 0, QByteArray::fromHex("010800"));
-    QCOMPARE(request.toHex(' '), QByteArray("68 06 06 68 7b 03 00 01 08 00 87 16"));
-    QVERIFY(Telegram::isValidLong(request));
-    QCOMPARE(Telegram::frameLength(request), 12);
-    QByteArray corrupted = request;
-    corrupted[8] = 2;
-    QVERIFY(!Telegram::isValidLong(corrupted));
-    QVERIFY(!Telegram::isValidLong(request.left(11)));
-
-    const QByteArray error = Telegram::buildShort(0x7A, 250);
-    QCOMPARE(error.toHex(' '), QByteArray("10 7a fa 74 16"));
-    QVERIFY(Telegram::isValidShort(error));
-    QCOMPARE(Telegram::frameLength(error), 5);
 }
 
 QTEST_GUILESS_MAIN(tst_TransferGroup)
