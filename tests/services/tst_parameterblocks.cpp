@@ -14,7 +14,6 @@ private Q_SLOTS:
     void idFromClock();
     void idFromText_data();
     void idFromText();
-    void idText();
 };
 
 void tst_ParameterBlocks::bcd_data() {
@@ -62,11 +61,6 @@ void tst_ParameterBlocks::idFromText() {
     QCOMPARE(id.has_value(), valid);
     if (valid)
         QTEST(*id, "id");
-}
-
-void tst_ParameterBlocks::idText() {
-    QCOMPARE(parameterSetIdText({0x10, 0x45, 0x13, 0x05, 0x12, 0x24}),
-             QStringLiteral("05.12.24  13:45:10"));
 }
 
 QTEST_GUILESS_MAIN(tst_ParameterBlocks)
