@@ -53,291 +53,279 @@ struct RawPort {
 class TestSimServer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void everyRowThroughTheLink_data();
-    void everyRowThroughTheLink();
-    void faults_data();
-    void faults();
-    void hangUp();
-    void wireTimingAndChunks();
-    void strictLine();
-    void processRunsInRealTime();
-    void executable();
-};
+    void everyRowThroughTheLink_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::newRow("firmware 0x56") << 0x56;
+        QTest::newRow("firmware 0x35") << 0x35;
+    }
+    void everyRowThroughTheLink() {
+        QFETCH(int, firmware);
+        SimHarness sim(SimOptions{kAddress, firmware, 0x10, QDateTime(), true});
+        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        LinkStack stack(sim.slavePath());
+        QVERIFY2(stack.opened, qPrintable(stack.serial().errorText()));
+        sim.device().advance(10000); // outputs and status words that are not all zero
 
-void TestSimServer::everyRowThroughTheLink_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::newRow("firmware 0x56") << 0x56;
-    QTest::newRow("firmware 0x35") << 0x35;
-}
-
-void TestSimServer::everyRowThroughTheLink() {
-    QFETCH(int, firmware);
-    SimHarness sim(SimOptions{kAddress, firmware, 0x10, QDateTime(), true});
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    LinkStack stack(sim.slavePath());
-    QVERIFY2(stack.opened, qPrintable(stack.serial().errorText()));
-    sim.device().advance(10000); // outputs and status words that are not all zero
-
-    QList<int> rows;
-    for (int r = 0; r <= highestRowForFirmware(firmware); ++r)
-        rows.append(r);
-    rows << 79 << 80;
-    for (int r : rows) {
-        const int code = stack.table[r].FunctionCode;
-        const TransferGroup group = transferGroupOf(code);
-        stack.services.ReadRequest(code);
-        const auto& b = stack.link.ReplyBytes;
-        const QString where = QStringLiteral("row %1, code %2").arg(r).arg(code);
-        if (group != TransferGroup::RawBlock)
-            QVERIFY2(!stack.link.CommError, qPrintable(where));
-        QCOMPARE(b[1], int(Telegram::LongStart));
-        QCOMPARE(b[7], code);
-        const QVector<int> expected = sim.device().readValues(code);
-        const int count = unrangedValueCount(code);
-        for (int i = 1; i <= count; ++i) {
-            int got = 0;
-            switch (group) {
-            case TransferGroup::SingleByte:
-                got = b[8];
-                break;
-            case TransferGroup::SingleWord:
-                got = b[8] + 256 * b[9];
-                break;
-            case TransferGroup::AddressedWord:
-                got = b[11] + 256 * b[12];
-                break;
-            case TransferGroup::WordBlock:
-                got = b[size_t(2 * i + 9)] + 256 * b[size_t(2 * i + 10)];
-                break;
-            default:
-                got = b[size_t(10 + i)];
-                break;
+        QList<int> rows;
+        for (int r = 0; r <= highestRowForFirmware(firmware); ++r)
+            rows.append(r);
+        rows << 79 << 80;
+        for (int r : rows) {
+            const int code = stack.table[r].FunctionCode;
+            const TransferGroup group = transferGroupOf(code);
+            stack.services.ReadRequest(code);
+            const auto& b = stack.link.ReplyBytes;
+            const QString where = QStringLiteral("row %1, code %2").arg(r).arg(code);
+            if (group != TransferGroup::RawBlock)
+                QVERIFY2(!stack.link.CommError, qPrintable(where));
+            QCOMPARE(b[1], int(Telegram::LongStart));
+            QCOMPARE(b[7], code);
+            const QVector<int> expected = sim.device().readValues(code);
+            const int count = unrangedValueCount(code);
+            for (int i = 1; i <= count; ++i) {
+                int got = 0;
+                switch (group) {
+                case TransferGroup::SingleByte:
+                    got = b[8];
+                    break;
+                case TransferGroup::SingleWord:
+                    got = b[8] + 256 * b[9];
+                    break;
+                case TransferGroup::AddressedWord:
+                    got = b[11] + 256 * b[12];
+                    break;
+                case TransferGroup::WordBlock:
+                    got = b[size_t(2 * i + 9)] + 256 * b[size_t(2 * i + 10)];
+                    break;
+                default:
+                    got = b[size_t(10 + i)];
+                    break;
+                }
+                QVERIFY2(got == expected.value(i - 1),
+                         qPrintable(where + QStringLiteral(", value %1: %2 instead of %3")
+                                                .arg(i)
+                                                .arg(got)
+                                                .arg(expected.value(i - 1))));
             }
-            QVERIFY2(got == expected.value(i - 1),
-                     qPrintable(where + QStringLiteral(", value %1: %2 instead of %3")
-                                            .arg(i)
-                                            .arg(got)
-                                            .arg(expected.value(i - 1))));
         }
+        // Nothing was answered twice or left unanswered.
+        QCOMPARE(sim.server().requestCount(), int(rows.size()));
     }
-    // Nothing was answered twice or left unanswered.
-    QCOMPARE(sim.server().requestCount(), int(rows.size()));
-}
 
-void TestSimServer::faults_data() {
-    QTest::addColumn<QString>("faultText");
-    // What comes back for requests 1, 2 and 3: "ok", "none", or a special shape.
-    QTest::addColumn<QStringList>("outcome");
-    QTest::newRow("no fault") << QString() << QStringList{"ok", "ok", "ok"};
-    QTest::newRow("silent from 2 on") << "silent@2+" << QStringList{"ok", "none", "none"};
-    QTest::newRow("drop every 2nd") << "drop/2" << QStringList{"ok", "none", "ok"};
-    QTest::newRow("corrupt 1") << "corrupt@1" << QStringList{"corrupt", "ok", "ok"};
-    QTest::newRow("truncate 2") << "truncate@2" << QStringList{"ok", "half", "ok"};
-    QTest::newRow("garbage 3") << "garbage@3" << QStringList{"ok", "ok", "garbage"};
-    QTest::newRow("late 1") << "late@1" << QStringList{"late", "ok", "ok"};
-}
-
-void TestSimServer::faults() {
-    QFETCH(QString, faultText);
-    QFETCH(QStringList, outcome);
-    SimHarness sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    sim.server().setLateDelayMs(300);
-    if (!faultText.isEmpty()) {
-        QString error;
-        const std::optional<SimFault> f = SimFault::parse(faultText, &error);
-        QVERIFY2(f, qPrintable(error));
-        QCOMPARE(f->text(), faultText);
-        sim.server().addFault(*f);
+    void faults_data() {
+        QTest::addColumn<QString>("faultText");
+        // What comes back for requests 1, 2 and 3: "ok", "none", or a special shape.
+        QTest::addColumn<QStringList>("outcome");
+        QTest::newRow("no fault") << QString() << QStringList{"ok", "ok", "ok"};
+        QTest::newRow("silent from 2 on") << "silent@2+" << QStringList{"ok", "none", "none"};
+        QTest::newRow("drop every 2nd") << "drop/2" << QStringList{"ok", "none", "ok"};
+        QTest::newRow("corrupt 1") << "corrupt@1" << QStringList{"corrupt", "ok", "ok"};
+        QTest::newRow("truncate 2") << "truncate@2" << QStringList{"ok", "half", "ok"};
+        QTest::newRow("garbage 3") << "garbage@3" << QStringList{"ok", "ok", "garbage"};
+        QTest::newRow("late 1") << "late@1" << QStringList{"late", "ok", "ok"};
     }
-    QStringList logged;
-    connect(&sim.server(), &PtyServer::message, this,
-            [&logged](const QString& text) { logged.append(text); });
-    RawPort port(sim.slavePath());
-    QVERIFY(port.opened);
-
-    const QByteArray good = QByteArray::fromHex("68040468080335569616");
-    for (int i = 0; i < outcome.size(); ++i) {
-        const QString& want = outcome[i];
-        const QString where = QStringLiteral("request %1").arg(i + 1);
-        if (want == QLatin1String("ok")) {
-            QCOMPARE(port.exchange(kFirmwareRead, good.size(), 1000), good);
-        } else if (want == QLatin1String("none") || want == QLatin1String("half")) {
-            const QByteArray got = port.exchange(kFirmwareRead, good.size(), 100);
-            QCOMPARE(got, want == QLatin1String("none") ? QByteArray() : good.left(5));
-        } else if (want == QLatin1String("corrupt")) {
-            const QByteArray got = port.exchange(kFirmwareRead, good.size(), 1000);
-            QCOMPARE(got.size(), good.size());
-            QVERIFY2(got != good, qPrintable(where));
-            QCOMPARE(got.left(5), good.left(5));
-        } else if (want == QLatin1String("garbage")) {
-            const QByteArray got = port.exchange(kFirmwareRead, good.size() + 3, 1000);
-            QCOMPARE(got, QByteArray::fromHex("FFFE00") + good);
-        } else if (want == QLatin1String("late")) {
-            QElapsedTimer t;
-            t.start();
-            QCOMPARE(port.exchange(kFirmwareRead, good.size(), 1000), good);
-            QVERIFY(t.elapsed() >= 280);
+    void faults() {
+        QFETCH(QString, faultText);
+        QFETCH(QStringList, outcome);
+        SimHarness sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        sim.server().setLateDelayMs(300);
+        if (!faultText.isEmpty()) {
+            QString error;
+            const std::optional<SimFault> f = SimFault::parse(faultText, &error);
+            QVERIFY2(f, qPrintable(error));
+            QCOMPARE(f->text(), faultText);
+            sim.server().addFault(*f);
         }
+        QStringList logged;
+        connect(&sim.server(), &PtyServer::message, this,
+                [&logged](const QString& text) { logged.append(text); });
+        RawPort port(sim.slavePath());
+        QVERIFY(port.opened);
+
+        const QByteArray good = QByteArray::fromHex("68040468080335569616");
+        for (int i = 0; i < outcome.size(); ++i) {
+            const QString& want = outcome[i];
+            const QString where = QStringLiteral("request %1").arg(i + 1);
+            if (want == QLatin1String("ok")) {
+                QCOMPARE(port.exchange(kFirmwareRead, good.size(), 1000), good);
+            } else if (want == QLatin1String("none") || want == QLatin1String("half")) {
+                const QByteArray got = port.exchange(kFirmwareRead, good.size(), 100);
+                QCOMPARE(got, want == QLatin1String("none") ? QByteArray() : good.left(5));
+            } else if (want == QLatin1String("corrupt")) {
+                const QByteArray got = port.exchange(kFirmwareRead, good.size(), 1000);
+                QCOMPARE(got.size(), good.size());
+                QVERIFY2(got != good, qPrintable(where));
+                QCOMPARE(got.left(5), good.left(5));
+            } else if (want == QLatin1String("garbage")) {
+                const QByteArray got = port.exchange(kFirmwareRead, good.size() + 3, 1000);
+                QCOMPARE(got, QByteArray::fromHex("FFFE00") + good);
+            } else if (want == QLatin1String("late")) {
+                QElapsedTimer t;
+                t.start();
+                QCOMPARE(port.exchange(kFirmwareRead, good.size(), 1000), good);
+                QVERIFY(t.elapsed() >= 280);
+            }
+        }
+        QCOMPARE(sim.server().requestCount(), int(outcome.size()));
+        // Every injected fault is reported.
+        const int faults = int(outcome.size() - outcome.count(QStringLiteral("ok")));
+        QCOMPARE(int(logged.filter(QStringLiteral("fault ")).size()), faults);
     }
-    QCOMPARE(sim.server().requestCount(), int(outcome.size()));
-    // Every injected fault is reported.
-    const int faults = int(outcome.size() - outcome.count(QStringLiteral("ok")));
-    QCOMPARE(int(logged.filter(QStringLiteral("fault ")).size()), faults);
-}
 
-void TestSimServer::hangUp() {
-    SimHarness sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    sim.server().addFault(*SimFault::parse(QStringLiteral("hangup@2")));
-    QSignalSpy hung(&sim.server(), &PtyServer::hungUp);
-    RawPort port(sim.slavePath());
-    QVERIFY(port.opened);
-    QCOMPARE(port.exchange(kFirmwareRead, 10, 1000).size(), 10);
-    QVERIFY(port.exchange(kFirmwareRead, 10, 200).isEmpty());
-    QCOMPARE(hung.count(), 1);
-    QVERIFY(!sim.server().isRunning());
-    // The line is gone for good: the device cannot be opened again.
-    QSerialPort again;
-    again.setPortName(sim.slavePath());
-    QVERIFY(!again.open(QIODevice::ReadWrite) || !QFile::exists(sim.slavePath()));
-}
+    void hangUp() {
+        SimHarness sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        sim.server().addFault(*SimFault::parse(QStringLiteral("hangup@2")));
+        QSignalSpy hung(&sim.server(), &PtyServer::hungUp);
+        RawPort port(sim.slavePath());
+        QVERIFY(port.opened);
+        QCOMPARE(port.exchange(kFirmwareRead, 10, 1000).size(), 10);
+        QVERIFY(port.exchange(kFirmwareRead, 10, 200).isEmpty());
+        QCOMPARE(hung.count(), 1);
+        QVERIFY(!sim.server().isRunning());
+        // The line is gone for good: the device cannot be opened again.
+        QSerialPort again;
+        again.setPortName(sim.slavePath());
+        QVERIFY(!again.open(QIODevice::ReadWrite) || !QFile::exists(sim.slavePath()));
+    }
 
-void TestSimServer::wireTimingAndChunks() {
-    SimHarness sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    QVERIFY(sim.device().setItem(160, 1, {0x00})); // the controller's line: 4800 baud
-    sim.server().setWireTiming(true);
-    sim.server().setTurnaroundMs(5);
-    sim.server().setChunkSize(16);
-    RawPort port(sim.slavePath());
-    QVERIFY(port.opened);
+    void wireTimingAndChunks() {
+        SimHarness sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        QVERIFY(sim.device().setItem(160, 1, {0x00})); // the controller's line: 4800 baud
+        sim.server().setWireTiming(true);
+        sim.server().setTurnaroundMs(5);
+        sim.server().setChunkSize(16);
+        RawPort port(sim.slavePath());
+        QVERIFY(port.opened);
 
-    // Raw block: 12 request and 108 answer bytes of 11 bits at 4800 baud = 275 ms.
-    const QByteArray request =
-        Telegram::buildLong(Telegram::ReadControl, kAddress, 61, QByteArray(3, 0));
-    QElapsedTimer t;
-    t.start();
-    const QByteArray got = port.exchange(request, 108, 2000);
-    const qint64 elapsed = t.elapsed();
-    QCOMPARE(got.size(), 108);
-    QVERIFY2(elapsed >= 270 && elapsed < 1000, qPrintable(QString::number(elapsed)));
-    QVERIFY2(port.readEvents >= 4, qPrintable(QString::number(port.readEvents)));
+        // Raw block: 12 request and 108 answer bytes of 11 bits at 4800 baud = 275 ms.
+        const QByteArray request =
+            Telegram::buildLong(Telegram::ReadControl, kAddress, 61, QByteArray(3, 0));
+        QElapsedTimer t;
+        t.start();
+        const QByteArray got = port.exchange(request, 108, 2000);
+        const qint64 elapsed = t.elapsed();
+        QCOMPARE(got.size(), 108);
+        QVERIFY2(elapsed >= 270 && elapsed < 1000, qPrintable(QString::number(elapsed)));
+        QVERIFY2(port.readEvents >= 4, qPrintable(QString::number(port.readEvents)));
 
-    // Without wire timing a short answer is there at once.
-    sim.server().setWireTiming(false);
-    sim.server().setChunkSize(0);
-    t.restart();
-    QCOMPARE(port.exchange(kFirmwareRead, 10, 1000).size(), 10);
-    QVERIFY(t.elapsed() < 250);
-}
+        // Without wire timing a short answer is there at once.
+        sim.server().setWireTiming(false);
+        sim.server().setChunkSize(0);
+        t.restart();
+        QCOMPARE(port.exchange(kFirmwareRead, 10, 1000).size(), 10);
+        QVERIFY(t.elapsed() < 250);
+    }
 
-void TestSimServer::strictLine() {
-    SimHarness sim;
-    QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-    sim.server().setStrictLine(true);
-    LinkStack stack(sim.slavePath()); // 19200 baud: the controller's default
-    QVERIFY(stack.opened);
-    QCOMPARE(sim.server().clientBaudRate(), 19200);
-    QVERIFY(stack.services.ReadFirmwareVersion());
-
-    // The controller is told to use 9600 baud without parity: the PC must follow.
-    stack.services.SendCommand(0xA0, QByteArray(1, char(0x21)));
-    QVERIFY(!stack.link.CommError);
-    stack.link.setReplyTimeout(50);
-    stack.services.ReadRequest(53);
-    QVERIFY(stack.link.CommError);
-    QVERIFY(stack.serial().setSettings(QStringLiteral("9600,n,8,1")));
-    QCOMPARE(sim.server().clientBaudRate(), 9600);
-    QVERIFY(stack.services.ReadFirmwareVersion());
-}
-
-void TestSimServer::processRunsInRealTime() {
-    SimHarness sim;
-    QVERIFY2(sim.start(20), qPrintable(sim.errorText()));
-    QVERIFY(QTest::qWaitFor([&] { return sim.device().now() >= 200; }, 2000));
-    QVERIFY(sim.device().actualValue(1) > 200);
-}
-
-void TestSimServer::executable() {
-    const QString bin = qEnvironmentVariable("Q7400_BIN_DIR");
-    if (bin.isEmpty())
-        QSKIP("Q7400_BIN_DIR is not set");
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("q7400"));
-    const QString tracePath = dir.filePath(QStringLiteral("trace.txt"));
-    QProcess sim;
-    sim.start(bin + QStringLiteral("/q7400-sim"),
-              {QStringLiteral("--firmware"), QStringLiteral("0x42"), QStringLiteral("--link"), link,
-               QStringLiteral("--trace"), tracePath, QStringLiteral("--quiet")});
-    QVERIFY(sim.waitForStarted());
-    QVERIFY(QTest::qWaitFor([&] { return sim.canReadLine(); }, 5000));
-    const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
-    QVERIFY(path.startsWith(QLatin1String("/dev/")));
-    QVERIFY(QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 2000));
-
-    {
-        LinkStack stack(link);
+    void strictLine() {
+        SimHarness sim;
+        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        sim.server().setStrictLine(true);
+        LinkStack stack(sim.slavePath()); // 19200 baud: the controller's default
         QVERIFY(stack.opened);
-        stack.identification.FirmwareVersion = 0x99; // all preparation frames
-        stack.services.PrepareLink();
+        QCOMPARE(sim.server().clientBaudRate(), 19200);
         QVERIFY(stack.services.ReadFirmwareVersion());
-        QCOMPARE(stack.identification.FirmwareVersion, 0x42);
-    }
-    sim.terminate(); // SIGTERM: a clean end
-    QVERIFY(sim.waitForFinished(5000));
-    QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(sim.exitCode(), 0);
-    QVERIFY(!QFileInfo(link).isSymLink());
 
-    // The trace: every line time-stamped, requests with what they are, answers.
-    QFile f(tracePath);
-    QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
-    static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "));
-    for (const QString& line : lines)
-        QVERIFY2(stamp.match(line).hasMatch(), qPrintable(line));
-    for (const char* entry :
-         {" RX 10 FF 49 48 16  # Q8100 link preparation",
-          " RX 68 03 03 68 7B 03 35 B3 16  # read 0x35", " TX 68 04 04 68 08 03 35 42"})
-        QVERIFY2(!lines.filter(QLatin1String(entry)).isEmpty(), entry);
-
-    // Started from a configuration file: its values are the controller's.
-    {
-        Texts texts;
-        ParameterTable table;
-        table.BuildParameterTable(texts);
-        DeviceImage image;
-        image.clear();
-        for (int k = 1; k <= 8; ++k)
-            image.setValue(7, k, 4000 + k); // max. setpoint
-        image.setValue(31, 1, 0x41);        // attributes
-        const QString file = dir.filePath(QStringLiteral("start.tvk"));
-        QVERIFY(WriteConfigurationFile(file, image, table).ok);
-        QProcess loaded;
-        loaded.start(bin + QStringLiteral("/q7400-sim"),
-                     {QStringLiteral("--load"), file, QStringLiteral("--quiet")});
-        QVERIFY(loaded.waitForStarted());
-        QVERIFY(QTest::qWaitFor([&] { return loaded.canReadLine(); }, 5000));
-        LinkStack stack(QString::fromLocal8Bit(loaded.readLine()).trimmed());
-        QVERIFY(stack.opened);
-        stack.services.ReadRequest(7);
+        // The controller is told to use 9600 baud without parity: the PC must follow.
+        stack.services.SendCommand(0xA0, QByteArray(1, char(0x21)));
         QVERIFY(!stack.link.CommError);
-        QCOMPARE(stack.link.ReplyBytes[25] + 256 * stack.link.ReplyBytes[26], 4008);
-        stack.services.ReadRequest(49);
-        QCOMPARE(stack.link.ReplyBytes[8], 0x41);
-        loaded.terminate();
-        QVERIFY(loaded.waitForFinished(5000));
+        stack.link.setReplyTimeout(50);
+        stack.services.ReadRequest(53);
+        QVERIFY(stack.link.CommError);
+        QVERIFY(stack.serial().setSettings(QStringLiteral("9600,n,8,1")));
+        QCOMPARE(sim.server().clientBaudRate(), 9600);
+        QVERIFY(stack.services.ReadFirmwareVersion());
     }
 
-    // Bad options are refused with a message.
-    QProcess bad;
-    bad.start(bin + QStringLiteral("/q7400-sim"),
-              {QStringLiteral("--fault"), QStringLiteral("x@1")});
-    QVERIFY(bad.waitForFinished(5000));
-    QCOMPARE(bad.exitCode(), 2);
-    QVERIFY(bad.readAllStandardError().contains("fault \"x@1\""));
-}
+    void processRunsInRealTime() {
+        SimHarness sim;
+        QVERIFY2(sim.start(20), qPrintable(sim.errorText()));
+        QVERIFY(QTest::qWaitFor([&] { return sim.device().now() >= 200; }, 2000));
+        QVERIFY(sim.device().actualValue(1) > 200);
+    }
+
+    void executable() {
+        const QString bin = qEnvironmentVariable("Q7400_BIN_DIR");
+        if (bin.isEmpty())
+            QSKIP("Q7400_BIN_DIR is not set");
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("q7400"));
+        const QString tracePath = dir.filePath(QStringLiteral("trace.txt"));
+        QProcess sim;
+        sim.start(bin + QStringLiteral("/q7400-sim"),
+                  {QStringLiteral("--firmware"), QStringLiteral("0x42"), QStringLiteral("--link"),
+                   link, QStringLiteral("--trace"), tracePath, QStringLiteral("--quiet")});
+        QVERIFY(sim.waitForStarted());
+        QVERIFY(QTest::qWaitFor([&] { return sim.canReadLine(); }, 5000));
+        const QString path = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        QVERIFY(path.startsWith(QLatin1String("/dev/")));
+        QVERIFY(QTest::qWaitFor([&] { return QFileInfo(link).isSymLink(); }, 2000));
+
+        {
+            LinkStack stack(link);
+            QVERIFY(stack.opened);
+            stack.identification.FirmwareVersion = 0x99; // all preparation frames
+            stack.services.PrepareLink();
+            QVERIFY(stack.services.ReadFirmwareVersion());
+            QCOMPARE(stack.identification.FirmwareVersion, 0x42);
+        }
+        sim.terminate(); // SIGTERM: a clean end
+        QVERIFY(sim.waitForFinished(5000));
+        QCOMPARE(sim.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(sim.exitCode(), 0);
+        QVERIFY(!QFileInfo(link).isSymLink());
+
+        // The trace: every line time-stamped, requests with what they are, answers.
+        QFile f(tracePath);
+        QVERIFY(f.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+        static const QRegularExpression stamp(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d\\.\\d\\d\\d "));
+        for (const QString& line : lines)
+            QVERIFY2(stamp.match(line).hasMatch(), qPrintable(line));
+        for (const char* entry :
+             {" RX 10 FF 49 48 16  # Q8100 link preparation",
+              " RX 68 03 03 68 7B 03 35 B3 16  # read 0x35", " TX 68 04 04 68 08 03 35 42"})
+            QVERIFY2(!lines.filter(QLatin1String(entry)).isEmpty(), entry);
+
+        // Started from a configuration file: its values are the controller's.
+        {
+            Texts texts;
+            ParameterTable table;
+            table.BuildParameterTable(texts);
+            DeviceImage image;
+            image.clear();
+            for (int k = 1; k <= 8; ++k)
+                image.setValue(7, k, 4000 + k); // max. setpoint
+            image.setValue(31, 1, 0x41);        // attributes
+            const QString file = dir.filePath(QStringLiteral("start.tvk"));
+            QVERIFY(WriteConfigurationFile(file, image, table).ok);
+            QProcess loaded;
+            loaded.start(bin + QStringLiteral("/q7400-sim"),
+                         {QStringLiteral("--load"), file, QStringLiteral("--quiet")});
+            QVERIFY(loaded.waitForStarted());
+            QVERIFY(QTest::qWaitFor([&] { return loaded.canReadLine(); }, 5000));
+            LinkStack stack(QString::fromLocal8Bit(loaded.readLine()).trimmed());
+            QVERIFY(stack.opened);
+            stack.services.ReadRequest(7);
+            QVERIFY(!stack.link.CommError);
+            QCOMPARE(stack.link.ReplyBytes[25] + 256 * stack.link.ReplyBytes[26], 4008);
+            stack.services.ReadRequest(49);
+            QCOMPARE(stack.link.ReplyBytes[8], 0x41);
+            loaded.terminate();
+            QVERIFY(loaded.waitForFinished(5000));
+        }
+
+        // Bad options are refused with a message.
+        QProcess bad;
+        bad.start(bin + QStringLiteral("/q7400-sim"),
+                  {QStringLiteral("--fault"), QStringLiteral("x@1")});
+        QVERIFY(bad.waitForFinished(5000));
+        QCOMPARE(bad.exitCode(), 2);
+        QVERIFY(bad.readAllStandardError().contains("fault \"x@1\""));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestSimServer)
 #include "tst_simserver.moc"
