@@ -37,369 +37,346 @@ constexpr int kSentinel = 4242;
 class tst_Transfers : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void readAll_data();
-    void readAll();
-    void readQuestionCancelled();
-    void readStopsWhenTheControllerFallsSilent();
-    void sensorTypes_data();
-    void sensorTypes();
-    void secondTransferIsRefused();
-    void writeOrderOnTheWire_data();
-    void writeOrderOnTheWire();
-    void valueThatDoesNotFitWritesNothing_data();
-    void valueThatDoesNotFitWritesNothing();
-    void attributesMismatch_data();
-    void attributesMismatch();
-    void storeParameterSetAnsweredNo();
-    void storeParameterSetAnsweredYes();
-    void storeDuringAWriteFollowsIt();
-    void factoryDefaultThenReadQuestion();
-};
-
-void tst_Transfers::readAll_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<int>("highestRow");
-    QTest::addColumn<bool>("rawBlockRead");
-    QTest::newRow("0x35: rows 0..52, default block table") << 0x35 << 52 << false;
-    QTest::newRow("0x40: block table read") << 0x40 << 54 << true;
-    QTest::newRow("0x99: everything") << 0x99 << 55 << true;
-}
-
-void tst_Transfers::readAll() {
-    QFETCH(int, firmware);
-    QFETCH(int, highestRow);
-    QFETCH(bool, rawBlockRead);
-    SimBench bench(firmware, 0x41);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    QVERIFY(bench.device().setItem(61, 1, {0x77})); // differs from the default table
-    Workspace& ws = *bench.workspace;
-    ws.image.clear();
-    for (int r = 0; r <= ParameterCount; ++r)
-        ws.image.setValue(r, 1, kSentinel);
-    ws.memory.bytes.fill(0x55);
-    QSignalSpy started(&ws.transfers(), &Transfers::progressStarted);
-    QSignalSpy steps(&ws.transfers(), &Transfers::progress);
-    QSignalSpy feature(&ws, &Workspace::featureCodeShown);
-    QSignalSpy fileName(&ws, &Workspace::configurationFileNameChanged);
-
-    QCOMPARE(ws.transfers().ReadAll(true), Transfers::Outcome::Done);
-
-    // The question first, with the menu's caption.
-    QCOMPARE(bench.interaction.asked.size(), 1);
-    QCOMPARE(bench.interaction.asked[0].title, QStringLiteral("Q7400 => PC"));
-    QVERIFY(bench.interaction.asked[0].text.endsWith(QStringLiteral("\n\n   =>   PC")));
-
-    QCOMPARE(ws.identification.FirmwareVersion, firmware);
-    QList<int> expectedCodes{53};
-    for (int r = 0; r <= highestRow; ++r)
-        expectedCodes << ws.table[r].FunctionCode;
-    if (rawBlockRead)
-        expectedCodes << 61;
-    QCOMPARE(bench.sentCodes(Telegram::ReadControl), expectedCodes);
-    QCOMPARE(bench.shortRequests(0x7A), 1);
-
-    for (int r = 0; r <= highestRow; ++r) {
-        const QVector<int> values = bench.device().readValues(ws.table[r].FunctionCode);
-        const int count = r == 31 || r == 33 ? 1 : int(values.size()); // decoded rows below
-        for (int k = 1; k <= qMin(count, 20); ++k)
-            QCOMPARE(ws.image.value(r, k), double(values[k - 1]));
-        if (r != 10 && r != 41) // renamed for the input kind after the read
-            QCOMPARE(ws.image.cell(r, 0).toString(), ws.table[r].Name);
+    void readAll_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<int>("highestRow");
+        QTest::addColumn<bool>("rawBlockRead");
+        QTest::newRow("0x35: rows 0..52, default block table") << 0x35 << 52 << false;
+        QTest::newRow("0x40: block table read") << 0x40 << 54 << true;
+        QTest::newRow("0x99: everything") << 0x99 << 55 << true;
     }
-    for (int r = highestRow + 1; r <= ParameterCount; ++r)
-        QCOMPARE(ws.image.value(r, 1), double(kSentinel));
+    void readAll() {
+        QFETCH(int, firmware);
+        QFETCH(int, highestRow);
+        QFETCH(bool, rawBlockRead);
+        SimBench bench(firmware, 0x41);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.device().setItem(61, 1, {0x77})); // differs from the default table
+        Workspace& ws = *bench.workspace;
+        ws.image.clear();
+        for (int r = 0; r <= ParameterCount; ++r)
+            ws.image.setValue(r, 1, kSentinel);
+        ws.memory.bytes.fill(0x55);
+        QSignalSpy started(&ws.transfers(), &Transfers::progressStarted);
+        QSignalSpy steps(&ws.transfers(), &Transfers::progress);
+        QSignalSpy feature(&ws, &Workspace::featureCodeShown);
+        QSignalSpy fileName(&ws, &Workspace::configurationFileNameChanged);
 
-    QCOMPARE(ws.identification.ModuleVariant, 2);
-    QCOMPARE(ws.identification.FeatureA, 1);
-    QVERIFY(!feature.isEmpty());
-    QCOMPARE(feature.last().at(1).toInt(), 4);
-    QCOMPARE(ws.table[10].Name, ws.texts.LoadText(227));
+        QCOMPARE(ws.transfers().ReadAll(true), Transfers::Outcome::Done);
 
-    QCOMPARE(started.size(), 1);
-    QCOMPARE(started[0][0].toInt(), highestRow + 1);
-    QCOMPARE(steps.size(), highestRow + 1);
-    QCOMPARE(steps.last()[0].toInt(), highestRow + 1);
+        // The question first, with the menu's caption.
+        QCOMPARE(bench.interaction.asked.size(), 1);
+        QCOMPARE(bench.interaction.asked[0].title, QStringLiteral("Q7400 => PC"));
+        QVERIFY(bench.interaction.asked[0].text.endsWith(QStringLiteral("\n\n   =>   PC")));
 
-    for (int i = 0; i < 96; ++i) {
-        const int expected =
-            rawBlockRead ? bench.device().itemValue(61, i + 1) : DefaultRawBlock[size_t(i)];
-        QCOMPARE(int(ws.memory[640 + i]), expected);
-    }
-    QCOMPARE(ws.memory[639], quint8(0x55));
-    QCOMPARE(fileName.last()[0].toString(), ws.texts.LoadText(225));
-    QVERIFY(!ws.transfers().TransferRunning);
-}
+        QCOMPARE(ws.identification.FirmwareVersion, firmware);
+        QList<int> expectedCodes{53};
+        for (int r = 0; r <= highestRow; ++r)
+            expectedCodes << ws.table[r].FunctionCode;
+        if (rawBlockRead)
+            expectedCodes << 61;
+        QCOMPARE(bench.sentCodes(Telegram::ReadControl), expectedCodes);
+        QCOMPARE(bench.shortRequests(0x7A), 1);
 
-void tst_Transfers::readQuestionCancelled() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    bench.interaction.answers = {Interaction::Answer::Cancel};
-    QSignalSpy hide(&bench.workspace->transfers(), &Transfers::channelErrorTableHideRequested);
-    QCOMPARE(bench.workspace->transfers().ReadAll(true), Transfers::Outcome::Cancelled);
-    QVERIFY(bench.requests.isEmpty());
-    QVERIFY(hide.isEmpty());
-}
-
-void tst_Transfers::readStopsWhenTheControllerFallsSilent() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Workspace& ws = *bench.workspace;
-    ws.image.clear();
-    for (int r = 0; r <= ParameterCount; ++r)
-        ws.image.setValue(r, 1, kSentinel);
-    ws.memory.bytes.fill(0x55);
-    bench.silenceFrom(1 + 20 + 1); // the firmware version and rows 0..19 are answered
-    QSignalSpy derived(&ws.transfers(), &Transfers::derivedRefreshRequested);
-
-    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Failed);
-
-    const QList<int> codes = bench.sentCodes(Telegram::ReadControl);
-    QCOMPARE(codes.size(), 1 + 20 + 4); // row 20 sent once and repeated three times
-    QCOMPARE(codes.last(), ws.table[20].FunctionCode);
-    QCOMPARE(ws.image.value(19, 1), double(bench.device().readValues(24 - 1)[0]));
-    for (int r = 20; r <= ParameterCount; ++r)
-        QCOMPARE(ws.image.value(r, 1), double(kSentinel));
-    QVERIFY(derived.isEmpty());
-    QCOMPARE(bench.interaction.asked.size(), 1); // one give-up message, no second one
-    QCOMPARE(bench.interaction.asked[0].title, ws.texts.LoadText(456));
-    QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are still read
-    QCOMPARE(ws.memory[640], quint8(0x55)); // the block table is left as it was
-    QVERIFY(!ws.transfers().TransferRunning);
-}
-
-void tst_Transfers::sensorTypes_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<int>("attributes");
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<int>("kept");
-    QTest::addColumn<int>("shown");
-    QTest::addColumn<bool>("message");
-    QTest::newRow("temperature, code in the list") << 0x56 << 0x10 << 16 << 16 << 16 << false;
-    QTest::newRow("temperature, code 17") << 0x56 << 0x10 << 17 << 17 << 0 << true;
-    QTest::newRow("temperature, code 14 before 70") << 69 << 0x10 << 14 << 14 << 0 << true;
-    QTest::newRow("linear, reduced to two bits") << 0x56 << 0x11 << 6 << 2 << 2 << false;
-}
-
-void tst_Transfers::sensorTypes() {
-    QFETCH(int, firmware);
-    QFETCH(int, attributes);
-    QFETCH(int, stored);
-    SimBench bench(firmware, attributes);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    QVERIFY(bench.device().setItem(51, 3, {stored}));
-    QSignalSpy selected(&bench.workspace->transfers(), &Transfers::sensorTypeSelected);
-    QCOMPARE(bench.workspace->transfers().ReadAll(false), Transfers::Outcome::Done);
-    QTEST(int(bench.workspace->image.value(33, 3)), "kept");
-    QCOMPARE(selected.size(), 8);
-    QCOMPARE(selected[2][0].toInt(), 3);
-    QTEST(selected[2][1].toInt(), "shown");
-    QFETCH(bool, message);
-    QCOMPARE(bench.interaction.asked.size(), message ? 1 : 0);
-    if (message)
-        QCOMPARE(bench.interaction.asked[0].text,
-                 bench.workspace->texts.LoadText(453) + QStringLiteral("3"));
-}
-
-void tst_Transfers::secondTransferIsRefused() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Transfers& t = bench.workspace->transfers();
-    QList<Transfers::Outcome> nested;
-    connect(&t, &Transfers::progress, this, [&](int value) {
-        if (value == 5) {
-            nested << t.ReadAll(false) << t.WriteAll();
+        for (int r = 0; r <= highestRow; ++r) {
+            const QVector<int> values = bench.device().readValues(ws.table[r].FunctionCode);
+            const int count = r == 31 || r == 33 ? 1 : int(values.size()); // decoded rows below
+            for (int k = 1; k <= qMin(count, 20); ++k)
+                QCOMPARE(ws.image.value(r, k), double(values[k - 1]));
+            if (r != 10 && r != 41) // renamed for the input kind after the read
+                QCOMPARE(ws.image.cell(r, 0).toString(), ws.table[r].Name);
         }
-    });
-    QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
-    QCOMPARE(nested,
-             (QList<Transfers::Outcome>{Transfers::Outcome::Busy, Transfers::Outcome::Busy}));
-    QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
-}
+        for (int r = highestRow + 1; r <= ParameterCount; ++r)
+            QCOMPARE(ws.image.value(r, 1), double(kSentinel));
 
-// Rows 27..N first, then 6, 7, 0..5 and 8..26; the read-only rows 30, 31, 34 and the outputs
-// (row 40) are not written.
-void tst_Transfers::writeOrderOnTheWire_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<int>("highestRow");
-    QTest::newRow("0x35, N = 52") << 0x35 << 52;
-    QTest::newRow("0x56, N = 55") << 0x56 << 55;
-}
+        QCOMPARE(ws.identification.ModuleVariant, 2);
+        QCOMPARE(ws.identification.FeatureA, 1);
+        QVERIFY(!feature.isEmpty());
+        QCOMPARE(feature.last().at(1).toInt(), 4);
+        QCOMPARE(ws.table[10].Name, ws.texts.LoadText(227));
 
-void tst_Transfers::writeOrderOnTheWire() {
-    QFETCH(int, firmware);
-    QFETCH(int, highestRow);
-    SimBench bench(firmware);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Workspace& ws = *bench.workspace;
-    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
-    for (int k = 1; k <= 8; ++k)
-        ws.image.setValue(0, k, 100 + k); // new setpoints
-    bench.requests.clear();
-    QSignalSpy steps(&ws.transfers(), &Transfers::progress);
+        QCOMPARE(started.size(), 1);
+        QCOMPARE(started[0][0].toInt(), highestRow + 1);
+        QCOMPARE(steps.size(), highestRow + 1);
+        QCOMPARE(steps.last()[0].toInt(), highestRow + 1);
 
-    QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
+        for (int i = 0; i < 96; ++i) {
+            const int expected =
+                rawBlockRead ? bench.device().itemValue(61, i + 1) : DefaultRawBlock[size_t(i)];
+            QCOMPARE(int(ws.memory[640 + i]), expected);
+        }
+        QCOMPARE(ws.memory[639], quint8(0x55));
+        QCOMPARE(fileName.last()[0].toString(), ws.texts.LoadText(225));
+        QVERIFY(!ws.transfers().TransferRunning);
+    }
 
-    QList<int> rows;
-    for (int r = 27; r <= highestRow; ++r)
-        rows << r;
-    rows << 6 << 7 << 0 << 1 << 2 << 3 << 4 << 5;
-    for (int r = 8; r <= 26; ++r)
-        rows << r;
-    QList<int> expected;
-    for (int r : rows)
-        if (r != 30 && r != 31 && r != 34 && r != 40)
-            expected << ws.table[r].FunctionCode;
-    QCOMPARE(bench.sentCodes(Telegram::WriteControl), expected);
-    QCOMPARE(bench.sentCodes(Telegram::ReadControl), QList<int>{49});
-    QCOMPARE(steps.size(), highestRow + 1);
-    QCOMPARE(bench.shortRequests(0x7A), 1);
-    for (int k = 1; k <= 8; ++k)
-        QCOMPARE(bench.device().itemValue(0, k), 100 + k);
-    QVERIFY(!ws.transfers().TransferRunning);
-}
+    void readQuestionCancelled() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        bench.interaction.answers = {Interaction::Answer::Cancel};
+        QSignalSpy hide(&bench.workspace->transfers(), &Transfers::channelErrorTableHideRequested);
+        QCOMPARE(bench.workspace->transfers().ReadAll(true), Transfers::Outcome::Cancelled);
+        QVERIFY(bench.requests.isEmpty());
+        QVERIFY(hide.isEmpty());
+    }
 
-void tst_Transfers::valueThatDoesNotFitWritesNothing_data() {
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("byte") << 18 << 3 << 300.0 << "value 3: 300 does not fit a byte";
-    QTest::newRow("word") << 5 << 8 << 70000.0 << "value 8: 70000 does not fit a word";
-}
+    void readStopsWhenTheControllerFallsSilent() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Workspace& ws = *bench.workspace;
+        ws.image.clear();
+        for (int r = 0; r <= ParameterCount; ++r)
+            ws.image.setValue(r, 1, kSentinel);
+        ws.memory.bytes.fill(0x55);
+        bench.silenceFrom(1 + 20 + 1); // the firmware version and rows 0..19 are answered
+        QSignalSpy derived(&ws.transfers(), &Transfers::derivedRefreshRequested);
 
-void tst_Transfers::valueThatDoesNotFitWritesNothing() {
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(double, value);
-    QFETCH(QString, problem);
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Workspace& ws = *bench.workspace;
-    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
-    ws.image.setValue(row, column, value);
-    ws.image.setText(0, 1, QStringLiteral("no number")); // a text is sent as 0, not refused
-    bench.requests.clear();
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Failed);
 
-    QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Refused);
-    QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
-    QCOMPARE(bench.interaction.asked.size(), 1);
-    QVERIFY2(bench.interaction.asked[0].text.contains(problem),
-             qPrintable(bench.interaction.asked[0].text));
-    QVERIFY(bench.interaction.asked[0].text.contains(QStringLiteral("(row %1)").arg(row)));
-    QCOMPARE(bench.shortRequests(0x7A), 1);
-    QVERIFY(!ws.transfers().TransferRunning);
-}
+        const QList<int> codes = bench.sentCodes(Telegram::ReadControl);
+        QCOMPARE(codes.size(), 1 + 20 + 4); // row 20 sent once and repeated three times
+        QCOMPARE(codes.last(), ws.table[20].FunctionCode);
+        QCOMPARE(ws.image.value(19, 1), double(bench.device().readValues(24 - 1)[0]));
+        for (int r = 20; r <= ParameterCount; ++r)
+            QCOMPARE(ws.image.value(r, 1), double(kSentinel));
+        QVERIFY(derived.isEmpty());
+        QCOMPARE(bench.interaction.asked.size(), 1); // one give-up message, no second one
+        QCOMPARE(bench.interaction.asked[0].title, ws.texts.LoadText(456));
+        QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are still read
+        QCOMPARE(ws.memory[640], quint8(0x55)); // the block table is left as it was
+        QVERIFY(!ws.transfers().TransferRunning);
+    }
 
-void tst_Transfers::attributesMismatch_data() {
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("written");
-    QTest::newRow("OK writes") << int(Interaction::Answer::Ok) << true;
-    QTest::newRow("Cancel writes nothing") << int(Interaction::Answer::Cancel) << false;
-}
+    void sensorTypes_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<int>("attributes");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("kept");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<bool>("message");
+        QTest::newRow("temperature, code in the list") << 0x56 << 0x10 << 16 << 16 << 16 << false;
+        QTest::newRow("temperature, code 17") << 0x56 << 0x10 << 17 << 17 << 0 << true;
+        QTest::newRow("temperature, code 14 before 70") << 69 << 0x10 << 14 << 14 << 0 << true;
+        QTest::newRow("linear, reduced to two bits") << 0x56 << 0x11 << 6 << 2 << 2 << false;
+    }
+    void sensorTypes() {
+        QFETCH(int, firmware);
+        QFETCH(int, attributes);
+        QFETCH(int, stored);
+        SimBench bench(firmware, attributes);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.device().setItem(51, 3, {stored}));
+        QSignalSpy selected(&bench.workspace->transfers(), &Transfers::sensorTypeSelected);
+        QCOMPARE(bench.workspace->transfers().ReadAll(false), Transfers::Outcome::Done);
+        QTEST(int(bench.workspace->image.value(33, 3)), "kept");
+        QCOMPARE(selected.size(), 8);
+        QCOMPARE(selected[2][0].toInt(), 3);
+        QTEST(selected[2][1].toInt(), "shown");
+        QFETCH(bool, message);
+        QCOMPARE(bench.interaction.asked.size(), message ? 1 : 0);
+        if (message)
+            QCOMPARE(bench.interaction.asked[0].text,
+                     bench.workspace->texts.LoadText(453) + QStringLiteral("3"));
+    }
 
-void tst_Transfers::attributesMismatch() {
-    QFETCH(int, answer);
-    QFETCH(bool, written);
-    SimBench bench(0x56, 0x10);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Workspace& ws = *bench.workspace;
-    QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
-    ws.identification.FeatureA = 2; // the configuration was made for A2
-    bench.requests.clear();
-    bench.interaction.answers = {Interaction::Answer(answer)};
+    void secondTransferIsRefused() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Transfers& t = bench.workspace->transfers();
+        QList<Transfers::Outcome> nested;
+        connect(&t, &Transfers::progress, this, [&](int value) {
+            if (value == 5) {
+                nested << t.ReadAll(false) << t.WriteAll();
+            }
+        });
+        QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
+        QCOMPARE(nested,
+                 (QList<Transfers::Outcome>{Transfers::Outcome::Busy, Transfers::Outcome::Busy}));
+        QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
+    }
 
-    const Transfers::Outcome outcome = ws.transfers().WriteAll();
+    // Rows 27..N first, then 6, 7, 0..5 and 8..26; the read-only rows 30, 31, 34 and the outputs
+    // (row 40) are not written.
+    void writeOrderOnTheWire_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<int>("highestRow");
+        QTest::newRow("0x35, N = 52") << 0x35 << 52;
+        QTest::newRow("0x56, N = 55") << 0x56 << 55;
+    }
+    void writeOrderOnTheWire() {
+        QFETCH(int, firmware);
+        QFETCH(int, highestRow);
+        SimBench bench(firmware);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Workspace& ws = *bench.workspace;
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+        for (int k = 1; k <= 8; ++k)
+            ws.image.setValue(0, k, 100 + k); // new setpoints
+        bench.requests.clear();
+        QSignalSpy steps(&ws.transfers(), &Transfers::progress);
 
-    QCOMPARE(bench.interaction.asked.size(), 1);
-    QCOMPARE(bench.interaction.asked[0].icon, Interaction::Icon::Critical);
-    QCOMPARE(bench.interaction.asked[0].title, ws.texts.LoadText(456));
-    QCOMPARE(bench.interaction.asked[0].text, ws.texts.LoadText(454));
-    QCOMPARE(outcome, written ? Transfers::Outcome::Done : Transfers::Outcome::Cancelled);
-    QCOMPARE(bench.sent(Telegram::WriteControl).isEmpty(), !written);
-    QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are read either way
-}
+        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
 
-void tst_Transfers::storeParameterSetAnsweredNo() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    bench.interaction.answers = {Interaction::Answer::No};
-    QSignalSpy confirm(&bench.workspace->transfers(), &Transfers::writeConfirmationRequested);
-    QCOMPARE(bench.workspace->transfers().ParameterSetMenu(3), Transfers::Outcome::Done);
-    QCOMPARE(bench.interaction.asked[0].text, QStringLiteral("PC => Q7400 ?"));
-    QCOMPARE(bench.interaction.asked[0].buttons, Interaction::Buttons::YesNoCancel);
-    const auto commands = bench.sent(Telegram::WriteControl);
-    QCOMPARE(commands.size(), 1);
-    QCOMPARE(commands[0].first, 0x32);
-    QCOMPARE(commands[0].second, QByteArray(1, char(0x2E)));
-    QCOMPARE(bench.workspace->transfers().ParamSetCommand, 0);
-    QVERIFY(confirm.isEmpty());
-}
+        QList<int> rows;
+        for (int r = 27; r <= highestRow; ++r)
+            rows << r;
+        rows << 6 << 7 << 0 << 1 << 2 << 3 << 4 << 5;
+        for (int r = 8; r <= 26; ++r)
+            rows << r;
+        QList<int> expected;
+        for (int r : rows)
+            if (r != 30 && r != 31 && r != 34 && r != 40)
+                expected << ws.table[r].FunctionCode;
+        QCOMPARE(bench.sentCodes(Telegram::WriteControl), expected);
+        QCOMPARE(bench.sentCodes(Telegram::ReadControl), QList<int>{49});
+        QCOMPARE(steps.size(), highestRow + 1);
+        QCOMPARE(bench.shortRequests(0x7A), 1);
+        for (int k = 1; k <= 8; ++k)
+            QCOMPARE(bench.device().itemValue(0, k), 100 + k);
+        QVERIFY(!ws.transfers().TransferRunning);
+    }
 
-void tst_Transfers::storeParameterSetAnsweredYes() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Transfers& t = bench.workspace->transfers();
-    QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
-    bench.requests.clear();
-    bench.interaction.answers = {Interaction::Answer::Yes};
-    QSignalSpy confirm(&t, &Transfers::writeConfirmationRequested);
-    QCOMPARE(t.ParameterSetMenu(2), Transfers::Outcome::Done);
-    QCOMPARE(confirm.size(), 1);
-    QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
-    QCOMPARE(t.ParamSetCommand, 0x1E);
-    // The ID window confirms: the image is written, the store command follows at the end.
-    QCOMPARE(t.WriteAll(), Transfers::Outcome::Done);
-    const auto frames = bench.sent(Telegram::WriteControl);
-    QCOMPARE(frames.last().first, 0x32);
-    QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
-    QCOMPARE(t.ParamSetCommand, 0);
-    QCOMPARE(bench.device().loadedParameterSet(), -1);
+    void valueThatDoesNotFitWritesNothing_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("byte") << 18 << 3 << 300.0 << "value 3: 300 does not fit a byte";
+        QTest::newRow("word") << 5 << 8 << 70000.0 << "value 8: 70000 does not fit a word";
+    }
+    void valueThatDoesNotFitWritesNothing() {
+        QFETCH(int, row);
+        QFETCH(int, column);
+        QFETCH(double, value);
+        QFETCH(QString, problem);
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Workspace& ws = *bench.workspace;
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+        ws.image.setValue(row, column, value);
+        ws.image.setText(0, 1, QStringLiteral("no number")); // a text is sent as 0, not refused
+        bench.requests.clear();
 
-    // The plain "PC => Q7400" command never stores a set, even one chosen before.
-    t.ParamSetCommand = 0x2E;
-    bench.interaction.answers = {Interaction::Answer::Ok};
-    QCOMPARE(t.RequestWriteAll(), Transfers::Outcome::Done);
-    QCOMPARE(bench.interaction.asked.last().title, QStringLiteral("PC => Q7400"));
-    QVERIFY(bench.interaction.asked.last().text.endsWith(QStringLiteral("\n\n =>   Q7400")));
-    QCOMPARE(confirm.size(), 2);
-    QCOMPARE(t.ParamSetCommand, 0);
-}
+        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Refused);
+        QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
+        QCOMPARE(bench.interaction.asked.size(), 1);
+        QVERIFY2(bench.interaction.asked[0].text.contains(problem),
+                 qPrintable(bench.interaction.asked[0].text));
+        QVERIFY(bench.interaction.asked[0].text.contains(QStringLiteral("(row %1)").arg(row)));
+        QCOMPARE(bench.shortRequests(0x7A), 1);
+        QVERIFY(!ws.transfers().TransferRunning);
+    }
 
-void tst_Transfers::storeDuringAWriteFollowsIt() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    Transfers& t = bench.workspace->transfers();
-    QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
-    bench.requests.clear();
-    bench.interaction.answers = {Interaction::Answer::No};
-    Transfers::Outcome nested = Transfers::Outcome::Done;
-    connect(&t, &Transfers::progress, this, [&](int value) {
-        if (value == 10)
-            nested = t.ParameterSetMenu(2);
-    });
-    QCOMPARE(t.WriteAll(), Transfers::Outcome::Done);
-    QCOMPARE(nested, Transfers::Outcome::Busy);
-    const auto frames = bench.sent(Telegram::WriteControl);
-    const QPair<int, QByteArray> store{0x32, QByteArray(1, char(0x1E))};
-    QCOMPARE(frames.count(store), 1);
-    QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
-}
+    void attributesMismatch_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("OK writes") << int(Interaction::Answer::Ok) << true;
+        QTest::newRow("Cancel writes nothing") << int(Interaction::Answer::Cancel) << false;
+    }
+    void attributesMismatch() {
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        SimBench bench(0x56, 0x10);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Workspace& ws = *bench.workspace;
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+        ws.identification.FeatureA = 2; // the configuration was made for A2
+        bench.requests.clear();
+        bench.interaction.answers = {Interaction::Answer(answer)};
 
-void tst_Transfers::factoryDefaultThenReadQuestion() {
-    SimBench bench(0x56);
-    QVERIFY2(bench.started, qPrintable(bench.errorText()));
-    bench.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Cancel};
-    QCOMPARE(bench.workspace->transfers().ParameterSetMenu(4), Transfers::Outcome::Cancelled);
-    QCOMPARE(bench.interaction.asked.size(), 2);
-    QCOMPARE(bench.interaction.asked[0].title, bench.workspace->texts.LoadText(189));
-    QCOMPARE(bench.interaction.asked[0].text, bench.workspace->texts.LoadText(460));
-    QCOMPARE(bench.interaction.asked[1].title, QStringLiteral("Q7400 => PC"));
-    const auto commands = bench.sent(Telegram::WriteControl);
-    QCOMPARE(commands.size(), 1);
-    QCOMPARE(commands[0].first, 0x32);
-    QCOMPARE(commands[0].second, QByteArray(1, char(0x0F)));
-    QVERIFY(bench.sent(Telegram::ReadControl).isEmpty()); // the read was cancelled
-}
+        const Transfers::Outcome outcome = ws.transfers().WriteAll();
+
+        QCOMPARE(bench.interaction.asked.size(), 1);
+        QCOMPARE(bench.interaction.asked[0].icon, Interaction::Icon::Critical);
+        QCOMPARE(bench.interaction.asked[0].title, ws.texts.LoadText(456));
+        QCOMPARE(bench.interaction.asked[0].text, ws.texts.LoadText(454));
+        QCOMPARE(outcome, written ? Transfers::Outcome::Done : Transfers::Outcome::Cancelled);
+        QCOMPARE(bench.sent(Telegram::WriteControl).isEmpty(), !written);
+        QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are read either way
+    }
+
+    void storeParameterSetAnsweredNo() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        bench.interaction.answers = {Interaction::Answer::No};
+        QSignalSpy confirm(&bench.workspace->transfers(), &Transfers::writeConfirmationRequested);
+        QCOMPARE(bench.workspace->transfers().ParameterSetMenu(3), Transfers::Outcome::Done);
+        QCOMPARE(bench.interaction.asked[0].text, QStringLiteral("PC => Q7400 ?"));
+        QCOMPARE(bench.interaction.asked[0].buttons, Interaction::Buttons::YesNoCancel);
+        const auto commands = bench.sent(Telegram::WriteControl);
+        QCOMPARE(commands.size(), 1);
+        QCOMPARE(commands[0].first, 0x32);
+        QCOMPARE(commands[0].second, QByteArray(1, char(0x2E)));
+        QCOMPARE(bench.workspace->transfers().ParamSetCommand, 0);
+        QVERIFY(confirm.isEmpty());
+    }
+
+    void storeParameterSetAnsweredYes() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Transfers& t = bench.workspace->transfers();
+        QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
+        bench.requests.clear();
+        bench.interaction.answers = {Interaction::Answer::Yes};
+        QSignalSpy confirm(&t, &Transfers::writeConfirmationRequested);
+        QCOMPARE(t.ParameterSetMenu(2), Transfers::Outcome::Done);
+        QCOMPARE(confirm.size(), 1);
+        QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
+        QCOMPARE(t.ParamSetCommand, 0x1E);
+        // The ID window confirms: the image is written, the store command follows at the end.
+        QCOMPARE(t.WriteAll(), Transfers::Outcome::Done);
+        const auto frames = bench.sent(Telegram::WriteControl);
+        QCOMPARE(frames.last().first, 0x32);
+        QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
+        QCOMPARE(t.ParamSetCommand, 0);
+        QCOMPARE(bench.device().loadedParameterSet(), -1);
+
+        // The plain "PC => Q7400" command never stores a set, even one chosen before.
+        t.ParamSetCommand = 0x2E;
+        bench.interaction.answers = {Interaction::Answer::Ok};
+        QCOMPARE(t.RequestWriteAll(), Transfers::Outcome::Done);
+        QCOMPARE(bench.interaction.asked.last().title, QStringLiteral("PC => Q7400"));
+        QVERIFY(bench.interaction.asked.last().text.endsWith(QStringLiteral("\n\n =>   Q7400")));
+        QCOMPARE(confirm.size(), 2);
+        QCOMPARE(t.ParamSetCommand, 0);
+    }
+
+    void storeDuringAWriteFollowsIt() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        Transfers& t = bench.workspace->transfers();
+        QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
+        bench.requests.clear();
+        bench.interaction.answers = {Interaction::Answer::No};
+        Transfers::Outcome nested = Transfers::Outcome::Done;
+        connect(&t, &Transfers::progress, this, [&](int value) {
+            if (value == 10)
+                nested = t.ParameterSetMenu(2);
+        });
+        QCOMPARE(t.WriteAll(), Transfers::Outcome::Done);
+        QCOMPARE(nested, Transfers::Outcome::Busy);
+        const auto frames = bench.sent(Telegram::WriteControl);
+        const QPair<int, QByteArray> store{0x32, QByteArray(1, char(0x1E))};
+        QCOMPARE(frames.count(store), 1);
+        QCOMPARE(frames.last().second, QByteArray(1, char(0x1E)));
+    }
+
+    void factoryDefaultThenReadQuestion() {
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        bench.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Cancel};
+        QCOMPARE(bench.workspace->transfers().ParameterSetMenu(4), Transfers::Outcome::Cancelled);
+        QCOMPARE(bench.interaction.asked.size(), 2);
+        QCOMPARE(bench.interaction.asked[0].title, bench.workspace->texts.LoadText(189));
+        QCOMPARE(bench.interaction.asked[0].text, bench.workspace->texts.LoadText(460));
+        QCOMPARE(bench.interaction.asked[1].title, QStringLiteral("Q7400 => PC"));
+        const auto commands = bench.sent(Telegram::WriteControl);
+        QCOMPARE(commands.size(), 1);
+        QCOMPARE(commands[0].first, 0x32);
+        QCOMPARE(commands[0].second, QByteArray(1, char(0x0F)));
+        QVERIFY(bench.sent(Telegram::ReadControl).isEmpty()); // the read was cancelled
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_Transfers)
 #include "tst_transfers.moc"
