@@ -98,477 +98,459 @@ QByteArray errorBlock(int address, const std::array<int, 12>& words) {
 class tst_frmKonfig : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void startUpValuesAndWelcomeOnce();
-    void menuVisibilityByFirmware_data();
-    void menuVisibilityByFirmware();
-    void missingWindowsAreDisabledWithATip();
-    void deviceErrorLinesFromAReadError();
-    void cancellingShutdownKeepsEveryWindow();
-    void languageSwitchRewritesCaptionsAndPersists();
-    void unknownLanguageOffsetStartsInGerman();
-    void portFailureDisablesDeviceOperations();
-    void interfaceMenu();
-    void fileOpenAndSaveShowTheFileName();
-    void addressField_data();
-    void addressField();
-    void readFromSimulator();
-    void closingDuringAReadIsSafe();
+    void init() {
+        QVERIFY(m_dir.isValid());
+        m_settings = m_dir.filePath(QStringLiteral("Q7400n.cfg"));
+        QFile::remove(m_settings);
+        QFile::remove(m_dir.filePath(QStringLiteral("Q7400.zyk")));
+    }
+
+    void startUpValuesAndWelcomeOnce() {
+        QVERIFY(writeFile(m_dir.filePath("Q7400.zyk"), "Nozzle 1\nNozzle 2\n"));
+        Program p;
+        p.start(m_settings);
+        Workspace& ws = *p.workspace;
+        frmKonfig& w = *p.window;
+
+        // First run: the settings file is created with the defaults and port 1 is open.
+        QCOMPARE(fileLines(m_settings), (QStringList{"19200,e,8,1", "1", "0", "3"}));
+        QVERIFY(w.portOpen());
+        QCOMPARE(p.ports.last()->settings(), QStringLiteral("19200,e,8,1"));
+        QCOMPARE(ws.identification.FirmwareVersion, 0x99);
+        QCOMPARE(ws.memory[767], quint8(0xFF));
+        QCOMPARE(ws.memory[640], quint8(0x21)); // default parameter-block table
+        QCOMPARE(ws.image.value(36, 9), 34.0);
+        QCOMPARE(ws.image.value(31, 1), 16.0);
+        QCOMPARE(ws.link().DeviceAddress, 3);
+        QCOMPARE(w.statusPanelText(1), QStringLiteral("Version: 4.21"));
+        QCOMPARE(w.statusPanelText(2), QStringLiteral("Merkmal:  A0 B1"));
+        QCOMPARE(w.statusPanelText(5), QStringLiteral("kein File"));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Q7400 Konfigurator"));
+        QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("3"));
+        QVERIFY(p.action("mnuBaudrate_3")->isChecked());
+        QVERIFY(p.action("mnuPar_1")->isChecked());
+        QVERIFY(p.action("mnuMerk_0")->isChecked());
+        QVERIFY(!p.widget<QLabel>("Image1")->pixmap().isNull());
+        QCOMPARE(w.channelNames.names.mid(0, 3), (QStringList{"Nozzle 1", "Nozzle 2", "3"}));
+        QVERIFY(p.interaction.asked.isEmpty());
+
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_COMPARE(p.askedWithTitle(QStringLiteral("Wichtiger Hinweis")), 1);
+        QVERIFY(!p.widget<QProgressBar>("ProgressBar1")->isVisible());
+        QVERIFY(!p.widget<QLabel>("lblGerFehler")->isVisible());
+        const auto& welcome = p.interaction.asked.first();
+        QCOMPARE(welcome.icon, Interaction::Icon::Exclamation);
+        QVERIFY(welcome.text.contains(QStringLiteral("[Q7400 => PC]")));
+
+        // Another activation shows no second remark.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::qWait(20);
+        QCOMPARE(p.askedWithTitle(QStringLiteral("Wichtiger Hinweis")), 1);
+        QVERIFY(w.WelcomeShown);
+    }
+
+    void menuVisibilityByFirmware_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<bool>("b2");
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<bool>("historyMessage");
+        QTest::newRow("0x99 before any read") << 0x99 << true << true << false << false;
+        QTest::newRow("0x2F") << 0x2F << false << false << false << true;
+        QTest::newRow("0x00") << 0x00 << false << false << true << true;
+    }
+    void menuVisibilityByFirmware() {
+        QFETCH(int, firmware);
+        Program p;
+        p.start(m_settings);
+        p.window->setLanguage(1);
+        p.workspace->identification.FirmwareVersion = firmware;
+        p.window->refreshActivation();
+
+        QTEST(p.action("mnuDevice_4")->isVisible(), "blocks");
+        for (int i = 3; i <= 5; ++i)
+            QTEST(p.action(QStringLiteral("mnuMerk_%1").arg(i))->isVisible(), "b2");
+        QVERIFY(p.action("mnuMerk_2")->isVisible());
+        QTEST(p.action("mnuDevice_5")->isVisible(), "password");
+
+        QFETCH(bool, historyMessage);
+        QAction* history = p.action("mnuHistory_2");
+        QCOMPARE(history->isEnabled(), historyMessage); // the window itself is not there yet
+        p.interaction.asked.clear();
+        history->trigger();
+        QCOMPARE(p.interaction.asked.size(), historyMessage ? 1 : 0);
+        if (historyMessage) {
+            QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Q7400"));
+            QCOMPARE(p.interaction.asked[0].text, QStringLiteral("No alarm history"));
+            QCOMPARE(p.interaction.asked[0].buttons, Interaction::Buttons::Ok);
+        } else {
+            QCOMPARE(history->toolTip(), QStringLiteral("Not available yet"));
+        }
+    }
+
+    void missingWindowsAreDisabledWithATip() {
+        Program p;
+        p.start(m_settings);
+        p.window->setLanguage(1);
+        for (const char* name :
+             {"mnuWLDauf", "mnuSave", "mnuDevice_1", "mnuDevice_2", "mnuZyklus", "mnuSFehl_1",
+              "mnuSFehl_8", "mnuParaset_2", "mnuHistory_1", "mnuExtra"}) {
+            QAction* a = p.action(QString::fromLatin1(name));
+            QVERIFY2(a, name);
+            QVERIFY2(!a->isEnabled(), name);
+            QCOMPARE(a->toolTip(), QStringLiteral("Not available yet"));
+        }
+        QCOMPARE(p.action("mnuSFehl_8")->text(), QStringLiteral("Collective alarm H"));
+        QVERIFY(p.action("mnuGetPara")->isEnabled());
+        QVERIFY(p.action("mnuParaset_0")->isEnabled());
+
+        // A window that arrives later makes its entry available.
+        int shown = 0;
+        p.window->setEntryHandler(QStringLiteral("mnuZyklus"), [&shown] { ++shown; });
+        QVERIFY(p.action("mnuZyklus")->isEnabled());
+        QVERIFY(p.action("mnuZyklus")->toolTip() != QStringLiteral("Not available yet"));
+        p.action("mnuZyklus")->trigger();
+        QCOMPARE(shown, 1);
+    }
+
+    void deviceErrorLinesFromAReadError() {
+        Program p;
+        p.start(m_settings, {"/dev/fakeA"}, [](FakePort& port) {
+            port.responder = [](const QByteArray& written) {
+                FakePort::Reaction r;
+                if (written == Telegram::buildShort(0x7A, 3))
+                    r.chunks = {errorBlock(3, {0, 0, 0x0004, 0, 0, 0, 0, 0, 0x1001, 0, 0, 0})};
+                return r;
+            };
+        });
+        p.window->setLanguage(1);
+        p.window->show();
+        QPushButton* read = p.widget<QPushButton>("cmdReadError");
+        QCOMPARE(read->text(), QStringLiteral("Read alarm / error"));
+        QVERIFY(read->isEnabled());
+        QSignalSpy decoded(&p.workspace->link(), &Link::deviceErrorsDecoded);
+        read->click();
+        QTRY_COMPARE(decoded.size(), 1);
+
+        QLabel* text = p.widget<QLabel>("lblGerFehler");
+        QVERIFY(text->isVisible());
+        QCOMPARE(text->text().split(u'\n'), (QStringList{"Analog error", "24 V missing"}));
+        QVERIFY(p.widget<QLabel>("imgError_2")->isVisible());
+        QVERIFY(!p.widget<QLabel>("imgError_0")->isVisible());
+        QVERIFY(p.widget<QLabel>("imgError_8")->isVisible());
+        QVERIFY(!p.widget<QLabel>("imgError_8")->pixmap().isNull());
+
+        // The text follows the language; a cleared word hides it again.
+        p.window->setLanguage(0);
+        QCOMPARE(text->text(), QStringLiteral("Analogteil-Fehler\n24 V fehlt"));
+        p.workspace->link().DeviceErrorWords.fill(0);
+        p.window->showDeviceErrors();
+        QVERIFY(!text->isVisible());
+        QVERIFY(!p.widget<QLabel>("imgError_2")->isVisible());
+        QVERIFY(p.widget<QLabel>("imgError_8")->pixmap().isNull());
+    }
+
+    void cancellingShutdownKeepsEveryWindow() {
+        Program p;
+        p.start(m_settings);
+        frmKonfig& w = *p.window;
+        w.show();
+        QWidget secondary;
+        secondary.show();
+        w.addSecondaryWindow(&secondary);
+        p.interaction.asked.clear();
+
+        p.interaction.answers = {Interaction::Answer::Cancel};
+        p.action("mnuEnd")->trigger();
+        QVERIFY(w.isVisible());
+        QVERIFY(secondary.isVisible());
+        QCOMPARE(p.interaction.asked.size(), 1);
+        QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Konfiguration"));
+        QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Konfiguration geht verloren !"));
+        QCOMPARE(p.interaction.asked[0].buttons, Interaction::Buttons::OkCancel);
+        QCOMPARE(p.interaction.asked[0].icon, Interaction::Icon::Exclamation);
+
+        p.interaction.answers = {Interaction::Answer::Ok};
+        QVERIFY(w.close());
+        QVERIFY(!w.isVisible());
+        QVERIFY(!secondary.isVisible());
+    }
+
+    void languageSwitchRewritesCaptionsAndPersists() {
+        {
+            Program p;
+            p.start(m_settings);
+            QSignalSpy changed(p.window.get(), &frmKonfig::languageChanged);
+            QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
+            p.widget<QToolButton>("cmdSprache_2")->click();
+            QCOMPARE(changed.size(), 1);
+            QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
+            QCOMPARE(p.action("mnuOeffnen")->text(), QStringLiteral("Ouvrir"));
+            QCOMPARE(p.action("mnuWLDauf")->text(), QStringLiteral("WLD  Ouvrir"));
+            QCOMPARE(p.menu("mnuSchnitt")->title(), QStringLiteral("Interface série"));
+            QCOMPARE(p.action("mnuGetPara")->text(), QStringLiteral("Q7400 => PC"));
+            QCOMPARE(p.widget<QPushButton>("cmdReadError")->text(),
+                     p.workspace->texts.table().entry(2212));
+            QCOMPARE(p.window->statusPanelText(5), p.workspace->texts.table().entry(2225));
+            QVERIFY(
+                p.window->statusPanelText(2).startsWith(p.workspace->texts.table().entry(2236)));
+            QCOMPARE(p.action("mnuZyklus")->toolTip(), QStringLiteral("Pas encore disponible"));
+            QCOMPARE(p.workspace->table[0].Name, p.workspace->texts.table().entry(2100));
+            QVERIFY(p.widget<QToolButton>("cmdSprache_2")->isChecked());
+            QVERIFY(!p.widget<QToolButton>("cmdSprache_0")->isChecked());
+            QCOMPARE(fileLines(m_settings), (QStringList{"19200,e,8,1", "1", "2000", "3"}));
+        }
+        Program again;
+        again.start(m_settings);
+        QCOMPARE(again.window->windowTitle(),
+                 QStringLiteral("Q7400") + again.workspace->texts.LoadText(210));
+        QCOMPARE(again.workspace->texts.LanguageOffset, 2000);
+        QCOMPARE(again.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
+        QCOMPARE(again.menu("mnuPSätze")->title(), again.workspace->texts.table().entry(2189));
+    }
+
+    void unknownLanguageOffsetStartsInGerman() {
+        QVERIFY(writeFile(m_settings, "9600,o,8,1\n2\n500\n7\n"));
+        Program p;
+        p.start(m_settings);
+        QCOMPARE(p.workspace->texts.LanguageOffset, 0);
+        QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
+        QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("7"));
+        QVERIFY(p.action("mnuBaudrate_2")->isChecked());
+        QVERIFY(p.action("mnuPar_2")->isChecked());
+        QCOMPARE(p.ports.last()->settings(), QStringLiteral("9600,o,8,1"));
+    }
+
+    void portFailureDisablesDeviceOperations() {
+        Program p;
+        p.failing.insert(QStringLiteral("/dev/fakeA"), 8002);
+        p.start(m_settings);
+        QCOMPARE(p.interaction.asked.size(), 1);
+        QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Error"));
+        QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Error 8002  Permission denied"));
+        QVERIFY(p.window->PortUnavailable);
+        QVERIFY(!p.window->portOpen());
+        for (const char* name : {"mnuGetPara", "mnuParaset_0"})
+            QVERIFY2(!p.action(QString::fromLatin1(name))->isEnabled(), name);
+        QVERIFY(!p.menu("mnuPSätze")->menuAction()->isEnabled());
+        QVERIFY(!p.menu("mnuHist")->menuAction()->isEnabled());
+        QVERIFY(!p.widget<QPushButton>("cmdReadError")->isEnabled());
+        QVERIFY(!p.widget<QPushButton>("cmdClearErr")->isEnabled());
+        // Offline work goes on: the file menu and the options stay usable.
+        QVERIFY(p.menu("mnuDatei")->menuAction()->isEnabled());
+        QVERIFY(p.action("mnuEnd")->isEnabled());
+    }
+
+    void interfaceMenu() {
+        Program p;
+        p.failing.insert(QStringLiteral("/dev/fakeB"), 8002);
+        p.start(m_settings, {"/dev/fakeA", "/dev/fakeB", "/dev/fakeC"});
+        frmKonfig& w = *p.window;
+        QPointer<FakePort> open = p.ports.last();
+        QVERIFY(open->isOpen());
+
+        Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
+        QAction* com1 = p.action("mnucom_1");
+        QAction* com2 = p.action("mnucom_2");
+        QAction* com3 = p.action("mnucom_3");
+        QVERIFY(com1 && com2 && com3);
+        QVERIFY(com1->isChecked() && com1->isEnabled());
+        QVERIFY(com1->text().startsWith(QStringLiteral("COM1")));
+        QVERIFY(com1->text().contains(QStringLiteral("/dev/fakeA")));
+        QVERIFY(!com2->isEnabled());
+        QVERIFY(com2->toolTip().contains(QStringLiteral("8002")));
+        QVERIFY(com3->isEnabled() && !com3->isChecked());
+        QVERIFY(!p.action("mnucom_0")->isVisible());
+        QCOMPARE(w.ActivePort, 1);
+        QVERIFY(open && open->isOpen()); // the open port was not disturbed
+
+        // Baud rate and parity: check marks, the open port and the settings file follow.
+        p.action("mnuBaudrate_4")->trigger();
+        QVERIFY(p.action("mnuBaudrate_4")->isChecked());
+        QVERIFY(!p.action("mnuBaudrate_3")->isChecked());
+        QCOMPARE(open->settings(), QStringLiteral("38400,e,8,1"));
+        p.action("mnuPar_4")->trigger();
+        QCOMPARE(open->settings(), QStringLiteral("38400,n,8,1"));
+        QCOMPARE(fileLines(m_settings), (QStringList{"38400,n,8,1", "1", "0", "3"}));
+
+        // Choosing port 3 reopens there and remembers it.
+        com3->trigger();
+        QVERIFY(w.portOpen());
+        QCOMPARE(p.ports.last()->settings(), QStringLiteral("38400,n,8,1"));
+        QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("3"));
+        Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
+        QVERIFY(p.action("mnucom_3")->isChecked());
+        QVERIFY(!p.action("mnucom_1")->isChecked());
+
+        // A port that cannot be opened: message, device operations disabled.
+        p.interaction.asked.clear();
+        w.choosePort(QStringLiteral("2"));
+        QCOMPARE(p.interaction.asked.size(), 1);
+        QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Error 8002  Permission denied"));
+        QVERIFY(!p.action("mnuGetPara")->isEnabled());
+        QVERIFY(w.PortUnavailable);
+
+        // A device path in the settings file is offered as it is.
+        w.choosePort(QStringLiteral("/dev/pts/77"));
+        QVERIFY(w.portOpen());
+        QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("/dev/pts/77"));
+        Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
+        QVERIFY(p.action("mnucomPath"));
+        QVERIFY(p.action("mnucomPath")->isChecked());
+        QVERIFY(p.action("mnuGetPara")->isEnabled());
+    }
+
+    // The file menu reaches the workspace's commands; a saved file's name is shown.
+    void fileOpenAndSaveShowTheFileName() {
+        Program p;
+        p.start(m_settings);
+        const QString file = m_dir.filePath(QStringLiteral("plant"));
+        p.interaction.fileNames = {file};
+        p.action("mnuSpeichern")->trigger();
+        QVERIFY(p.window->statusPanelText(5).contains(QStringLiteral("plant")));
+        p.workspace->image.setValue(7, 1, 1234);
+        p.interaction.fileNames = {file + QStringLiteral(".tvk")};
+        p.action("mnuOeffnen")->trigger();
+        QCOMPARE(p.workspace->image.value(7, 1), 6000.0);
+    }
+
+    void addressField_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("address");
+        QTest::newRow("valid") << "9" << 9;
+        QTest::newRow("highest") << "255" << 255;
+        QTest::newRow("too large") << "300" << 0;
+        QTest::newRow("empty") << "" << 0;
+        QTest::newRow("letters are not taken") << "1x2" << 12;
+    }
+    void addressField() {
+        QFETCH(QString, typed);
+        QFETCH(int, address);
+        Program p;
+        p.start(m_settings);
+        QLineEdit* field = p.widget<QLineEdit>("txtGAdress");
+        p.window->show();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, typed);
+        if (typed.isEmpty())
+            QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(p.workspace->link().DeviceAddress, address);
+        QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QString::number(address));
+        QCOMPARE(fileLines(m_settings).at(3), QString::number(address));
+    }
+
+    void readFromSimulator() {
+        SimOptions simOptions;
+        simOptions.attributes = 0x41; // A1 B2
+        simOptions.firmware = 0x56;
+        SimProgram p(m_settings, simOptions);
+        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
+        p.sim.device().raiseDeviceError(0x1001);
+        ScriptedInteraction& interaction = p.interaction;
+        Workspace& ws = p.workspace;
+        frmKonfig& w = *p.window;
+        w.setLanguage(1);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.portOpen());
+        QVERIFY(w.windowTitle().contains(QStringLiteral("SIMULATOR")));
+        QVERIFY(w.findChild<QLabel*>("lblSimulator")->isVisible());
+        QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("1")); // the pty is not remembered
+
+        Q_EMIT ws.transfers().configurationFileNameChanged(QStringLiteral("plant.tvk"));
+        QCOMPARE(w.statusPanelText(5), QStringLiteral("plant.tvk"));
+        const QString panel2Before = w.statusPanelText(2);
+
+        // Count paints of the progress bar and ticks of a timer while the read runs.
+        struct PaintCounter : QObject {
+            int paints = 0;
+            bool eventFilter(QObject*, QEvent* e) override {
+                paints += e->type() == QEvent::Paint;
+                return false;
+            }
+        } counter;
+        QProgressBar* bar = w.findChild<QProgressBar*>("ProgressBar1");
+        bar->installEventFilter(&counter);
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(10);
+        QSignalSpy progress(&ws.transfers(), &Transfers::progress);
+
+        interaction.asked.clear();
+        interaction.answers = {Interaction::Answer::Ok};
+        w.findChild<QAction*>("mnuGetPara")->trigger();
+        ticker.stop();
+
+        QCOMPARE(interaction.asked.first().title, QStringLiteral("Q7400 => PC"));
+        QCOMPARE(ws.identification.FirmwareVersion, 0x56);
+        QCOMPARE(progress.size(), 56); // rows 0..55 for firmware 0x56
+        QVERIFY2(counter.paints >= 5, qPrintable(QString::number(counter.paints)));
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+        QVERIFY(!bar->isVisible());
+
+        QCOMPARE(w.statusPanelText(2), QStringLiteral("Device feature code:  A1 B2"));
+        QVERIFY(w.statusPanelText(2) != panel2Before);
+        QCOMPARE(w.statusPanelText(3), QStringLiteral("Firmware: V5.6"));
+        QVERIFY(w.statusPanelText(4).startsWith(QStringLiteral("Param ID:  ")));
+        QVERIFY(w.statusPanelText(4) != QStringLiteral("Param ID:  00.00.00  00:00:00"));
+        QCOMPARE(w.statusPanelText(5), QStringLiteral("No File"));
+        QCOMPARE(w.findChild<QLabel*>("lblGerFehler")->text().split(u'\n'),
+                 (QStringList{"Analog error", "24 V missing"}));
+        QVERIFY(w.findChild<QLabel*>("imgError_8")->isVisible());
+        // Firmware 0x56 offers the B2 entries; attributes 0x41 have no parameter blocks.
+        QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isVisible());
+        QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isChecked());
+        QVERIFY(!w.findChild<QAction*>("mnuDevice_4")->isVisible());
+
+        // Clearing the controller's errors reads them again.
+        QSignalSpy decoded(&ws.link(), &Link::deviceErrorsDecoded);
+        w.findChild<QPushButton*>("cmdClearErr")->click();
+        QCOMPARE(decoded.size(), 1);
+        QVERIFY(!w.findChild<QLabel*>("lblGerFehler")->isVisible());
+        QVERIFY(!w.findChild<QLabel*>("imgError_8")->isVisible());
+    }
+
+    // The menus stay live while a read waits for the controller: the shutdown question can be
+    // answered then, and the read ends without harm.
+    void closingDuringAReadIsSafe() {
+        SimProgram p(m_settings);
+        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
+        ScriptedInteraction& interaction = p.interaction;
+        Workspace& ws = p.workspace;
+        frmKonfig& w = *p.window;
+        QWidget secondary;
+        secondary.show();
+        w.addSecondaryWindow(&secondary);
+        w.show();
+        bool closed = false;
+        QTimer::singleShot(300, &w, [&] {
+            QVERIFY(ws.transfers().TransferRunning);
+            // A second read meanwhile is refused, not started.
+            QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Busy);
+            closed = w.close();
+        });
+        interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
+        w.findChild<QAction*>("mnuGetPara")->trigger();
+        QVERIFY(closed);
+        QVERIFY(!w.isVisible());
+        QVERIFY(!secondary.isVisible());
+        QVERIFY(!ws.transfers().TransferRunning);
+        QCOMPARE(ws.identification.FirmwareVersion, 0x56);
+    }
 
 private:
     QTemporaryDir m_dir;
     QString m_settings;
 };
-
-void tst_frmKonfig::init() {
-    QVERIFY(m_dir.isValid());
-    m_settings = m_dir.filePath(QStringLiteral("Q7400n.cfg"));
-    QFile::remove(m_settings);
-    QFile::remove(m_dir.filePath(QStringLiteral("Q7400.zyk")));
-}
-
-void tst_frmKonfig::startUpValuesAndWelcomeOnce() {
-    QVERIFY(writeFile(m_dir.filePath("Q7400.zyk"), "Nozzle 1\nNozzle 2\n"));
-    Program p;
-    p.start(m_settings);
-    Workspace& ws = *p.workspace;
-    frmKonfig& w = *p.window;
-
-    // First run: the settings file is created with the defaults and port 1 is open.
-    QCOMPARE(fileLines(m_settings), (QStringList{"19200,e,8,1", "1", "0", "3"}));
-    QVERIFY(w.portOpen());
-    QCOMPARE(p.ports.last()->settings(), QStringLiteral("19200,e,8,1"));
-    QCOMPARE(ws.identification.FirmwareVersion, 0x99);
-    QCOMPARE(ws.memory[767], quint8(0xFF));
-    QCOMPARE(ws.memory[640], quint8(0x21)); // default parameter-block table
-    QCOMPARE(ws.image.value(36, 9), 34.0);
-    QCOMPARE(ws.image.value(31, 1), 16.0);
-    QCOMPARE(ws.link().DeviceAddress, 3);
-    QCOMPARE(w.statusPanelText(1), QStringLiteral("Version: 4.21"));
-    QCOMPARE(w.statusPanelText(2), QStringLiteral("Merkmal:  A0 B1"));
-    QCOMPARE(w.statusPanelText(5), QStringLiteral("kein File"));
-    QCOMPARE(w.windowTitle(), QStringLiteral("Q7400 Konfigurator"));
-    QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("3"));
-    QVERIFY(p.action("mnuBaudrate_3")->isChecked());
-    QVERIFY(p.action("mnuPar_1")->isChecked());
-    QVERIFY(p.action("mnuMerk_0")->isChecked());
-    QVERIFY(!p.widget<QLabel>("Image1")->pixmap().isNull());
-    QCOMPARE(w.channelNames.names.mid(0, 3), (QStringList{"Nozzle 1", "Nozzle 2", "3"}));
-    QVERIFY(p.interaction.asked.isEmpty());
-
-    w.show();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTRY_COMPARE(p.askedWithTitle(QStringLiteral("Wichtiger Hinweis")), 1);
-    QVERIFY(!p.widget<QProgressBar>("ProgressBar1")->isVisible());
-    QVERIFY(!p.widget<QLabel>("lblGerFehler")->isVisible());
-    const auto& welcome = p.interaction.asked.first();
-    QCOMPARE(welcome.icon, Interaction::Icon::Exclamation);
-    QVERIFY(welcome.text.contains(QStringLiteral("[Q7400 => PC]")));
-
-    // Another activation shows no second remark.
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&other));
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::qWait(20);
-    QCOMPARE(p.askedWithTitle(QStringLiteral("Wichtiger Hinweis")), 1);
-    QVERIFY(w.WelcomeShown);
-}
-
-void tst_frmKonfig::menuVisibilityByFirmware_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<bool>("blocks");
-    QTest::addColumn<bool>("b2");
-    QTest::addColumn<bool>("password");
-    QTest::addColumn<bool>("historyMessage");
-    QTest::newRow("0x99 before any read") << 0x99 << true << true << false << false;
-    QTest::newRow("0x2F") << 0x2F << false << false << false << true;
-    QTest::newRow("0x00") << 0x00 << false << false << true << true;
-}
-
-void tst_frmKonfig::menuVisibilityByFirmware() {
-    QFETCH(int, firmware);
-    Program p;
-    p.start(m_settings);
-    p.window->setLanguage(1);
-    p.workspace->identification.FirmwareVersion = firmware;
-    p.window->refreshActivation();
-
-    QTEST(p.action("mnuDevice_4")->isVisible(), "blocks");
-    for (int i = 3; i <= 5; ++i)
-        QTEST(p.action(QStringLiteral("mnuMerk_%1").arg(i))->isVisible(), "b2");
-    QVERIFY(p.action("mnuMerk_2")->isVisible());
-    QTEST(p.action("mnuDevice_5")->isVisible(), "password");
-
-    QFETCH(bool, historyMessage);
-    QAction* history = p.action("mnuHistory_2");
-    QCOMPARE(history->isEnabled(), historyMessage); // the window itself is not there yet
-    p.interaction.asked.clear();
-    history->trigger();
-    QCOMPARE(p.interaction.asked.size(), historyMessage ? 1 : 0);
-    if (historyMessage) {
-        QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Q7400"));
-        QCOMPARE(p.interaction.asked[0].text, QStringLiteral("No alarm history"));
-        QCOMPARE(p.interaction.asked[0].buttons, Interaction::Buttons::Ok);
-    } else {
-        QCOMPARE(history->toolTip(), QStringLiteral("Not available yet"));
-    }
-}
-
-void tst_frmKonfig::missingWindowsAreDisabledWithATip() {
-    Program p;
-    p.start(m_settings);
-    p.window->setLanguage(1);
-    for (const char* name :
-         {"mnuWLDauf", "mnuSave", "mnuDevice_1", "mnuDevice_2", "mnuZyklus", "mnuSFehl_1",
-          "mnuSFehl_8", "mnuParaset_2", "mnuHistory_1", "mnuExtra"}) {
-        QAction* a = p.action(QString::fromLatin1(name));
-        QVERIFY2(a, name);
-        QVERIFY2(!a->isEnabled(), name);
-        QCOMPARE(a->toolTip(), QStringLiteral("Not available yet"));
-    }
-    QCOMPARE(p.action("mnuSFehl_8")->text(), QStringLiteral("Collective alarm H"));
-    QVERIFY(p.action("mnuGetPara")->isEnabled());
-    QVERIFY(p.action("mnuParaset_0")->isEnabled());
-
-    // A window that arrives later makes its entry available.
-    int shown = 0;
-    p.window->setEntryHandler(QStringLiteral("mnuZyklus"), [&shown] { ++shown; });
-    QVERIFY(p.action("mnuZyklus")->isEnabled());
-    QVERIFY(p.action("mnuZyklus")->toolTip() != QStringLiteral("Not available yet"));
-    p.action("mnuZyklus")->trigger();
-    QCOMPARE(shown, 1);
-}
-
-void tst_frmKonfig::deviceErrorLinesFromAReadError() {
-    Program p;
-    p.start(m_settings, {"/dev/fakeA"}, [](FakePort& port) {
-        port.responder = [](const QByteArray& written) {
-            FakePort::Reaction r;
-            if (written == Telegram::buildShort(0x7A, 3))
-                r.chunks = {errorBlock(3, {0, 0, 0x0004, 0, 0, 0, 0, 0, 0x1001, 0, 0, 0})};
-            return r;
-        };
-    });
-    p.window->setLanguage(1);
-    p.window->show();
-    QPushButton* read = p.widget<QPushButton>("cmdReadError");
-    QCOMPARE(read->text(), QStringLiteral("Read alarm / error"));
-    QVERIFY(read->isEnabled());
-    QSignalSpy decoded(&p.workspace->link(), &Link::deviceErrorsDecoded);
-    read->click();
-    QTRY_COMPARE(decoded.size(), 1);
-
-    QLabel* text = p.widget<QLabel>("lblGerFehler");
-    QVERIFY(text->isVisible());
-    QCOMPARE(text->text().split(u'\n'), (QStringList{"Analog error", "24 V missing"}));
-    QVERIFY(p.widget<QLabel>("imgError_2")->isVisible());
-    QVERIFY(!p.widget<QLabel>("imgError_0")->isVisible());
-    QVERIFY(p.widget<QLabel>("imgError_8")->isVisible());
-    QVERIFY(!p.widget<QLabel>("imgError_8")->pixmap().isNull());
-
-    // The text follows the language; a cleared word hides it again.
-    p.window->setLanguage(0);
-    QCOMPARE(text->text(), QStringLiteral("Analogteil-Fehler\n24 V fehlt"));
-    p.workspace->link().DeviceErrorWords.fill(0);
-    p.window->showDeviceErrors();
-    QVERIFY(!text->isVisible());
-    QVERIFY(!p.widget<QLabel>("imgError_2")->isVisible());
-    QVERIFY(p.widget<QLabel>("imgError_8")->pixmap().isNull());
-}
-
-void tst_frmKonfig::cancellingShutdownKeepsEveryWindow() {
-    Program p;
-    p.start(m_settings);
-    frmKonfig& w = *p.window;
-    w.show();
-    QWidget secondary;
-    secondary.show();
-    w.addSecondaryWindow(&secondary);
-    p.interaction.asked.clear();
-
-    p.interaction.answers = {Interaction::Answer::Cancel};
-    p.action("mnuEnd")->trigger();
-    QVERIFY(w.isVisible());
-    QVERIFY(secondary.isVisible());
-    QCOMPARE(p.interaction.asked.size(), 1);
-    QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Konfiguration"));
-    QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Konfiguration geht verloren !"));
-    QCOMPARE(p.interaction.asked[0].buttons, Interaction::Buttons::OkCancel);
-    QCOMPARE(p.interaction.asked[0].icon, Interaction::Icon::Exclamation);
-
-    p.interaction.answers = {Interaction::Answer::Ok};
-    QVERIFY(w.close());
-    QVERIFY(!w.isVisible());
-    QVERIFY(!secondary.isVisible());
-}
-
-void tst_frmKonfig::languageSwitchRewritesCaptionsAndPersists() {
-    {
-        Program p;
-        p.start(m_settings);
-        QSignalSpy changed(p.window.get(), &frmKonfig::languageChanged);
-        QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
-        p.widget<QToolButton>("cmdSprache_2")->click();
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
-        QCOMPARE(p.action("mnuOeffnen")->text(), QStringLiteral("Ouvrir"));
-        QCOMPARE(p.action("mnuWLDauf")->text(), QStringLiteral("WLD  Ouvrir"));
-        QCOMPARE(p.menu("mnuSchnitt")->title(), QStringLiteral("Interface série"));
-        QCOMPARE(p.action("mnuGetPara")->text(), QStringLiteral("Q7400 => PC"));
-        QCOMPARE(p.widget<QPushButton>("cmdReadError")->text(),
-                 p.workspace->texts.table().entry(2212));
-        QCOMPARE(p.window->statusPanelText(5), p.workspace->texts.table().entry(2225));
-        QVERIFY(p.window->statusPanelText(2).startsWith(p.workspace->texts.table().entry(2236)));
-        QCOMPARE(p.action("mnuZyklus")->toolTip(), QStringLiteral("Pas encore disponible"));
-        QCOMPARE(p.workspace->table[0].Name, p.workspace->texts.table().entry(2100));
-        QVERIFY(p.widget<QToolButton>("cmdSprache_2")->isChecked());
-        QVERIFY(!p.widget<QToolButton>("cmdSprache_0")->isChecked());
-        QCOMPARE(fileLines(m_settings), (QStringList{"19200,e,8,1", "1", "2000", "3"}));
-    }
-    Program again;
-    again.start(m_settings);
-    QCOMPARE(again.window->windowTitle(),
-             QStringLiteral("Q7400") + again.workspace->texts.LoadText(210));
-    QCOMPARE(again.workspace->texts.LanguageOffset, 2000);
-    QCOMPARE(again.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
-    QCOMPARE(again.menu("mnuPSätze")->title(), again.workspace->texts.table().entry(2189));
-}
-
-void tst_frmKonfig::unknownLanguageOffsetStartsInGerman() {
-    QVERIFY(writeFile(m_settings, "9600,o,8,1\n2\n500\n7\n"));
-    Program p;
-    p.start(m_settings);
-    QCOMPARE(p.workspace->texts.LanguageOffset, 0);
-    QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
-    QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("7"));
-    QVERIFY(p.action("mnuBaudrate_2")->isChecked());
-    QVERIFY(p.action("mnuPar_2")->isChecked());
-    QCOMPARE(p.ports.last()->settings(), QStringLiteral("9600,o,8,1"));
-}
-
-void tst_frmKonfig::portFailureDisablesDeviceOperations() {
-    Program p;
-    p.failing.insert(QStringLiteral("/dev/fakeA"), 8002);
-    p.start(m_settings);
-    QCOMPARE(p.interaction.asked.size(), 1);
-    QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Error"));
-    QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Error 8002  Permission denied"));
-    QVERIFY(p.window->PortUnavailable);
-    QVERIFY(!p.window->portOpen());
-    for (const char* name : {"mnuGetPara", "mnuParaset_0"})
-        QVERIFY2(!p.action(QString::fromLatin1(name))->isEnabled(), name);
-    QVERIFY(!p.menu("mnuPSätze")->menuAction()->isEnabled());
-    QVERIFY(!p.menu("mnuHist")->menuAction()->isEnabled());
-    QVERIFY(!p.widget<QPushButton>("cmdReadError")->isEnabled());
-    QVERIFY(!p.widget<QPushButton>("cmdClearErr")->isEnabled());
-    // Offline work goes on: the file menu and the options stay usable.
-    QVERIFY(p.menu("mnuDatei")->menuAction()->isEnabled());
-    QVERIFY(p.action("mnuEnd")->isEnabled());
-}
-
-void tst_frmKonfig::interfaceMenu() {
-    Program p;
-    p.failing.insert(QStringLiteral("/dev/fakeB"), 8002);
-    p.start(m_settings, {"/dev/fakeA", "/dev/fakeB", "/dev/fakeC"});
-    frmKonfig& w = *p.window;
-    QPointer<FakePort> open = p.ports.last();
-    QVERIFY(open->isOpen());
-
-    Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
-    QAction* com1 = p.action("mnucom_1");
-    QAction* com2 = p.action("mnucom_2");
-    QAction* com3 = p.action("mnucom_3");
-    QVERIFY(com1 && com2 && com3);
-    QVERIFY(com1->isChecked() && com1->isEnabled());
-    QVERIFY(com1->text().startsWith(QStringLiteral("COM1")));
-    QVERIFY(com1->text().contains(QStringLiteral("/dev/fakeA")));
-    QVERIFY(!com2->isEnabled());
-    QVERIFY(com2->toolTip().contains(QStringLiteral("8002")));
-    QVERIFY(com3->isEnabled() && !com3->isChecked());
-    QVERIFY(!p.action("mnucom_0")->isVisible());
-    QCOMPARE(w.ActivePort, 1);
-    QVERIFY(open && open->isOpen()); // the open port was not disturbed
-
-    // Baud rate and parity: check marks, the open port and the settings file follow.
-    p.action("mnuBaudrate_4")->trigger();
-    QVERIFY(p.action("mnuBaudrate_4")->isChecked());
-    QVERIFY(!p.action("mnuBaudrate_3")->isChecked());
-    QCOMPARE(open->settings(), QStringLiteral("38400,e,8,1"));
-    p.action("mnuPar_4")->trigger();
-    QCOMPARE(open->settings(), QStringLiteral("38400,n,8,1"));
-    QCOMPARE(fileLines(m_settings), (QStringList{"38400,n,8,1", "1", "0", "3"}));
-
-    // Choosing port 3 reopens there and remembers it.
-    com3->trigger();
-    QVERIFY(w.portOpen());
-    QCOMPARE(p.ports.last()->settings(), QStringLiteral("38400,n,8,1"));
-    QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("3"));
-    Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
-    QVERIFY(p.action("mnucom_3")->isChecked());
-    QVERIFY(!p.action("mnucom_1")->isChecked());
-
-    // A port that cannot be opened: message, device operations disabled.
-    p.interaction.asked.clear();
-    w.choosePort(QStringLiteral("2"));
-    QCOMPARE(p.interaction.asked.size(), 1);
-    QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Error 8002  Permission denied"));
-    QVERIFY(!p.action("mnuGetPara")->isEnabled());
-    QVERIFY(w.PortUnavailable);
-
-    // A device path in the settings file is offered as it is.
-    w.choosePort(QStringLiteral("/dev/pts/77"));
-    QVERIFY(w.portOpen());
-    QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("/dev/pts/77"));
-    Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
-    QVERIFY(p.action("mnucomPath"));
-    QVERIFY(p.action("mnucomPath")->isChecked());
-    QVERIFY(p.action("mnuGetPara")->isEnabled());
-}
-
-// The file menu reaches the workspace's commands; a saved file's name is shown.
-void tst_frmKonfig::fileOpenAndSaveShowTheFileName() {
-    Program p;
-    p.start(m_settings);
-    const QString file = m_dir.filePath(QStringLiteral("plant"));
-    p.interaction.fileNames = {file};
-    p.action("mnuSpeichern")->trigger();
-    QVERIFY(p.window->statusPanelText(5).contains(QStringLiteral("plant")));
-    p.workspace->image.setValue(7, 1, 1234);
-    p.interaction.fileNames = {file + QStringLiteral(".tvk")};
-    p.action("mnuOeffnen")->trigger();
-    QCOMPARE(p.workspace->image.value(7, 1), 6000.0);
-}
-
-void tst_frmKonfig::addressField_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("address");
-    QTest::newRow("valid") << "9" << 9;
-    QTest::newRow("highest") << "255" << 255;
-    QTest::newRow("too large") << "300" << 0;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("letters are not taken") << "1x2" << 12;
-}
-
-void tst_frmKonfig::addressField() {
-    QFETCH(QString, typed);
-    QFETCH(int, address);
-    Program p;
-    p.start(m_settings);
-    QLineEdit* field = p.widget<QLineEdit>("txtGAdress");
-    p.window->show();
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClicks(field, typed);
-    if (typed.isEmpty())
-        QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClick(field, Qt::Key_Return);
-    QCOMPARE(p.workspace->link().DeviceAddress, address);
-    QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QString::number(address));
-    QCOMPARE(fileLines(m_settings).at(3), QString::number(address));
-}
-
-void tst_frmKonfig::readFromSimulator() {
-    SimOptions simOptions;
-    simOptions.attributes = 0x41; // A1 B2
-    simOptions.firmware = 0x56;
-    SimProgram p(m_settings, simOptions);
-    QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-    p.sim.device().raiseDeviceError(0x1001);
-    ScriptedInteraction& interaction = p.interaction;
-    Workspace& ws = p.workspace;
-    frmKonfig& w = *p.window;
-    w.setLanguage(1);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY(w.portOpen());
-    QVERIFY(w.windowTitle().contains(QStringLiteral("SIMULATOR")));
-    QVERIFY(w.findChild<QLabel*>("lblSimulator")->isVisible());
-    QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("1")); // the pty is not remembered
-
-    Q_EMIT ws.transfers().configurationFileNameChanged(QStringLiteral("plant.tvk"));
-    QCOMPARE(w.statusPanelText(5), QStringLiteral("plant.tvk"));
-    const QString panel2Before = w.statusPanelText(2);
-
-    // Count paints of the progress bar and ticks of a timer while the read runs.
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* e) override {
-            paints += e->type() == QEvent::Paint;
-            return false;
-        }
-    } counter;
-    QProgressBar* bar = w.findChild<QProgressBar*>("ProgressBar1");
-    bar->installEventFilter(&counter);
-    int ticks = 0;
-    QTimer ticker;
-    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
-    ticker.start(10);
-    QSignalSpy progress(&ws.transfers(), &Transfers::progress);
-
-    interaction.asked.clear();
-    interaction.answers = {Interaction::Answer::Ok};
-    w.findChild<QAction*>("mnuGetPara")->trigger();
-    ticker.stop();
-
-    QCOMPARE(interaction.asked.first().title, QStringLiteral("Q7400 => PC"));
-    QCOMPARE(ws.identification.FirmwareVersion, 0x56);
-    QCOMPARE(progress.size(), 56); // rows 0..55 for firmware 0x56
-    QVERIFY2(counter.paints >= 5, qPrintable(QString::number(counter.paints)));
-    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
-    QVERIFY(!bar->isVisible());
-
-    QCOMPARE(w.statusPanelText(2), QStringLiteral("Device feature code:  A1 B2"));
-    QVERIFY(w.statusPanelText(2) != panel2Before);
-    QCOMPARE(w.statusPanelText(3), QStringLiteral("Firmware: V5.6"));
-    QVERIFY(w.statusPanelText(4).startsWith(QStringLiteral("Param ID:  ")));
-    QVERIFY(w.statusPanelText(4) != QStringLiteral("Param ID:  00.00.00  00:00:00"));
-    QCOMPARE(w.statusPanelText(5), QStringLiteral("No File"));
-    QCOMPARE(w.findChild<QLabel*>("lblGerFehler")->text().split(u'\n'),
-             (QStringList{"Analog error", "24 V missing"}));
-    QVERIFY(w.findChild<QLabel*>("imgError_8")->isVisible());
-    // Firmware 0x56 offers the B2 entries; attributes 0x41 have no parameter blocks.
-    QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isVisible());
-    QVERIFY(w.findChild<QAction*>("mnuMerk_4")->isChecked());
-    QVERIFY(!w.findChild<QAction*>("mnuDevice_4")->isVisible());
-
-    // Clearing the controller's errors reads them again.
-    QSignalSpy decoded(&ws.link(), &Link::deviceErrorsDecoded);
-    w.findChild<QPushButton*>("cmdClearErr")->click();
-    QCOMPARE(decoded.size(), 1);
-    QVERIFY(!w.findChild<QLabel*>("lblGerFehler")->isVisible());
-    QVERIFY(!w.findChild<QLabel*>("imgError_8")->isVisible());
-}
-
-// The menus stay live while a read waits for the controller: the shutdown question can be
-// answered then, and the read ends without harm.
-void tst_frmKonfig::closingDuringAReadIsSafe() {
-    SimProgram p(m_settings);
-    QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-    ScriptedInteraction& interaction = p.interaction;
-    Workspace& ws = p.workspace;
-    frmKonfig& w = *p.window;
-    QWidget secondary;
-    secondary.show();
-    w.addSecondaryWindow(&secondary);
-    w.show();
-    bool closed = false;
-    QTimer::singleShot(300, &w, [&] {
-        QVERIFY(ws.transfers().TransferRunning);
-        // A second read meanwhile is refused, not started.
-        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Busy);
-        closed = w.close();
-    });
-    interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
-    w.findChild<QAction*>("mnuGetPara")->trigger();
-    QVERIFY(closed);
-    QVERIFY(!w.isVisible());
-    QVERIFY(!secondary.isVisible());
-    QVERIFY(!ws.transfers().TransferRunning);
-    QCOMPARE(ws.identification.FirmwareVersion, 0x56);
-}
 
 QTEST_MAIN(tst_frmKonfig)
 #include "tst_frmkonfig.moc"
