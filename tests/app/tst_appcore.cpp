@@ -12,247 +12,227 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_AppCore : public QObject {
-    Q_OBJECT
-private Q_SLOTS:
-    void deviceErrorLines_data();
-    void deviceErrorLines();
-    void statusTexts_data();
-    void statusTexts();
-    void menuRules_data();
-    void menuRules();
-    void defaultConfiguration();
-    void startupValues();
-    void channelOverview_data();
-    void channelOverview();
-    void channelNames_data();
-    void channelNames();
-    void simulatorProcess();
-    void simulatorProcessMissing();
-    void screenshotsWithSimulator();
-};
-
-void tst_AppCore::deviceErrorLines_data() {
-    QTest::addColumn<int>("word");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("none") << 0 << QStringList();
-    QTest::newRow("bits 0 and 12") << 0x1001 << QStringList{"Analog error", "24 V missing"};
-    QTest::newRow("bit 15 only") << 0x8000 << QStringList{"Bit 15 error"};
-}
-
-void tst_AppCore::deviceErrorLines() {
-    QFETCH(int, word);
-    QFETCH(QStringList, lines);
-    Texts texts;
-    texts.setLanguageOffset(1000);
-    QCOMPARE(::deviceErrorLines(texts, word), lines);
-    QString joined;
-    for (const QString& l : lines)
-        joined += l + u'\n';
-    QCOMPARE(deviceErrorText(texts, word), joined);
-}
-
-void tst_AppCore::statusTexts_data() {
-    QTest::addColumn<QString>("actual");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("version 4.2") << programVersionText(4, 2) << "Version: 4.2";
-    QTest::newRow("param id") << parameterSetIdPanelText({0x10, 0x45, 0x13, 0x05, 0x12, 0x24})
-                              << "Param ID:  05.12.24  13:45:10";
-    // A byte that is not BCD still shows 10 x high + low nibble.
-    QTest::newRow("param id non-BCD")
-        << parameterSetIdPanelText({0x0F, 0, 0, 0xFF, 0, 0}) << "Param ID:  165.00.00  00:00:15";
-}
-
-void tst_AppCore::statusTexts() {
-    QFETCH(QString, actual);
-    QFETCH(QString, expected);
-    QCOMPARE(actual, expected);
-}
-
-void tst_AppCore::menuRules_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<int>("attributes");
-    QTest::addColumn<bool>("blocks");
-    QTest::addColumn<bool>("b2");
-    QTest::addColumn<bool>("password");
-    QTest::addColumn<bool>("history");
-    QTest::newRow("start-up 0x99, attr 16") << 0x99 << 16 << true << true << false << true;
-    QTest::newRow("0x99 without attr bit 4") << 0x99 << 0xEF << false << true << false << true;
-    QTest::newRow("0x2F") << 0x2F << 16 << false << false << false << false;
-    QTest::newRow("0x30") << 0x30 << 16 << false << false << false << true;
-    QTest::newRow("0x48 is not above") << 0x48 << 16 << false << false << false << true;
-    QTest::newRow("0x49") << 0x49 << 16 << true << false << false << true;
-    QTest::newRow("0x52 is not above") << 0x52 << 16 << true << false << false << true;
-    QTest::newRow("0x53") << 0x53 << 0 << false << true << false << true;
-    QTest::newRow("firmware 0") << 0 << 16 << false << false << true << false;
-}
-
-void tst_AppCore::menuRules() {
-    QFETCH(int, firmware);
-    QFETCH(int, attributes);
-    const MenuVisibility v = menuVisibility(firmware, attributes);
-    QTEST(v.parameterBlocks, "blocks");
-    QTEST(v.featureB2, "b2");
-    QTEST(v.password, "password");
-    QTEST(v.alarmHistory, "history");
-}
-
-void tst_AppCore::defaultConfiguration() {
-    DeviceImage image;
-    image.setText(5, 3, QStringLiteral("left over"));
-    image.setValue(80, 21, 7);
-    Identification id;
-    id.FirmwareVersion = 0x20;
-    LoadDefaultConfiguration(image, id);
-
-    QCOMPARE(id.FirmwareVersion, 0x99);
-    QCOMPARE(image.value(5, 3), 0.0);
-    QCOMPARE(image.value(80, 21), 0.0);
-    const QList<QPair<int, int>> perChannel = {{7, 6000}, {13, 500}, {14, 500}, {16, 500},
-                                               {17, 10},  {19, 10},  {20, 600}, {22, 156},
-                                               {23, 100}, {25, 40},  {27, 4},   {41, 1000}};
-    for (int k = 1; k <= 8; ++k)
-        for (const auto& [row, value] : perChannel)
-            QCOMPARE(image.value(row, k), double(value));
-    QCOMPARE(image.value(7, 9), 0.0); // only the eight channel columns
-    QCOMPARE(image.value(7, 0), 0.0);
-    const int io[20] = {2, 6, 10, 14, 18, 22, 26, 30, 34, 38, 42, 46, 50, 54, 58, 62, 0, 0, 0, 0};
-    for (int t = 1; t <= 20; ++t)
-        QCOMPARE(image.value(36, t), double(io[t - 1]));
-    QCOMPARE(image.value(34, 1), 153.0);
-    QCOMPARE(image.value(38, 1), 1000.0);
-    QCOMPARE(image.value(40, 1), 2.0);
-    QCOMPARE(image.value(43, 1), 10.0);
-    QCOMPARE(image.value(31, 1), 16.0);
-}
-
-void tst_AppCore::startupValues() {
-    Identification id;
-    id.DeviceType = "other";
-    id.FeatureA = 2;
-    id.ModuleVariant = 0;
-    id.FirmwareVersion = 0x41;
-    MemoryImage memory;
-    SetStartupValues(id, memory);
-    QCOMPARE(id.DeviceType, QStringLiteral("Q7400"));
-    QCOMPARE(id.FeatureA, 0);
-    QCOMPARE(id.ModuleVariant, 3);
-    QCOMPARE(id.FirmwareVersion, 0x99);
-    QCOMPARE(memory[735], quint8(0));
-    for (int i = 736; i < MemoryImage::Size; ++i)
-        QCOMPARE(memory[i], quint8(0xFF));
-}
-
-void tst_AppCore::channelOverview_data() {
-    QTest::addColumn<int>("function");
-    QTest::addColumn<int>("configuration");
-    QTest::addColumn<int>("group");
-    QTest::addColumn<bool>("optimising");
-    QTest::addColumn<bool>("on");
-    QTest::newRow("nothing") << 0 << 4 << 0 << false << false;
-    QTest::newRow("group 3, on") << 0x40 << 0x604 << 3 << false << true;
-    QTest::newRow("group 1, optimising") << 0x80 << 0x200 << 1 << true << false;
-    QTest::newRow("other bits ignored") << 0xFF3F << 0xF9FF << 0 << false << false;
-}
-
-void tst_AppCore::channelOverview() {
-    QFETCH(int, function);
-    QFETCH(int, configuration);
-    DeviceImage image;
-    image.setValue(26, 5, function);
-    image.setValue(27, 5, configuration);
-    const ChannelOverview o = ::channelOverview(image, 5);
-    QTEST(o.group, "group");
-    QTEST(o.optimising, "optimising");
-    QTEST(o.on, "on");
-    QCOMPARE(groupText(0), QStringLiteral("no"));
-    QCOMPARE(groupText(2), QStringLiteral("2"));
-}
-
-void tst_AppCore::channelNames_data() {
-    QTest::addColumn<QByteArray>("content"); // "-" = no file
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("missing") << QByteArray("-") << ChannelNames::defaults();
-    QTest::newRow("short") << QByteArray("Nozzle\r\nManifold\n")
-                           << QStringList{"Nozzle", "Manifold", "3", "4", "5", "6", "7", "8"};
-    QTest::newRow("blank line keeps default")
-        << QByteArray("A\n\nC") << QStringList{"A", "2", "C", "4", "5", "6", "7", "8"};
-    QTest::newRow("longer than eight")
-        << QByteArray("1a\n2a\n3a\n4a\n5a\n6a\n7a\n8a\n9a\n")
-        << QStringList{"1a", "2a", "3a", "4a", "5a", "6a", "7a", "8a"};
-    QTest::newRow("umlauts") << QByteArray("Düse\n")
-                             << QStringList{"Düse", "2", "3", "4", "5", "6", "7", "8"};
-}
-
-void tst_AppCore::channelNames() {
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, names);
-    QTemporaryDir dir;
-    const QString settings = dir.filePath("Q7400n.cfg");
-    const QString path = channelNamesPath(settings, "Q7400");
-    QCOMPARE(path, dir.filePath("Q7400.zyk"));
-    if (content != "-") {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
-    ChannelNames n;
-    QCOMPARE(n.load(path), content != "-");
-    QCOMPARE(n.names, names);
-}
-
 namespace {
 QString binDir() {
     return qEnvironmentVariable("Q7400_BIN_DIR");
 }
 } // namespace
 
-void tst_AppCore::simulatorProcess() {
-    const QString program = QDir(binDir()).filePath("q7400-sim");
-    if (!QFileInfo(program).isExecutable())
-        QSKIP("q7400-sim is not built (Q7400_BIN_DIR)");
-    SimulatorProcess sim;
-    QVERIFY2(sim.start(program, {"--quiet"}), qPrintable(sim.errorText()));
-    QVERIFY(sim.isRunning());
-    QVERIFY(sim.portPath().startsWith(u'/'));
-    QVERIFY(QFileInfo::exists(sim.portPath()));
-    sim.stop();
-    QVERIFY(!sim.isRunning());
-}
+class tst_AppCore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void deviceErrorLines_data() {
+        QTest::addColumn<int>("word");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("none") << 0 << QStringList();
+        QTest::newRow("bits 0 and 12") << 0x1001 << QStringList{"Analog error", "24 V missing"};
+        QTest::newRow("bit 15 only") << 0x8000 << QStringList{"Bit 15 error"};
+    }
+    void deviceErrorLines() {
+        QFETCH(int, word);
+        QFETCH(QStringList, lines);
+        Texts texts;
+        texts.setLanguageOffset(1000);
+        QCOMPARE(::deviceErrorLines(texts, word), lines);
+        QString joined;
+        for (const QString& l : lines)
+            joined += l + u'\n';
+        QCOMPARE(deviceErrorText(texts, word), joined);
+    }
 
-void tst_AppCore::simulatorProcessMissing() {
-    QTemporaryDir dir;
-    SimulatorProcess sim;
-    QVERIFY(!sim.start(dir.filePath("no-such-simulator"), {}, 500));
-    QVERIFY(sim.errorText().contains("no-such-simulator"));
-    QVERIFY(sim.portPath().isEmpty());
-    // A program that ends without naming a port.
-    QVERIFY(!sim.start("/bin/true", {}, 2000));
-    QVERIFY(!sim.errorText().isEmpty());
-}
+    void statusTexts_data() {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("version 4.2") << programVersionText(4, 2) << "Version: 4.2";
+        QTest::newRow("param id") << parameterSetIdPanelText({0x10, 0x45, 0x13, 0x05, 0x12, 0x24})
+                                  << "Param ID:  05.12.24  13:45:10";
+        // A byte that is not BCD still shows 10 x high + low nibble.
+        QTest::newRow("param id non-BCD") << parameterSetIdPanelText({0x0F, 0, 0, 0xFF, 0, 0})
+                                          << "Param ID:  165.00.00  00:00:15";
+    }
+    void statusTexts() {
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
+    }
 
-// The program as the README starts it: the simulator as a child, a read, pictures of the
-// window; the child ends with the program.
-void tst_AppCore::screenshotsWithSimulator() {
-    const QString program = QDir(binDir()).filePath("q7400-config");
-    if (!QFileInfo(program).isExecutable() ||
-        !QFileInfo(QDir(binDir()).filePath("q7400-sim")).isExecutable())
-        QSKIP("q7400-config or q7400-sim is not built (Q7400_BIN_DIR)");
-    QTemporaryDir dir;
-    QProcess run;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    run.setProcessEnvironment(env);
-    run.start(program, {"--simulator", "--screenshots", dir.path()});
-    QVERIFY(run.waitForFinished(60000));
-    const QString err = QString::fromLocal8Bit(run.readAllStandardError());
-    QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, qPrintable(err));
-    for (const char* name : {"frmKonfig-start.png", "frmKonfig.png", "frmKonfig-fr.png"})
-        QVERIFY2(QFileInfo(dir.filePath(name)).size() > 1000, name);
-    // The read asked its question and reached the simulator (no link message).
-    QVERIFY(err.contains("Direction ok?"));
-    QVERIFY2(!err.contains("Interface message"), qPrintable(err));
-}
+    void menuRules_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<int>("attributes");
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<bool>("b2");
+        QTest::addColumn<bool>("password");
+        QTest::addColumn<bool>("history");
+        QTest::newRow("start-up 0x99, attr 16") << 0x99 << 16 << true << true << false << true;
+        QTest::newRow("0x99 without attr bit 4") << 0x99 << 0xEF << false << true << false << true;
+        QTest::newRow("0x2F") << 0x2F << 16 << false << false << false << false;
+        QTest::newRow("0x30") << 0x30 << 16 << false << false << false << true;
+        QTest::newRow("0x48 is not above") << 0x48 << 16 << false << false << false << true;
+        QTest::newRow("0x49") << 0x49 << 16 << true << false << false << true;
+        QTest::newRow("0x52 is not above") << 0x52 << 16 << true << false << false << true;
+        QTest::newRow("0x53") << 0x53 << 0 << false << true << false << true;
+        QTest::newRow("firmware 0") << 0 << 16 << false << false << true << false;
+    }
+    void menuRules() {
+        QFETCH(int, firmware);
+        QFETCH(int, attributes);
+        const MenuVisibility v = menuVisibility(firmware, attributes);
+        QTEST(v.parameterBlocks, "blocks");
+        QTEST(v.featureB2, "b2");
+        QTEST(v.password, "password");
+        QTEST(v.alarmHistory, "history");
+    }
+
+    void defaultConfiguration() {
+        DeviceImage image;
+        image.setText(5, 3, QStringLiteral("left over"));
+        image.setValue(80, 21, 7);
+        Identification id;
+        id.FirmwareVersion = 0x20;
+        LoadDefaultConfiguration(image, id);
+
+        QCOMPARE(id.FirmwareVersion, 0x99);
+        QCOMPARE(image.value(5, 3), 0.0);
+        QCOMPARE(image.value(80, 21), 0.0);
+        const QList<QPair<int, int>> perChannel = {{7, 6000}, {13, 500}, {14, 500}, {16, 500},
+                                                   {17, 10},  {19, 10},  {20, 600}, {22, 156},
+                                                   {23, 100}, {25, 40},  {27, 4},   {41, 1000}};
+        for (int k = 1; k <= 8; ++k)
+            for (const auto& [row, value] : perChannel)
+                QCOMPARE(image.value(row, k), double(value));
+        QCOMPARE(image.value(7, 9), 0.0); // only the eight channel columns
+        QCOMPARE(image.value(7, 0), 0.0);
+        const int io[20] = {2,  6,  10, 14, 18, 22, 26, 30, 34, 38,
+                            42, 46, 50, 54, 58, 62, 0,  0,  0,  0};
+        for (int t = 1; t <= 20; ++t)
+            QCOMPARE(image.value(36, t), double(io[t - 1]));
+        QCOMPARE(image.value(34, 1), 153.0);
+        QCOMPARE(image.value(38, 1), 1000.0);
+        QCOMPARE(image.value(40, 1), 2.0);
+        QCOMPARE(image.value(43, 1), 10.0);
+        QCOMPARE(image.value(31, 1), 16.0);
+    }
+
+    void startupValues() {
+        Identification id;
+        id.DeviceType = "other";
+        id.FeatureA = 2;
+        id.ModuleVariant = 0;
+        id.FirmwareVersion = 0x41;
+        MemoryImage memory;
+        SetStartupValues(id, memory);
+        QCOMPARE(id.DeviceType, QStringLiteral("Q7400"));
+        QCOMPARE(id.FeatureA, 0);
+        QCOMPARE(id.ModuleVariant, 3);
+        QCOMPARE(id.FirmwareVersion, 0x99);
+        QCOMPARE(memory[735], quint8(0));
+        for (int i = 736; i < MemoryImage::Size; ++i)
+            QCOMPARE(memory[i], quint8(0xFF));
+    }
+
+    void channelOverview_data() {
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("configuration");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<bool>("optimising");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("nothing") << 0 << 4 << 0 << false << false;
+        QTest::newRow("group 3, on") << 0x40 << 0x604 << 3 << false << true;
+        QTest::newRow("group 1, optimising") << 0x80 << 0x200 << 1 << true << false;
+        QTest::newRow("other bits ignored") << 0xFF3F << 0xF9FF << 0 << false << false;
+    }
+    void channelOverview() {
+        QFETCH(int, function);
+        QFETCH(int, configuration);
+        DeviceImage image;
+        image.setValue(26, 5, function);
+        image.setValue(27, 5, configuration);
+        const ChannelOverview o = ::channelOverview(image, 5);
+        QTEST(o.group, "group");
+        QTEST(o.optimising, "optimising");
+        QTEST(o.on, "on");
+        QCOMPARE(groupText(0), QStringLiteral("no"));
+        QCOMPARE(groupText(2), QStringLiteral("2"));
+    }
+
+    void channelNames_data() {
+        QTest::addColumn<QByteArray>("content"); // "-" = no file
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("missing") << QByteArray("-") << ChannelNames::defaults();
+        QTest::newRow("short") << QByteArray("Nozzle\r\nManifold\n")
+                               << QStringList{"Nozzle", "Manifold", "3", "4", "5", "6", "7", "8"};
+        QTest::newRow("blank line keeps default")
+            << QByteArray("A\n\nC") << QStringList{"A", "2", "C", "4", "5", "6", "7", "8"};
+        QTest::newRow("longer than eight")
+            << QByteArray("1a\n2a\n3a\n4a\n5a\n6a\n7a\n8a\n9a\n")
+            << QStringList{"1a", "2a", "3a", "4a", "5a", "6a", "7a", "8a"};
+        QTest::newRow("umlauts") << QByteArray("Düse\n")
+                                 << QStringList{"Düse", "2", "3", "4", "5", "6", "7", "8"};
+    }
+    void channelNames() {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, names);
+        QTemporaryDir dir;
+        const QString settings = dir.filePath("Q7400n.cfg");
+        const QString path = channelNamesPath(settings, "Q7400");
+        QCOMPARE(path, dir.filePath("Q7400.zyk"));
+        if (content != "-") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+        }
+        ChannelNames n;
+        QCOMPARE(n.load(path), content != "-");
+        QCOMPARE(n.names, names);
+    }
+
+    void simulatorProcess() {
+        const QString program = QDir(binDir()).filePath("q7400-sim");
+        if (!QFileInfo(program).isExecutable())
+            QSKIP("q7400-sim is not built (Q7400_BIN_DIR)");
+        SimulatorProcess sim;
+        QVERIFY2(sim.start(program, {"--quiet"}), qPrintable(sim.errorText()));
+        QVERIFY(sim.isRunning());
+        QVERIFY(sim.portPath().startsWith(u'/'));
+        QVERIFY(QFileInfo::exists(sim.portPath()));
+        sim.stop();
+        QVERIFY(!sim.isRunning());
+    }
+
+    void simulatorProcessMissing() {
+        QTemporaryDir dir;
+        SimulatorProcess sim;
+        QVERIFY(!sim.start(dir.filePath("no-such-simulator"), {}, 500));
+        QVERIFY(sim.errorText().contains("no-such-simulator"));
+        QVERIFY(sim.portPath().isEmpty());
+        // A program that ends without naming a port.
+        QVERIFY(!sim.start("/bin/true", {}, 2000));
+        QVERIFY(!sim.errorText().isEmpty());
+    }
+
+    // The program as the README starts it: the simulator as a child, a read, pictures of the
+    // window; the child ends with the program.
+    void screenshotsWithSimulator() {
+        const QString program = QDir(binDir()).filePath("q7400-config");
+        if (!QFileInfo(program).isExecutable() ||
+            !QFileInfo(QDir(binDir()).filePath("q7400-sim")).isExecutable())
+            QSKIP("q7400-config or q7400-sim is not built (Q7400_BIN_DIR)");
+        QTemporaryDir dir;
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        run.setProcessEnvironment(env);
+        run.start(program, {"--simulator", "--screenshots", dir.path()});
+        QVERIFY(run.waitForFinished(60000));
+        const QString err = QString::fromLocal8Bit(run.readAllStandardError());
+        QVERIFY2(run.exitStatus() == QProcess::NormalExit && run.exitCode() == 0, qPrintable(err));
+        for (const char* name : {"frmKonfig-start.png", "frmKonfig.png", "frmKonfig-fr.png"})
+            QVERIFY2(QFileInfo(dir.filePath(name)).size() > 1000, name);
+        // The read asked its question and reached the simulator (no link message).
+        QVERIFY(err.contains("Direction ok?"));
+        QVERIFY2(!err.contains("Interface message"), qPrintable(err));
+    }
+};
 
 QTEST_GUILESS_MAIN(tst_AppCore)
 #include "tst_appcore.moc"
