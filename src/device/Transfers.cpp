@@ -7,8 +7,8 @@
 #include "i18n/StringTable.h"
 #include "link/DeviceServices.h"
 #include "link/Link.h"
+#include "link/RowCodec.h"
 #include "link/TransferGroup.h"
-#include "link/ValueCodec.h"
 #include "services/ParameterBlocks.h"
 
 #include <QScopedValueRollback>
@@ -60,51 +60,6 @@ QList<int> writeOrder(int highestRow) {
 
 bool isWriteSkipped(int row) {
     return row == 30 || row == 31 || row == 34 || row == 40;
-}
-
-QString writeValueProblem(const ParameterTable& table, const DeviceImage& image, int row) {
-    const ParameterRow& item = table[row];
-    int count = 0;
-    bool words = false;
-    switch (transferGroupOf(item.FunctionCode)) {
-    case TransferGroup::ByteBlock:
-        count = 8;
-        break;
-    case TransferGroup::IoBlock:
-        count = 20;
-        break;
-    case TransferGroup::IdBlock:
-        count = 6;
-        break;
-    case TransferGroup::SingleByte:
-        count = 1;
-        break;
-    case TransferGroup::AddressedWord:
-    case TransferGroup::SingleWord:
-        count = 1;
-        words = true;
-        break;
-    case TransferGroup::WordBlock:
-        count = 8;
-        words = true;
-        break;
-    case TransferGroup::RawBlock:
-        return {};
-    }
-    for (int k = 1; k <= count; ++k) {
-        const double v = image.value(row, k);
-        const bool fits =
-            words ? ValueCodec::toWord(v).has_value() : ValueCodec::toByte(v).has_value();
-        if (!fits)
-            return QStringLiteral("%1 (row %2), value %3: %4 does not fit %5.")
-                .arg(item.Name.trimmed())
-                .arg(row)
-                .arg(k)
-                .arg(v)
-                .arg(words ? QStringLiteral("a word (-32768..65535)")
-                           : QStringLiteral("a byte (0..255)"));
-    }
-    return {};
 }
 
 Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interaction,
@@ -181,15 +136,9 @@ bool Transfers::readRow(int row) {
     };
     switch (transferGroupOf(code)) {
     case TransferGroup::ByteBlock:
-        for (int k = 1; k <= 8; ++k)
-            put(k, b[size_t(10 + k)]);
-        break;
     case TransferGroup::IoBlock:
-        for (int k = 1; k <= 20; ++k)
-            put(k, b[size_t(10 + k)]);
-        break;
     case TransferGroup::IdBlock:
-        for (int k = 1; k <= 6; ++k)
+        for (int k = 1; k <= unrangedValueCount(code); ++k)
             put(k, b[size_t(10 + k)]);
         break;
     case TransferGroup::SingleByte:
@@ -298,9 +247,9 @@ QString Transfers::firstWriteProblem() const {
         const int row = writeOrderRow(i, last);
         if (isWriteSkipped(row))
             continue;
-        const QString problem = writeValueProblem(m_table, m_image, row);
-        if (!problem.isEmpty())
-            return problem;
+        WriteRefusal refusal;
+        if (!encodeWriteData(m_table, m_image, m_memory, row, &refusal))
+            return refusal.text;
     }
     return {};
 }

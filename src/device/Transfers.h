@@ -21,9 +21,6 @@ int writeOrderRow(int i, int highestRow);
 QList<int> writeOrder(int highestRow);
 // Rows the controller does not accept: device ID, attributes, software version, interface.
 bool isWriteSkipped(int row);
-// Why the values of a row cannot be sent (a byte outside 0..255, a word outside
-// -32768..65535 after rounding); empty when they can.
-QString writeValueProblem(const ParameterTable& table, const DeviceImage& image, int row);
 
 // The data byte of the parameter-set command (function code 0x32).
 enum class ParameterSetCommand : int {

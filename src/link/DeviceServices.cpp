@@ -4,9 +4,9 @@
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "link/Link.h"
+#include "link/RowCodec.h"
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
-#include "link/ValueCodec.h"
 
 namespace {
 constexpr quint8 ReadControl = Telegram::ReadControl;
@@ -20,10 +20,6 @@ int byteSum(const QByteArray& data) {
     for (char b : data)
         sum += quint8(b);
     return sum;
-}
-
-bool isReadOnly(int code) {
-    return code == 46 || code == 47 || code == 48 || code == 49 || code == 53;
 }
 
 // Modbus RTU CRC-16 (polynomial 0xA001 reflected, start 0xFFFF).
@@ -82,21 +78,19 @@ void DeviceServices::ReadRequest(int code, int p1, int p2, int p3) {
         data.append(char(p1 & 0xFF)).append(char(p2 & 0xFF)).append(char(p3 & 0xFF));
         break;
     }
-    m_link.RequestControl = ReadControl;
+    exchange(ReadControl, code, data, readReplyLength(code, p1, p2));
+}
+
+void DeviceServices::exchange(quint8 control, int code, const QByteArray& data,
+                              int expectedLength) {
+    m_link.RequestControl = control;
     m_link.FunctionCode = code;
     m_link.RequestData = data;
     m_link.RequestLength = 3 + int(data.size());
     m_link.DataSum = byteSum(data);
-    m_link.Checksum = (ReadControl + m_link.DeviceAddress + code + m_link.DataSum) % 256;
-    m_link.ExpectedLength = readReplyLength(code, p1, p2);
+    m_link.Checksum = (control + m_link.DeviceAddress + code + m_link.DataSum) % 256;
+    m_link.ExpectedLength = expectedLength;
     m_link.ExchangeTelegram();
-}
-
-bool DeviceServices::refuse(int row, int column, double value, const QString& why) {
-    m_refusal = why;
-    m_link.CommError = true;
-    Q_EMIT valueRefused(row, column, value);
-    return false;
 }
 
 bool DeviceServices::WriteParameterRow(int row) {
@@ -107,102 +101,21 @@ bool DeviceServices::WriteParameterRow(int row) {
 bool DeviceServices::WriteParameterRow() {
     m_refusal.clear();
     const int row = WriteRow;
-    if (row < 0 || row >= ParameterTable::Rows)
-        return refuse(row, 0, 0, QStringLiteral("Row %1 does not exist.").arg(row));
-    const int code = m_table[row].FunctionCode;
-    if (isReadOnly(code))
-        return refuse(row, 0, 0,
-                      QStringLiteral("Row %1 (code %2) is read-only.").arg(row).arg(code));
-
-    QByteArray data;
-    const auto addBytes = [&](int count) {
-        for (int k = 1; k <= count; ++k) {
-            const double v = m_image.value(row, k);
-            const auto b = ValueCodec::toByte(v);
-            if (!b)
-                return refuse(row, k, v,
-                              QStringLiteral("Row %1, value %2: %3 is not a byte value 0..255.")
-                                  .arg(row)
-                                  .arg(k)
-                                  .arg(v));
-            data.append(char(*b));
-        }
-        return true;
-    };
-    const auto addWords = [&](int count) {
-        for (int k = 1; k <= count; ++k) {
-            const double v = m_image.value(row, k);
-            const auto w = ValueCodec::toWord(v);
-            if (!w)
-                return refuse(
-                    row, k, v,
-                    QStringLiteral("Row %1, value %2: %3 does not fit a word (-32768..65535).")
-                        .arg(row)
-                        .arg(k)
-                        .arg(v));
-            data.append(char(w->low)).append(char(w->high));
-        }
-        return true;
-    };
-    const QByteArray range(3, '\0');
-
-    bool ok = true;
-    switch (transferGroupOf(code)) {
-    case TransferGroup::ByteBlock:
-        data = range;
-        ok = addBytes(8);
-        break;
-    case TransferGroup::SingleByte:
-        ok = addBytes(1);
-        break;
-    case TransferGroup::IoBlock:
-        data = range;
-        ok = addBytes(20);
-        break;
-    case TransferGroup::RawBlock:
-        data = range;
-        for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
-            data.append(char(m_memory[MemoryImage::BlockTableStart + i]));
-        break;
-    case TransferGroup::IdBlock:
-        data = range;
-        ok = addBytes(6);
-        break;
-    case TransferGroup::AddressedWord:
-        data = range;
-        ok = addWords(1);
-        break;
-    case TransferGroup::SingleWord:
-        ok = addWords(1);
-        break;
-    case TransferGroup::WordBlock:
-        data = range;
-        ok = addWords(8);
-        break;
-    }
-    if (!ok)
+    WriteRefusal refusal;
+    const std::optional<QByteArray> data =
+        encodeWriteData(m_table, m_image, m_memory, row, &refusal);
+    if (!data) {
+        m_refusal = refusal.text;
+        m_link.CommError = true;
+        Q_EMIT valueRefused(row, refusal.column, refusal.value);
         return false;
-
-    m_link.RequestControl = WriteControl;
-    m_link.FunctionCode = code;
-    m_link.RequestData = data;
-    m_link.RequestLength = 3 + int(data.size());
-    m_link.DataSum = byteSum(data);
-    m_link.Checksum = (WriteControl + m_link.DeviceAddress + code + m_link.DataSum) % 256;
-    m_link.ExpectedLength = ShortReplyLength;
-    m_link.ExchangeTelegram();
+    }
+    exchange(WriteControl, m_table[row].FunctionCode, *data, ShortReplyLength);
     return !m_link.CommError;
 }
 
 void DeviceServices::SendCommand(int code, const QByteArray& data) {
-    m_link.RequestControl = WriteControl;
-    m_link.FunctionCode = code;
-    m_link.RequestData = data;
-    m_link.RequestLength = 3 + int(data.size());
-    m_link.DataSum = byteSum(data);
-    m_link.Checksum = (WriteControl + m_link.DeviceAddress + code + m_link.DataSum) % 256;
-    m_link.ExpectedLength = ShortReplyLength;
-    m_link.ExchangeTelegram();
+    exchange(WriteControl, code, data, ShortReplyLength);
 }
 
 void DeviceServices::PrepareLink() {

@@ -30,9 +30,10 @@ public:
     // The ParameterTable row WriteParameterRow() writes.
     int WriteRow = 0;
     // Writes the DeviceImage values of WriteRow with the row's function code (control 0x73).
-    // Nothing is sent and false is returned when the row is read-only or a value does not fit
-    // its byte or word (refusalText() says which; valueRefused() is emitted); CommError is
-    // then true. Otherwise the result is !CommError.
+    // The data bytes are those of encodeWriteData() (RowCodec.h). Nothing is sent and false is
+    // returned when the row is read-only or a value does not fit its byte or word
+    // (refusalText() says which; valueRefused() is emitted); CommError is then true. Otherwise
+    // the result is !CommError.
     bool WriteParameterRow();
     bool WriteParameterRow(int row);
     QString refusalText() const { return m_refusal; }
@@ -73,7 +74,8 @@ Q_SIGNALS:
     void valueRefused(int row, int column, double value);
 
 private:
-    bool refuse(int row, int column, double value, const QString& why);
+    // Fills the request fields of the Link for one Telegram and runs the exchange.
+    void exchange(quint8 control, int code, const QByteArray& data, int expectedLength);
 
     Link& m_link;
     const ParameterTable& m_table;

@@ -1,6 +1,7 @@
 #include "link/TransferGroup.h"
 
 TransferGroup transferGroupOf(int code) {
+    // clang-format off
     switch (code) {
     case 22: case 23: case 25: case 28: case 29: case 30: case 32: case 35: case 37: case 40:
     case 51: case 54: case 56:
@@ -20,6 +21,7 @@ TransferGroup transferGroupOf(int code) {
     default:
         return TransferGroup::WordBlock;
     }
+    // clang-format on
 }
 
 bool isRangedGroup(TransferGroup group) {
@@ -31,6 +33,11 @@ bool isRangedGroup(TransferGroup group) {
     default:
         return true;
     }
+}
+
+bool isWordGroup(TransferGroup group) {
+    return group == TransferGroup::SingleWord || group == TransferGroup::AddressedWord ||
+           group == TransferGroup::WordBlock;
 }
 
 int unrangedValueCount(int code) {

@@ -20,6 +20,9 @@ TransferGroup transferGroupOf(int functionCode);
 // Groups whose read request carries the range bytes p1, p2, p3 and whose reply echoes them.
 bool isRangedGroup(TransferGroup group);
 
+// Groups whose values are 16-bit words (low byte first); the others carry bytes.
+bool isWordGroup(TransferGroup group);
+
 // Number of values a read without a range returns (bytes for byte groups, words for words).
 int unrangedValueCount(int functionCode);
 

@@ -57,9 +57,7 @@ bool isSetItem(int code) {
 }
 
 bool isWordItem(int code) {
-    const TransferGroup g = transferGroupOf(code);
-    return g == TransferGroup::WordBlock || g == TransferGroup::SingleWord ||
-           g == TransferGroup::AddressedWord;
+    return isWordGroup(transferGroupOf(code));
 }
 
 // The plant: first-order heating towards ambient + gain, cooling towards the coolant.

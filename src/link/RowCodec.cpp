@@ -1,0 +1,69 @@
+#include "link/RowCodec.h"
+
+#include "device/DeviceImage.h"
+#include "device/ParameterTable.h"
+#include "link/TransferGroup.h"
+#include "link/ValueCodec.h"
+
+namespace {
+// A word block carries one word per channel, whatever an unranged read of its code returns.
+constexpr int kChannels = 8;
+
+std::nullopt_t refuse(WriteRefusal* refusal, int column, double value, const QString& text) {
+    if (refusal)
+        *refusal = WriteRefusal{column, value, text};
+    return std::nullopt;
+}
+} // namespace
+
+bool isReadOnlyCode(int code) {
+    return code == 46 || code == 47 || code == 48 || code == 49 || code == 53;
+}
+
+std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const DeviceImage& image,
+                                          const MemoryImage& memory, int row,
+                                          WriteRefusal* refusal) {
+    if (row < 0 || row >= ParameterTable::Rows)
+        return refuse(refusal, 0, 0, QStringLiteral("Row %1 does not exist.").arg(row));
+    const ParameterRow& item = table[row];
+    const int code = item.FunctionCode;
+    if (isReadOnlyCode(code))
+        return refuse(refusal, 0, 0,
+                      QStringLiteral("Row %1 (code %2) is read-only.").arg(row).arg(code));
+
+    const TransferGroup group = transferGroupOf(code);
+    QByteArray data;
+    if (group != TransferGroup::SingleByte && group != TransferGroup::SingleWord)
+        data = QByteArray(3, '\0');
+    if (group == TransferGroup::RawBlock) {
+        for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
+            data.append(char(memory[MemoryImage::BlockTableStart + i]));
+        return data;
+    }
+
+    const bool words = isWordGroup(group);
+    const int count = group == TransferGroup::WordBlock ? kChannels : unrangedValueCount(code);
+    for (int k = 1; k <= count; ++k) {
+        const double v = image.value(row, k);
+        if (words) {
+            if (const auto w = ValueCodec::toWord(v)) {
+                data.append(char(w->low)).append(char(w->high));
+                continue;
+            }
+        } else if (const auto b = ValueCodec::toByte(v)) {
+            data.append(char(*b));
+            continue;
+        }
+        // Multi-argument arg(): a % in the row's name stays as it is.
+        const QString name = item.Name.trimmed();
+        const QString where = name.isEmpty()
+                                  ? QStringLiteral("Row %1").arg(row)
+                                  : QStringLiteral("%1 (row %2)").arg(name, QString::number(row));
+        return refuse(refusal, k, v,
+                      QStringLiteral("%1, value %2: %3 does not fit %4.")
+                          .arg(where, QString::number(k), QStringLiteral("%1").arg(v),
+                               words ? QStringLiteral("a word (-32768..65535)")
+                                     : QStringLiteral("a byte (0..255)")));
+    }
+    return data;
+}

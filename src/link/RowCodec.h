@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+class DeviceImage;
+class ParameterTable;
+struct MemoryImage;
+
+// Why a ParameterTable row cannot be written: the value that does not fit (column 1.., 0 when
+// the row as a whole is refused), and a sentence for the user.
+struct WriteRefusal {
+    int column = 0;
+    double value = 0;
+    QString text;
+};
+
+// The function codes the controller only reports: 46, 47, 48, 49 and 53.
+bool isReadOnlyCode(int functionCode);
+
+// The data bytes of the write Telegram of a ParameterTable row, laid out by the transfer group
+// of its function code: the three zero range bytes (not for single bytes and single words),
+// then the row's DeviceImage values as bytes or words; the raw block sends the MemoryImage
+// block table instead. Empty, with *refusal filled in, when the row does not exist, is
+// read-only, or a value does not fit its byte or word after rounding: nothing is ever cut.
+std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const DeviceImage& image,
+                                          const MemoryImage& memory, int row,
+                                          WriteRefusal* refusal = nullptr);
