@@ -660,18 +660,17 @@ void frmKonfig::chooseBaudRate(int entry) {
     if (entry < 1 || entry > 4)
         return;
     m_ws.settings.setBaudRate(baudRates().at(entry - 1));
-    updateCheckMarks();
-    if (m_port && !m_port->setSettings(m_ws.settings.SettingsText) && m_port->isOpen())
-        m_interaction.inform(QStringLiteral("Error"),
-                             openFailureMessage(m_port->errorNumber(), m_port->errorText()),
-                             Interaction::Icon::Critical);
-    saveSettings();
+    applyLineSettings();
 }
 
 void frmKonfig::chooseParity(int entry) {
     if (entry < 1 || entry > 4)
         return;
     m_ws.settings.setParity(parityCodes().at(entry - 1));
+    applyLineSettings();
+}
+
+void frmKonfig::applyLineSettings() {
     updateCheckMarks();
     if (m_port && !m_port->setSettings(m_ws.settings.SettingsText) && m_port->isOpen())
         m_interaction.inform(QStringLiteral("Error"),

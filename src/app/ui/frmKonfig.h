@@ -112,6 +112,9 @@ private:
     void replacePort(SerialPort* port);
     void updateEntryStates();
     void updateCheckMarks();
+    // After a baud rate or parity choice: the check marks, the open port (its failure is
+    // reported) and the settings file follow the new line settings.
+    void applyLineSettings();
     void updateTitle();
     void saveSettings();
     void setPanel(int panel, const QString& text);
