@@ -1,5 +1,6 @@
 // q7400-config: the desktop configuration tool for the Q7400 controller.
 #include "app/AutoInteraction.h"
+#include "app/ProgramIdentity.h"
 #include "app/SimulatorProcess.h"
 #include "app/Workspace.h"
 #include "app/ui/Screenshots.h"
@@ -15,9 +16,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("q7400-config"));
-    QApplication::setApplicationVersion(
-        QStringLiteral("%1.%2").arg(Q7400_VERSION_MAJOR).arg(Q7400_VERSION_MINOR));
+    setProgramIdentity(QStringLiteral("q7400-config"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -1,3 +1,4 @@
+#include "app/ProgramIdentity.h"
 #include "cli/Cli.h"
 #include "i18n/StringTable.h"
 #include "link/PortSettings.h"
@@ -15,11 +16,13 @@ const std::vector<CliCommand>& commands() {
          runParameters},
         {"read", "read FILE.tvk                everything from the controller into a file",
          runRead},
-        {"write", "write FILE.tvk [--id now|YYMMDDhhmmss] [--force]\n"
-                  "                               a configuration file to the controller",
+        {"write",
+         "write FILE.tvk [--id now|YYMMDDhhmmss] [--force]\n"
+         "                               a configuration file to the controller",
          runWrite},
-        {"paraset", "paraset load1|load2|store1|store2|factory\n"
-                    "                               a parameter-set command",
+        {"paraset",
+         "paraset load1|load2|store1|store2|factory\n"
+         "                               a parameter-set command",
          runParaset},
         {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry", runShow},
         {"probe",
@@ -60,9 +63,7 @@ void addCommonOptions(QCommandLineParser& parser) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("q7400ctl"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2").arg(Q7400_VERSION_MAJOR).arg(Q7400_VERSION_MINOR));
+    setProgramIdentity(QStringLiteral("q7400ctl"));
 
     QTextStream out(stdout);
     QTextStream err(stderr);

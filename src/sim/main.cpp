@@ -1,4 +1,5 @@
 // q7400-sim: a simulated Q7400 controller on a pseudo-terminal.
+#include "app/ProgramIdentity.h"
 #include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
@@ -46,9 +47,7 @@ void printErr(const QString& text) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("q7400-sim"));
-    QCoreApplication::setApplicationVersion(
-        QStringLiteral("%1.%2").arg(Q7400_VERSION_MAJOR).arg(Q7400_VERSION_MINOR));
+    setProgramIdentity(QStringLiteral("q7400-sim"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
