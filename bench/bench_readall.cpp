@@ -5,7 +5,8 @@
 // waiting for the controller must cost nothing.
 //
 //   bench_readall [--runs N] [--firmware BYTE] [--sim PATH]
-#include "app/Interaction.h"
+#include "app/AutoInteraction.h"
+#include "app/SimulatorProcess.h"
 #include "app/Workspace.h"
 #include "device/Transfers.h"
 #include "link/DeviceServices.h"
@@ -15,14 +16,11 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTextStream>
-#include <QTimer>
 
 #include <cstdio>
 #include <ctime>
@@ -33,18 +31,6 @@ constexpr int kBitsPerByte = 11;
 constexpr int kTurnaroundMs = 2;
 constexpr int kPauseMs = 100;
 constexpr int kAddress = 3;
-
-// Messages go to stderr; every question is answered with OK.
-class BenchInteraction : public Interaction {
-public:
-    Answer ask(Icon, Buttons buttons, const QString& title, const QString& text) override {
-        std::fprintf(stderr, "bench: %s: %s\n", qPrintable(title), qPrintable(text));
-        return buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Answer::Yes
-                                                                            : Answer::Ok;
-    }
-    QString openFileName(const QString&, const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-};
 
 double cpuSeconds() {
     timespec ts{};
@@ -89,26 +75,18 @@ WireBound wireBoundOf(const QString& tracePath) {
     return bound;
 }
 
-// Starts the simulator and returns its pseudo-terminal, or "" when it does not come up.
-QString startSimulator(QProcess& sim, const QString& program, int firmware,
-                       const QString& tracePath) {
-    sim.setProgram(program);
-    sim.setArguments({QStringLiteral("--wire-timing"), QStringLiteral("--turnaround"),
-                      QString::number(kTurnaroundMs), QStringLiteral("--trace"), tracePath,
-                      QStringLiteral("--firmware"), QString::number(firmware),
-                      QStringLiteral("--address"), QString::number(kAddress),
-                      QStringLiteral("--quiet")});
-    sim.start();
-    QEventLoop loop;
-    QObject::connect(&sim, &QProcess::readyReadStandardOutput, &loop, [&] {
-        if (sim.canReadLine())
-            loop.quit();
-    });
-    QObject::connect(&sim, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    if (!sim.canReadLine())
-        loop.exec();
-    return sim.canReadLine() ? QString::fromUtf8(sim.readLine()).trimmed() : QString();
+// The simulator's arguments: wire timing, a trace to measure against, quiet.
+QStringList simulatorArguments(int firmware, const QString& tracePath) {
+    return {QStringLiteral("--wire-timing"),
+            QStringLiteral("--turnaround"),
+            QString::number(kTurnaroundMs),
+            QStringLiteral("--trace"),
+            tracePath,
+            QStringLiteral("--firmware"),
+            QString::number(firmware),
+            QStringLiteral("--address"),
+            QString::number(kAddress),
+            QStringLiteral("--quiet")};
 }
 } // namespace
 
@@ -143,14 +121,13 @@ int main(int argc, char** argv) {
     double worstRatio = 0, worstCpu = 0;
     for (int run = 1; run <= runs; ++run) {
         const QString tracePath = dir.filePath(QStringLiteral("trace%1.txt").arg(run));
-        QProcess sim;
-        const QString pty = startSimulator(sim, simProgram, firmware, tracePath);
-        if (pty.isEmpty()) {
-            std::fprintf(stderr, "bench: the simulator did not start\n");
+        SimulatorProcess sim;
+        if (!sim.start(simProgram, simulatorArguments(firmware, tracePath), 10000)) {
+            std::fprintf(stderr, "bench: %s\n", qPrintable(sim.errorText()));
             return 1;
         }
-        BenchInteraction interaction;
-        QtSerialPort port(pty);
+        AutoInteraction interaction;
+        QtSerialPort port(sim.portPath());
         port.setSettings(QStringLiteral("19200,e,8,1"));
         if (!port.open()) {
             std::fprintf(stderr, "bench: %s\n", qPrintable(port.errorText()));
@@ -166,8 +143,7 @@ int main(int argc, char** argv) {
         const double wallSeconds = double(wall.nsecsElapsed()) / 1e9;
         const double cpuShare = (cpuSeconds() - cpu0) / wallSeconds * 100.0;
         port.close();
-        sim.terminate();
-        sim.waitForFinished(5000);
+        sim.stop();
         if (outcome != Transfers::Outcome::Done) {
             std::fprintf(stderr, "bench: the read failed\n");
             return 1;
