@@ -25,6 +25,13 @@ struct SimBench : SimHarness {
         workspace->link().setPauseInterval(1);
         workspace->link().setReplyTimeout(60);
     }
+    // Reads the controller once, so that a write finds the image the controller has, and
+    // forgets the requests of that read.
+    bool readOnce() {
+        const bool done = workspace->transfers().ReadAll(false) == Transfers::Outcome::Done;
+        requests.clear();
+        return done;
+    }
     bool started = false;
     std::unique_ptr<QtSerialPort> port;
     ScriptedInteraction interaction;
@@ -208,11 +215,10 @@ private Q_SLOTS:
         QFETCH(int, highestRow);
         SimBench bench(firmware);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.readOnce());
         Workspace& ws = *bench.workspace;
-        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
         for (int k = 1; k <= 8; ++k)
             ws.image.setValue(0, k, 100 + k); // new setpoints
-        bench.requests.clear();
         QSignalSpy steps(&ws.transfers(), &Transfers::progress);
 
         QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
@@ -251,11 +257,10 @@ private Q_SLOTS:
         QFETCH(QString, problem);
         SimBench bench(0x56);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.readOnce());
         Workspace& ws = *bench.workspace;
-        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
         ws.image.setValue(row, column, value);
         ws.image.setText(0, 1, QStringLiteral("no number")); // a text is sent as 0, not refused
-        bench.requests.clear();
 
         QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Refused);
         QVERIFY(bench.sent(Telegram::WriteControl).isEmpty());
@@ -278,10 +283,9 @@ private Q_SLOTS:
         QFETCH(bool, written);
         SimBench bench(0x56, 0x10);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.readOnce());
         Workspace& ws = *bench.workspace;
-        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
         ws.identification.FeatureA = 2; // the configuration was made for A2
-        bench.requests.clear();
         bench.interaction.answers = {Interaction::Answer(answer)};
 
         const Transfers::Outcome outcome = ws.transfers().WriteAll();
@@ -314,9 +318,8 @@ private Q_SLOTS:
     void storeParameterSetAnsweredYes() {
         SimBench bench(0x56);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.readOnce());
         Transfers& t = bench.workspace->transfers();
-        QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
-        bench.requests.clear();
         bench.interaction.answers = {Interaction::Answer::Yes};
         QSignalSpy confirm(&t, &Transfers::writeConfirmationRequested);
         QCOMPARE(t.ParameterSetMenu(2), Transfers::Outcome::Done);
@@ -344,9 +347,8 @@ private Q_SLOTS:
     void storeDuringAWriteFollowsIt() {
         SimBench bench(0x56);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.readOnce());
         Transfers& t = bench.workspace->transfers();
-        QCOMPARE(t.ReadAll(false), Transfers::Outcome::Done);
-        bench.requests.clear();
         bench.interaction.answers = {Interaction::Answer::No};
         Transfers::Outcome nested = Transfers::Outcome::Done;
         connect(&t, &Transfers::progress, this, [&](int value) {
