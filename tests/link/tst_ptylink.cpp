@@ -21,13 +21,6 @@ class TestPtyLink : public QObject {
     QTemporaryDir dir;
     std::unique_ptr<SimHarness> sim;
 
-    // A controller with firmware 3.6, attributes 0x41 (A1 B2) and device errors 0 and 2.
-    void startController() {
-        sim = std::make_unique<SimHarness>(SimOptions{Address, 0x36, 0x41, QDateTime(), false});
-        QVERIFY2(sim->start(), qPrintable(sim->errorText()));
-        sim->server().setChunkSize(7);
-        sim->device().raiseDeviceError(0x0005);
-    }
     CtlRun ctl(QStringList args) {
         return runCtl(args << QStringLiteral("--settings")
                            << dir.filePath(QStringLiteral("Q7400n.cfg")));
@@ -37,16 +30,22 @@ private Q_SLOTS:
     void initTestCase() {
         if (qEnvironmentVariableIsEmpty("Q7400_BIN_DIR"))
             QSKIP("Q7400_BIN_DIR not set");
-        // English, address 5
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("Q7400n.cfg")), "19200,e,8,1\n1\n1000\n5\n"));
+        const QString settings = dir.filePath(QStringLiteral("Q7400n.cfg"));
+        QVERIFY(writeFile(settings, "19200,e,8,1\n1\n1000\n5\n")); // English, address 5
     }
-    void init() { startController(); }
+    // A controller with firmware 3.6, attributes 0x41 (A1 B2) and device errors 0 and 2.
+    void init() {
+        sim = std::make_unique<SimHarness>(SimOptions{Address, 0x36, 0x41, QDateTime(), false});
+        QVERIFY2(sim->start(), qPrintable(sim->errorText()));
+        sim->server().setChunkSize(7);
+        sim->device().raiseDeviceError(0x0005);
+    }
 
     void exchangesOverRealPort() {
         LinkBench bench(sim->slavePath(), Address);
         QVERIFY2(bench.opened, qPrintable(bench.serial().errorText()));
-        QVERIFY(
-            bench.serial().setSettings(QStringLiteral("9600,o,8,1"))); // applies to the open port
+        // New settings apply to the open port.
+        QVERIFY(bench.serial().setSettings(QStringLiteral("9600,o,8,1")));
 
         bench.services.PrepareLink();
         QCOMPARE(sim->requests.value(0), QByteArray::fromHex("0010d0057d010100c666"));
