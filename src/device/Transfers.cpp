@@ -226,6 +226,9 @@ Transfers::Outcome Transfers::WriteAll() {
                 outcome = Outcome::Cancelled;
             } else if (!problem.isEmpty()) {
                 outcome = Outcome::Refused;
+                // A pending store would put the controller's old parameters into the set the
+                // user meant for the new ones: it is dropped with the write.
+                ParamSetCommand = 0;
                 m_interaction.inform(m_id.DeviceType,
                                      QStringLiteral("Nothing was written to the controller: ") +
                                          problem,

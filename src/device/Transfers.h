@@ -67,7 +67,8 @@ public:
     // (Cancel writes nothing). A pending ParamSetCommand is sent at the end.
     // Outcome Cancelled = the mismatch question was answered with Cancel. Before the first
     // row is sent every value is checked: one that does not fit its byte or word is reported
-    // and nothing is written (Refused), so the controller never holds half a configuration.
+    // and nothing is written (Refused), so the controller never holds half a configuration;
+    // a pending ParamSetCommand is then dropped, not sent.
     Outcome WriteAll();
 
     // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
