@@ -96,6 +96,9 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
 }
 
 frmKonfig::~frmKonfig() {
+    // The address field loses the focus while the children are destroyed; its editingFinished
+    // must not reach this half-destroyed window.
+    m_txtGAdress->disconnect(this);
     m_ws.setPort(nullptr);
 }
 
