@@ -5,9 +5,9 @@
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
 #include "link/DeviceServices.h"
-#include "link/FakePort.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
+#include "support/FakePort.h"
 #include "support/ScriptedInteraction.h"
 
 #include <memory>

@@ -1,4 +1,4 @@
-#include "link/FakePort.h"
+#include "support/FakePort.h"
 
 #include <QTimer>
 
