@@ -5,11 +5,11 @@
 // waiting for the controller must cost nothing.
 //
 //   bench_readall [--runs N] [--firmware BYTE] [--sim PATH]
-#include "app/AutoInteraction.h"
+#include "base/AutoInteraction.h"
 #include "app/SimulatorProcess.h"
 #include "app/Workspace.h"
 #include "device/Transfers.h"
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
 

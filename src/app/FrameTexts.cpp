@@ -2,7 +2,7 @@
 
 #include "device/DeviceImage.h"
 #include "i18n/StringTable.h"
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 
 QString programVersionText(int major, int minor) {
     return QStringLiteral("Version: %1.%2").arg(major).arg(minor);

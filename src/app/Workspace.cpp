@@ -1,9 +1,9 @@
 #include "app/Workspace.h"
 
-#include "app/Interaction.h"
+#include "base/Interaction.h"
 
 #include "device/Transfers.h"
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 #include "link/Link.h"
 
 #include <QFileInfo>

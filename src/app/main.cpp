@@ -1,5 +1,5 @@
 // q7400-config: the desktop configuration tool for the Q7400 controller.
-#include "app/AutoInteraction.h"
+#include "base/AutoInteraction.h"
 #include "app/ProgramIdentity.h"
 #include "app/SimulatorProcess.h"
 #include "app/Workspace.h"

@@ -3,7 +3,7 @@
 #include "app/Workspace.h"
 #include "cli/Cli.h"
 #include "cli/ConsoleInteraction.h"
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "link/PortSettings.h"
 #include "link/SerialPort.h"

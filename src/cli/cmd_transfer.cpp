@@ -4,7 +4,7 @@
 #include "device/ParameterTable.h"
 #include "device/Transfers.h"
 #include "i18n/StringTable.h"
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 
 #include <QCommandLineOption>
 #include <QDateTime>

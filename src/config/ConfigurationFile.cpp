@@ -1,6 +1,6 @@
 #include "config/ConfigurationFile.h"
 
-#include "app/SafeWrite.h"
+#include "base/SafeWrite.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"

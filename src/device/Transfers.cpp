@@ -1,15 +1,15 @@
 #include "device/Transfers.h"
 
-#include "app/Interaction.h"
+#include "base/Interaction.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 #include "link/Link.h"
-#include "link/RowCodec.h"
+#include "device/RowCodec.h"
 #include "link/TransferGroup.h"
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 
 #include <QScopedValueRollback>
 

@@ -1,6 +1,6 @@
 #include "link/Link.h"
 
-#include "app/Interaction.h"
+#include "base/Interaction.h"
 #include "i18n/StringTable.h"
 #include "link/SerialPort.h"
 #include "link/Telegram.h"

@@ -1,7 +1,7 @@
 #include "link/PortSettings.h"
 
-#include "app/SafeWrite.h"
-#include "device/DeviceImage.h"
+#include "base/SafeWrite.h"
+#include "base/NumberText.h"
 #include "i18n/StringTable.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
 #include "link/Telegram.h"
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
 

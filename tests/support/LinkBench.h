@@ -4,7 +4,7 @@
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
 #include "support/FakePort.h"

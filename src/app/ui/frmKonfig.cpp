@@ -2,14 +2,14 @@
 
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
-#include "app/Interaction.h"
+#include "base/Interaction.h"
 #include "app/Workspace.h"
 #include "app/ui/Pictures.h"
 #include "device/Transfers.h"
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 
 #include <QApplication>
 #include <QCloseEvent>

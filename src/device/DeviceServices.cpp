@@ -1,10 +1,10 @@
-#include "link/DeviceServices.h"
+#include "device/DeviceServices.h"
 
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "link/Link.h"
-#include "link/RowCodec.h"
+#include "device/RowCodec.h"
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
 

@@ -1,4 +1,4 @@
-#include "link/RowCodec.h"
+#include "device/RowCodec.h"
 
 #include "device/DeviceImage.h"
 #include "device/ParameterTable.h"

@@ -1,5 +1,5 @@
 #include "device/DeviceImage.h"
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "services/ParameterBlocks.h"
+#include "device/ParameterBlocks.h"
 
 #include "device/DeviceImage.h"
 

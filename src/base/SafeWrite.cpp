@@ -1,4 +1,4 @@
-#include "app/SafeWrite.h"
+#include "base/SafeWrite.h"
 
 #include <QSaveFile>
 
