@@ -51,3 +51,7 @@ int runRead(CliContext& cli);
 int runWrite(CliContext& cli);
 int runParaset(CliContext& cli);
 int runShow(CliContext& cli);
+
+// Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
+// command files (CliOffline.h).
+int runEdit(CliContext& cli);

@@ -1,5 +1,6 @@
 #include "app/ProgramIdentity.h"
 #include "cli/Cli.h"
+#include "cli/CliOffline.h"
 #include "i18n/StringTable.h"
 #include "link/PortSettings.h"
 
@@ -25,6 +26,10 @@ const std::vector<CliCommand>& commands() {
          "                               a parameter-set command",
          runParaset},
         {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry", runShow},
+        {"edit",
+         "edit FILE.tvk [-o OUT.tvk] [--firmware 0xNN] [--extended] OP...\n"
+         "                               the window's edits on a configuration file, then save",
+         runEdit},
         {"probe",
          "probe [--port ...]           firmware version and feature code of the controller",
          runProbe},
@@ -74,6 +79,7 @@ int main(int argc, char** argv) {
     parser.addVersionOption();
     addCommonOptions(parser);
     addTransferOptions(parser);
+    addOfflineOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));

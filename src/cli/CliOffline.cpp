@@ -1,0 +1,40 @@
+#include "cli/CliOffline.h"
+
+#include "app/Defaults.h"
+
+void addOfflineOptions(QCommandLineParser& parser) {
+    parser.addOption({QStringLiteral("firmware"),
+                      QStringLiteral("Offline commands: firmware version of the controller the "
+                                     "file is for (default 0x99, every function offered)."),
+                      QStringLiteral("0xNN")});
+    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                      QStringLiteral("edit: write the result to FILE instead of in place."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("extended"),
+                      QStringLiteral("config, edit: the extended terminal view (I/O 17..24).")});
+}
+
+CliOffline::CliOffline(CliContext& cli)
+    : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {}
+
+int CliOffline::load(const QString& path) {
+    int firmware = 0x99;
+    if (m_cli.parser.isSet(QStringLiteral("firmware"))) {
+        bool ok = false;
+        firmware = m_cli.parser.value(QStringLiteral("firmware")).toInt(&ok, 0);
+        if (!ok || firmware < 0 || firmware > 255) {
+            m_cli.err << "q7400ctl: --firmware takes a version byte 0..255, e.g. 0x56\n";
+            return ExitStatus::Usage;
+        }
+    }
+    m_workspace.setLanguageOffset(m_cli.languageOffset());
+    LoadDefaultConfiguration(m_workspace.image, m_workspace.identification);
+    const ConfigurationFileResult loaded = m_workspace.OpenConfigurationFile(path);
+    if (!loaded.ok) {
+        m_cli.err << "q7400ctl: " << loaded.message << '\n';
+        return ExitStatus::NoAnswer;
+    }
+    m_workspace.identification.FirmwareVersion = firmware;
+    m_path = path;
+    return ExitStatus::Ok;
+}

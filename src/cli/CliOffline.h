@@ -1,0 +1,53 @@
+#pragma once
+
+#include "app/Workspace.h"
+#include "cli/Cli.h"
+#include "cli/ConsoleInteraction.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+// Options of the commands that work on a configuration file without a controller:
+// --firmware 0xNN (default 0x99, as a freshly started program), -o/--output, --extended.
+void addOfflineOptions(QCommandLineParser& parser);
+
+// A workspace without a port for the offline commands: language from --lang or the settings
+// file, the default configuration of a freshly started program, then the file, and the
+// firmware of --firmware.
+class CliOffline {
+public:
+    explicit CliOffline(CliContext& cli);
+
+    // Loads `path` into the image and applies --firmware. ExitStatus::Ok, or the message has
+    // been printed and the exit status is returned (Usage for a bad option, NoAnswer when the
+    // file cannot be read).
+    int load(const QString& path);
+
+    ConsoleInteraction interaction;
+    Workspace& workspace() { return m_workspace; }
+    QString path() const { return m_path; }
+
+private:
+    CliContext& m_cli;
+    Workspace m_workspace;
+    QString m_path;
+};
+
+// One action of `q7400ctl edit`, e.g. "io:3=unlink": `key` is the text before '=' ("io:3"),
+// `value` the text after it ("unlink"). A handler applies what the user's click or entry in the
+// window would do; when the window would refuse it, it returns false with *message saying why.
+struct EditContext {
+    CliContext& cli;
+    Workspace& ws;
+    bool extendedView = false;
+};
+struct EditOperation {
+    const char* prefix; // the key up to and including ':' or '=' ("io:", "feature=")
+    const char* synopsis;
+    std::function<bool(EditContext&, const QString& key, const QString& value, QString* message)>
+        apply;
+};
+// The operations of every window, in the order --help lists them.
+QList<EditOperation> editOperations();
