@@ -186,3 +186,24 @@ QStringList OverviewPrint::lines() const {
         all += entry;
     return all;
 }
+
+QList<QStringList> OverviewPrint::pages(int linesPerPage) const {
+    QList<QStringList> result;
+    QStringList page;
+    for (const QStringList& entry : entries) {
+        if (!page.isEmpty() && page.size() + entry.size() > linesPerPage) {
+            result.append(page);
+            page.clear();
+        }
+        if (page.isEmpty())
+            page = heading;
+        page += entry;
+    }
+    if (!page.isEmpty() || result.isEmpty())
+        result.append(page.isEmpty() ? heading : page);
+    return result;
+}
+
+QString overviewTitle(const Texts& texts, const QString& deviceType) {
+    return deviceType + texts.LoadText(282);
+}

@@ -46,6 +46,12 @@ struct OverviewPrint {
 
     // The whole print as one page: heading, then every entry's lines.
     QStringList lines() const;
+    // The print on pages of at most `linesPerPage` lines (at least the heading and one entry
+    // are put on every page): each starts with the heading, no entry is split.
+    QList<QStringList> pages(int linesPerPage) const;
 };
+// Title of the overview window and of its print: "Q7400 Parameter".
+QString overviewTitle(const Texts& texts, const QString& deviceType);
+
 OverviewPrint overviewPrint(const Overview& overview, const Texts& texts, const QString& deviceType,
                             const QDateTime& when);
