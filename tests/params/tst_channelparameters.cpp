@@ -2,6 +2,7 @@
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "params/ChannelParameters.h"
+#include "params/CollectiveMasks.h"
 
 #include <QTest>
 
@@ -259,6 +260,23 @@ private Q_SLOTS:
         QVERIFY(ChannelRows::shown(30, 0x30) && ChannelRows::shown(31, 0x30));
         QVERIFY(!ChannelRows::shown(32, 0x30));
         QVERIFY(!ChannelRows::shown(31, 0x2F) && ChannelRows::shown(32, 0x36));
+    }
+
+    void collectiveMasks() {
+        QCOMPARE(CollectiveMasks::letter(1), QChar(u'A'));
+        QCOMPARE(CollectiveMasks::letter(8), QChar(u'H'));
+        QCOMPARE(CollectiveMasks::bitTextId(7), 386);
+        QCOMPARE(CollectiveMasks::bitTextId(15), 378);
+        DeviceImage image;
+        image.setValue(CollectiveMasks::Row, 3, 32769.4);
+        QCOMPARE(CollectiveMasks::value(image, 3), 0x8001);
+        QVERIFY(CollectiveMasks::set(image, 3, 0));
+        QVERIFY(!CollectiveMasks::set(image, 3, 0));
+        QCOMPARE(image.value(CollectiveMasks::Row, 3), 0.0);
+        QCOMPARE(CollectiveMasks::parse(" 0x8001"), std::optional<int>(0x8001));
+        QCOMPARE(CollectiveMasks::parse("65535"), std::optional<int>(65535));
+        for (const char* bad : {"65536", "-1", "1.5", "", "0xG"})
+            QVERIFY2(!CollectiveMasks::parse(bad), bad);
     }
 };
 

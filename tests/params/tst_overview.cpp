@@ -127,6 +127,21 @@ private Q_SLOTS:
         QCOMPARE(print.entries[50].first().count("0x"), 6);
         QCOMPARE(print.lines().size(), 7 + 56 + 2);
     }
+
+    // Every page starts with the heading; the three lines of the I/O configuration stay on one
+    // page.
+    void pages() {
+        Plant p;
+        const OverviewPrint print = overviewPrint(p.overview(), p.texts, "Q7400", QDateTime());
+        const QList<QStringList> pages = print.pages(7 + 38);
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].size(), 7 + 36);
+        QCOMPARE(pages[1].mid(0, 7), print.heading);
+        QVERIFY(pages[1][7].contains("I/O"));
+        QCOMPARE(pages[0].size() + pages[1].size() - 7, print.lines().size());
+        // A page too small for anything still takes one entry.
+        QCOMPARE(print.pages(1).size(), 56);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Overview)
