@@ -88,16 +88,16 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
         // Temperature modules keep it in tenths; linear modules as a whole number, shown with
         // the channel's decimals.
         if (hasTemperatureInputs(id))
-            return formatFixed(signedWordValue(v), 1);
+            return fixedPointText(signedWordValue(v), 1);
         {
             const int d = formats.decimalsOf(column);
             qint64 units = signedWordValue(v);
             for (int i = 0; i < d; ++i)
                 units *= 10;
-            return formatFixed(units, d);
+            return fixedPointText(units, d);
         }
     case CellKind::Tenths:
-        return formatFixed(signedWordValue(v), 1);
+        return fixedPointText(signedWordValue(v), 1);
     case CellKind::Percent:
         return QString::number(signedByteValue(v));
     case CellKind::Hex:
@@ -107,7 +107,7 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
     case CellKind::DevicePlain:
         return QString::number(whole);
     case CellKind::DeviceTenths:
-        return formatFixed(whole, 1);
+        return fixedPointText(whole, 1);
     case CellKind::DeviceId:
         return id.DeviceType.left(1) + hexDigits(v);
     case CellKind::VersionNumber:

@@ -2,7 +2,7 @@
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
-#include "params/ChannelParameters.h"
+#include "params/ChannelParameterForm.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
 
@@ -24,11 +24,11 @@ private Q_SLOTS:
         QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
         QVERIFY(sim.device().setItem(12, 3, {50})); // measuring offset 5.0
 
-        ChannelParameters editor(ws.image, ws.identification, 3);
-        editor.ShowParameters();
-        editor.leave(ChannelRows::Setpoint, "123.4");
-        editor.leave(18, "-20"); // output high limit
-        editor.leave(24, "-0");  // measuring offset: 0, not 65536
+        ChannelParameterForm editor(ws);
+        editor.setChannel(2);
+        editor.editText(ChannelRows::Setpoint, "123.4");
+        editor.editText(18, "-20"); // output high limit
+        editor.editText(24, "-0");  // measuring offset: 0, not 65536
         QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
 
         QCOMPARE(sim.device().itemValue(0, 3), 1234);

@@ -27,6 +27,8 @@ public:
     QStringList printerTitles;
 
     Answer ask(Icon icon, Buttons buttons, const QString& title, const QString& text) override;
+    // Recorded in `asked` like an OK box, without taking an answer.
+    void notify(const QString& title, const QString& text, Icon icon) override;
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter) override;
     bool choosePrinter(QPrinter& printer, const QString& title) override;
