@@ -98,7 +98,7 @@ int runOverview(CliContext& cli) {
     if (const int status = offline.load(cli.args.first()))
         return status;
     Workspace& ws = offline.workspace();
-    const Overview overview = buildOverview(ws.image, ws.table, ws.identification, ws.texts);
+    const Overview overview = buildOverview(ws);
 
     if (printText || !pdf.isEmpty()) {
         const OverviewPrint print =
@@ -108,14 +108,10 @@ int runOverview(CliContext& cli) {
                 cli.out << line << '\n';
             return ExitStatus::Ok;
         }
-        QString error;
-        const QByteArray document =
-            overviewPdf(print, overviewTitle(ws.texts, ws.identification.DeviceType), &error);
-        const SafeWriteResult written =
-            document.isEmpty() ? SafeWriteResult{} : writeFileSafely(pdf, document);
+        const SafeWriteResult written = writeFileSafely(
+            pdf, overviewPdf(print, overviewTitle(ws.texts, ws.identification.DeviceType)));
         if (!written.ok) {
-            cli.err << "q7400ctl overview: " << pdf << ": "
-                    << (document.isEmpty() ? error : written.reason) << '\n';
+            cli.err << "q7400ctl overview: " << pdf << ": " << written.reason << '\n';
             return ExitStatus::NoAnswer;
         }
         return ExitStatus::Ok;

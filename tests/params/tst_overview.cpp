@@ -1,24 +1,26 @@
 #include "app/Defaults.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
 #include "params/Overview.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QTest>
 
 namespace {
 struct Plant {
-    Texts texts;
-    ParameterTable table;
-    DeviceImage image;
-    Identification id;
+    ScriptedInteraction interaction;
+    DeviceData data{interaction};
+    Texts& texts = data.texts;
+    DeviceImage& image = data.image;
+    Identification& id = data.identification;
+    ParameterTable& table = data.table;
     Plant() {
-        texts.setLanguageOffset(1000);
-        table.BuildParameterTable(texts);
+        data.setLanguageOffset(1000);
         LoadDefaultConfiguration(image, id);
     }
-    Overview overview() { return buildOverview(image, table, id, texts); }
+    Overview overview() { return buildOverview(data); }
 };
 } // namespace
 
@@ -89,8 +91,7 @@ private Q_SLOTS:
         QCOMPARE(o.headings[9], QString("I/O 9"));
         QCOMPARE(o.headings[20], QString("I/O 20"));
         QCOMPARE(o.rows[39].name, QString("Secondary heating voltage"));
-        p.texts.setLanguageOffset(2000);
-        p.table.BuildParameterTable(p.texts);
+        p.data.setLanguageOffset(2000);
         QCOMPARE(p.overview().headings[8], p.texts.LoadText(254) + " 8");
     }
 
