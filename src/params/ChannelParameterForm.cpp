@@ -289,7 +289,7 @@ std::optional<int> ChannelParameterForm::copyTarget(const QString& text) {
 
 std::optional<QList<int>> ChannelParameterForm::copyTo(const QString& targetText) {
     const std::optional<int> target = copyTarget(targetText);
-    if (!target)
+    if (!target || data().gate().imageLocked())
         return std::nullopt;
     QList<int> targets;
     for (int k = 1; k <= 8; ++k)

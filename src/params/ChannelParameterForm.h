@@ -87,8 +87,9 @@ public:
 
     // Copies the channel's values to channel `target` (1..8) or to every channel (0). The
     // device-wide rows are not copied: they are the same for every channel. A target above 8
-    // counts as 8; a text that is not a whole number 0..8 copies nothing and returns empty.
-    // Otherwise the target channels (1..8) that were copied to.
+    // counts as 8; a text that is not a whole number 0..8 copies nothing and returns empty, and
+    // so does a copy while a transfer reads or writes the image. Otherwise the target channels
+    // (1..8) that were copied to.
     std::optional<QList<int>> copyTo(const QString& targetText);
     // The copy target a text means (above 8 is 8), empty when it is none.
     static std::optional<int> copyTarget(const QString& text);

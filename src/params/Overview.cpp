@@ -223,9 +223,8 @@ QString savePdfCaption(const Texts& texts) {
 }
 
 QString printFailedText(const Texts& texts) {
-    static const char* const text[] = {"Der Drucker kann nicht benutzt werden.",
-                                       "The printer cannot be used.",
-                                       "L'imprimante ne peut pas être utilisée.",
-                                       "Non è possibile usare la stampante."};
+    static const char* const text[] = {
+        "Der Drucker kann nicht benutzt werden.", "The printer cannot be used.",
+        "L'imprimante ne peut pas être utilisée.", "Non è possibile usare la stampante."};
     return QString::fromUtf8(text[texts.languageIndex()]);
 }

@@ -119,6 +119,9 @@ void frmRegler::buildWidgets() {
     auto* close = new QPushButton(this);
     close->setObjectName(QStringLiteral("Command1"));
     connect(cmdCopy, &QPushButton::clicked, this, &frmRegler::copy);
+    // No copy while a transfer reads or writes the image (the fields are read-only then too).
+    connect(&m_form, &Form::editableChanged, cmdCopy,
+            [this, cmdCopy] { cmdCopy->setEnabled(!workspace().gate().imageLocked()); });
     connect(m_txtpCopyKan, &QLineEdit::returnPressed, this, &frmRegler::copy);
     connect(m_txtpCopyKan, &QLineEdit::textEdited, this, &frmRegler::showCopyTarget);
     connect(close, &QPushButton::clicked, this, &QWidget::close);

@@ -120,6 +120,15 @@ private Q_SLOTS:
                  QString("Kopieren nach: Kanal 1 bis 8, oder 0 für alle Kanäle"));
         QCOMPARE(ws.image.value(1, 2), 0.0);
 
+        // While a transfer writes the image nothing is edited or copied.
+        {
+            const auto ticket = ws.gate().enter("PC => Q7400", OperationGate::Scope::Image);
+            QVERIFY(child<QLineEdit>(w, "txtParameter_0")->isReadOnly());
+            QVERIFY(!child<QPushButton>(w, "cmdpCopyKan")->isEnabled());
+            QVERIFY(!w->form().copyTo("0"));
+        }
+        QVERIFY(child<QPushButton>(w, "cmdpCopyKan")->isEnabled());
+
         // Firmware V3.0: boost rows, no oscillation suppression.
         ws.identification.FirmwareVersion = 0x30;
         ws.announceIdentificationChanged();
