@@ -3,6 +3,7 @@
 #include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
 #include "base/Interaction.h"
+#include "params/ui/Heading.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -56,19 +57,8 @@ frmRegler::frmRegler(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmReg
 }
 
 void frmRegler::buildWidgets() {
-    auto* heading = new QLabel(this);
-    heading->setObjectName(QStringLiteral("lblRegler"));
-    m_lblRegnr = new QLabel(this);
-    m_lblRegnr->setObjectName(QStringLiteral("lblRegnr"));
-    QFont big = heading->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    heading->setFont(big);
-    m_lblRegnr->setFont(big);
-    auto* head = new QHBoxLayout;
-    head->addWidget(heading);
-    head->addWidget(m_lblRegnr);
-    head->addStretch(1);
+    QHBoxLayout* head =
+        windowHeading(this, QStringLiteral("lblRegler"), QStringLiteral("lblRegnr"), &m_lblRegnr);
 
     m_names.fill(nullptr, ChannelRows::Count);
     auto* grid = new QGridLayout;
