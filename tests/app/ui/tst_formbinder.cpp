@@ -2,6 +2,7 @@
 #include "app/ui/FormBinder.h"
 #include "app/ui/SecondaryWindow.h"
 #include "app/ui/WindowManager.h"
+#include "device/LongOperation.h"
 #include "support/ScriptedInteraction.h"
 
 #include <QCheckBox>
@@ -91,6 +92,29 @@ public:
     QRadioButton* options[2] = {};
     int activations = 0;
     int openedFor = -2;
+};
+
+// A long operation whose steps take a while, as exchanges with the controller do.
+struct SlowOperation : LongOperation {
+    explicit SlowOperation(OperationGate& gate) : LongOperation(gate) {}
+    QString name() const override { return QStringLiteral("Logger"); }
+    Step step() override {
+        QTest::qWait(20);
+        setProgress(++steps, 50);
+        if (onStep)
+            onStep(steps);
+        return steps < 50 ? Step::More : Step::Finished;
+    }
+    std::function<void(int)> onStep;
+    int steps = 0;
+};
+
+struct ReadingWindow : SecondaryWindow {
+    explicit ReadingWindow(Workspace& ws)
+        : SecondaryWindow(ws, QStringLiteral("frmLogger")), operation(ws.gate()) {
+        watch(operation);
+    }
+    SlowOperation operation;
 };
 
 void typeInto(QLineEdit* edit, const QString& text) {
@@ -249,6 +273,26 @@ private Q_SLOTS:
         QVERIFY(m_windows->closeAll());
         QVERIFY(!w->isVisible());
         QCOMPARE(m_windows->window(WindowId::frmDevice), w);
+    }
+
+    // Closing a window while its operation runs stops the operation after the step in progress
+    // and closes the window then; nothing is destroyed under the running operation.
+    void closingWhileAnOperationRuns() {
+        m_windows->add(WindowId::frmLogger,
+                       [](Workspace& ws, WindowManager&) { return new ReadingWindow(ws); });
+        auto* w = static_cast<ReadingWindow*>(m_windows->open(WindowId::frmLogger));
+        bool closedAtOnce = true;
+        w->operation.onStep = [&](int step) {
+            if (step == 2) {
+                closedAtOnce = w->close();
+                QVERIFY(w->isVisible());
+            }
+        };
+        QCOMPARE(w->operation.run(), LongOperation::Outcome::Stopped);
+        QVERIFY(!closedAtOnce);
+        QCOMPARE(w->operation.steps, 2);
+        QVERIFY(!w->isVisible());
+        QVERIFY(!m_ws->gate().busy());
     }
 
 private:
