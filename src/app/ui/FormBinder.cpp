@@ -13,8 +13,6 @@
 #include <QSignalBlocker>
 #include <QToolTip>
 
-#include <cstdio>
-
 namespace {
 BindingErrorHandler& errorHandler() {
     static BindingErrorHandler handler;
