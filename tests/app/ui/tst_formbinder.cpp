@@ -1,15 +1,18 @@
 #include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
 #include "app/ui/SecondaryWindow.h"
+#include "app/ui/WidgetInteraction.h"
 #include "app/ui/WindowManager.h"
 #include "device/LongOperation.h"
 #include "support/ScriptedInteraction.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -293,6 +296,22 @@ private Q_SLOTS:
         QCOMPARE(w->operation.steps, 2);
         QVERIFY(!w->isVisible());
         QVERIFY(!m_ws->gate().busy());
+    }
+
+    // In the program a refusal is told by a box without an event loop of its own: the refused
+    // handler returns at once, so it cannot hold up an exchange that waits below it.
+    void refusalDoesNotWait() {
+        WidgetInteraction boxes;
+        Workspace ws(boxes, nullptr);
+        const OperationGate::Ticket running = ws.gate().enter(QStringLiteral("Q7400 => PC"));
+        QVERIFY(!ws.gate().enter(QStringLiteral("Read alarm / error")));
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                box = b;
+        QVERIFY(box);
+        QVERIFY(box->text().contains(QStringLiteral("Q7400 => PC")));
+        box->close();
     }
 
 private:
