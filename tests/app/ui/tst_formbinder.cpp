@@ -172,6 +172,12 @@ private Q_SLOTS:
         QCOMPARE(m_ws->image.value(16, 2), 125.0);
         QCOMPARE(w->delay->text(), QStringLiteral("12.5"));
         QCOMPARE(w->delay->toolTip(), QStringLiteral("Not a number"));
+        // An entry not left yet is taken before a command uses the fields.
+        w->delay->setFocus();
+        w->delay->selectAll();
+        QTest::keyClicks(w->delay, QStringLiteral("7"));
+        w->binder->commitPending();
+        QCOMPARE(m_ws->image.value(16, 2), 70.0);
 
         // Check box, combo box, option buttons: the user's clicks only.
         QTest::mouseClick(w->autark, Qt::LeftButton);
