@@ -136,7 +136,7 @@ void frmRegler::buildWidgets() {
 void frmRegler::openFor(int argument) {
     if (argument >= 0 && argument < 8 && argument != m_form.channel()) {
         // What is being typed belongs to the channel shown so far.
-        finishTyping();
+        m_binder->commitPending();
         m_form.setChannel(argument);
     }
     m_lblRegnr->setText(QString::number(channel()));
@@ -153,20 +153,9 @@ void frmRegler::retranslate() {
     showUnits();
 }
 
-void frmRegler::finishTyping() {
-    // Leaving a field stores it; a field still being typed in is taken as left.
-    auto* edit = qobject_cast<QLineEdit*>(focusWidget());
-    if (!edit || !edit->isModified())
-        return;
-    const int field = m_form.indexOf(edit->objectName());
-    if (field < 0)
-        return;
-    edit->setModified(false);
-    m_form.editText(field, edit->text());
-}
-
 void frmRegler::closeEvent(QCloseEvent* event) {
-    finishTyping();
+    // Leaving a field stores it; a field still being typed in is taken as left.
+    m_binder->commitPending();
     SecondaryWindow::closeEvent(event);
 }
 
@@ -213,7 +202,7 @@ void frmRegler::showCopyTarget(const QString& text) {
 }
 
 void frmRegler::copy() {
-    finishTyping();
+    m_binder->commitPending();
     Workspace& ws = workspace();
     const QString text = m_txtpCopyKan->text();
     const std::optional<int> target = ChannelParameterForm::copyTarget(text);
