@@ -2,8 +2,8 @@
 
 #include "base/Interaction.h"
 
-#include "device/Transfers.h"
 #include "device/DeviceServices.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
 
 #include <QFileInfo>
@@ -20,6 +20,11 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
     });
+    // The last step of a read's refresh: the configuration is shown anew.
+    connect(m_transfers.get(), &Transfers::ioAreaRefreshRequested, &configuration,
+            &ConfigurationModel::ConfigurationChanged);
+    connect(&configuration, &ConfigurationModel::featureCodeChosen, this,
+            &Workspace::ShowFeatureCode);
     connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
             [this](const QString& shown) {
                 ConfigurationFileName = shown;
@@ -61,6 +66,7 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
     }
     if (result.ok) {
         ConfigurationFileName = ShortenedPath(path);
+        configuration.ConfigurationChanged();
         Q_EMIT configurationLoaded();
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);
     }
@@ -68,7 +74,13 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
 }
 
 ConfigurationFileResult Workspace::SaveConfigurationFile(const QString& path) {
-    ConfigurationFileResult result = WriteConfigurationFile(path, image, table);
+    // Attribute bit 5 clear = eight channels.
+    const int attributes = storedByte(image.value(IdentificationRows::Attributes, 1));
+    const bool eight = (identification.ModuleVariant & 2) != 0;
+    DeviceImage saved = image;
+    if (eight == ((attributes & 0x20) != 0))
+        saved.setValue(IdentificationRows::Attributes, 1, attributes ^ 0x20);
+    ConfigurationFileResult result = WriteConfigurationFile(path, saved, table);
     if (result.ok) {
         ConfigurationFileName = ShortenedPath(path);
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigurationFile.h"
+#include "config/ConfigurationModel.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
@@ -37,6 +38,9 @@ public:
     MemoryImage memory;
     Identification identification;
     PortSettings settings;
+    // The configuration as the wiring picture edits it (terminal view, links, sensor types,
+    // feature code). Its ConfigurationChanged() runs after every read and file open.
+    ConfigurationModel configuration{image, identification, table, texts};
     // The configuration file in use as shown (shortened), "No File" after a read.
     QString ConfigurationFileName;
 
@@ -61,7 +65,9 @@ public:
     // feature code is shown again whenever the file's attributes were read (even when the file
     // ended early). The caller shows result.message when !ok.
     ConfigurationFileResult OpenConfigurationFile(const QString& path);
-    // Writes the device image to a configuration file (atomically).
+    // Writes the device image to a configuration file (atomically). The attributes item
+    // carries the channel count the program shows: a feature-code choice makes a controller
+    // of eight channels but leaves the attributes' channel bit as it was.
     ConfigurationFileResult SaveConfigurationFile(const QString& path);
 
     // The File menu's commands, dialogs and messages through the interaction. Open asks for a
