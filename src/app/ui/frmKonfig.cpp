@@ -2,20 +2,25 @@
 
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
-#include "base/Interaction.h"
 #include "app/Workspace.h"
 #include "app/ui/Pictures.h"
-#include "device/Transfers.h"
+#include "base/Interaction.h"
+#include "config/Terminals.h"
+#include "config/ui/DipSwitches.h"
+#include "config/ui/WiringPicture.h"
 #include "device/DeviceServices.h"
+#include "device/ParameterBlocks.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
-#include "device/ParameterBlocks.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,7 +28,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -33,11 +40,16 @@ QString indexed(const char* stem, int i) {
     return QString::fromUtf8(stem) + u'_' + QString::number(i);
 }
 
-// Design captions of the feature-code entries: A part with its I/O equipment, B part with the
-// input kind.
-const char* const kFeatureCaptions[] = {
-    "A0 B1   16 I/O, thermo", "A1 B1   20 I/O, thermo", "A2 B1   16 I/O + 4 cont., thermo",
-    "A0 B2   16 I/O, 20 mA",  "A1 B2   20 I/O, 20 mA",  "A2 B2   16 I/O + 4 cont., 20 mA"};
+// Asks for room for all of its widget; it scrolls only when the screen is smaller.
+class WholeWidgetScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
+
 } // namespace
 
 frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOptions options,
@@ -74,6 +86,7 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
             unsetCursor();
     });
     connect(&transfers, &Transfers::derivedRefreshRequested, this, &frmKonfig::refreshActivation);
+    connect(&transfers, &Transfers::channelErrorTableHideRequested, m_grid1, &QWidget::hide);
     connect(&transfers, &Transfers::parameterSetIdChanged, this,
             [this] { setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId)); });
     connect(&transfers, &Transfers::configurationFileNameChanged, this,
@@ -135,8 +148,14 @@ void frmKonfig::buildWidgets() {
     m_txtGAdress->setFixedWidth(60);
     connect(m_txtGAdress, &QLineEdit::editingFinished, this,
             [this] { setDeviceAddressText(m_txtGAdress->text()); });
+    m_dipSwitches = new DipSwitches(central);
+    connect(m_dipSwitches, &DipSwitches::addressClicked, this, &frmKonfig::applyDeviceAddress);
+    auto* addressLine = new QHBoxLayout;
+    addressLine->addWidget(m_txtGAdress);
+    addressLine->addSpacing(8);
+    addressLine->addWidget(m_dipSwitches);
     address->addWidget(m_lblAdr);
-    address->addWidget(m_txtGAdress);
+    address->addLayout(addressLine);
     head->addLayout(address);
     head->addSpacing(16);
     auto* flags = new QHBoxLayout;
@@ -156,16 +175,14 @@ void frmKonfig::buildWidgets() {
     head->addLayout(flags);
     outer->addLayout(head);
 
-    // The wiring picture and channel blocks are edited here; until that editor is part of the
-    // program the area is marked as such.
-    m_ioPlaceholder = new QLabel(central);
-    m_ioPlaceholder->setObjectName(QStringLiteral("fraIoArea"));
-    m_ioPlaceholder->setAlignment(Qt::AlignCenter);
-    m_ioPlaceholder->setFrameShape(QFrame::StyledPanel);
-    m_ioPlaceholder->setFrameShadow(QFrame::Sunken);
-    m_ioPlaceholder->setMinimumSize(640, 260);
-    m_ioPlaceholder->setStyleSheet(QStringLiteral("color: palette(mid);"));
-    outer->addWidget(m_ioPlaceholder, 1);
+    // The wiring picture; on a small screen it scrolls.
+    m_wiring = new WiringPicture(m_ws.configuration, m_ws.texts, m_ws.image);
+    auto* scroll = new WholeWidgetScrollArea(central);
+    scroll->setObjectName(QStringLiteral("scrIoArea"));
+    scroll->setWidget(m_wiring);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::StyledPanel);
+    outer->addWidget(scroll, 1);
 
     // Device error display.
     auto* errors = new QFrame(central);
@@ -179,6 +196,12 @@ void frmKonfig::buildWidgets() {
         auto* image = new QLabel(errors);
         image->setObjectName(indexed("imgError", i));
         image->setFixedSize(mark.size());
+        if (i < 8) {
+            // A click (or Space) on a channel's mark lists its errors.
+            image->setCursor(Qt::PointingHandCursor);
+            image->setFocusPolicy(Qt::StrongFocus);
+            image->installEventFilter(this);
+        }
         auto* slot = new QWidget(errors); // keeps its place while the image is hidden
         slot->setFixedSize(mark.size());
         image->setParent(slot);
@@ -216,6 +239,18 @@ void frmKonfig::buildWidgets() {
     grid->addLayout(buttons, 0, 11, 3, 1);
     outer->addWidget(errors);
 
+    m_grid1 = new QTableWidget(this);
+    m_grid1->setObjectName(QStringLiteral("Grid1"));
+    m_grid1->setWindowFlags(Qt::Popup);
+    m_grid1->setColumnCount(1);
+    m_grid1->horizontalHeader()->hide();
+    m_grid1->verticalHeader()->hide();
+    m_grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid1->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid1->setShowGrid(false);
+    m_grid1->installEventFilter(this);
+    m_grid1->viewport()->installEventFilter(this);
+
     m_progress = new QProgressBar(central);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     // Its place is kept while it is hidden, so the window does not jump at every transfer.
@@ -244,6 +279,11 @@ void frmKonfig::buildWidgets() {
     statusBar()->addPermanentWidget(m_simulatorNotice);
     m_simulatorNotice->hide();
     resize(1120, 660);
+}
+
+// The window opens large enough to show the whole wiring picture.
+void frmKonfig::fitWiringPicture() {
+    resize(sizeHint().expandedTo(QSize(1120, 660)));
 }
 
 QMenu* frmKonfig::addMenu(QMenu* parent, const QString& name) {
@@ -288,6 +328,7 @@ void frmKonfig::buildMenus() {
         QAction* a = addEntry(m_mnuMerkmal, indexed("mnuMerk", i), false);
         a->setCheckable(true);
         m_featureEntries.append(a);
+        setEntryHandler(indexed("mnuMerk", i), [this, i] { chooseFeatureCode(i); });
     }
 
     // Interface
@@ -379,6 +420,14 @@ void frmKonfig::triggerEntry(const QString& name) {
     m_interaction.inform(m_ws.identification.DeviceType, notAvailableText(m_ws.texts));
 }
 
+// The check marks follow the feature code in use, also after a Cancel.
+void frmKonfig::chooseFeatureCode(int entry) {
+    m_ws.configuration.SelectFeatureCode(entry, m_interaction);
+    const int checked = featureMenuEntry(m_ws.identification);
+    for (int i = 0; i < m_featureEntries.size(); ++i)
+        m_featureEntries[i]->setChecked(i == checked);
+}
+
 void frmKonfig::alarmHistory() {
     if (m_ws.identification.FirmwareVersion < 0x30) {
         m_interaction.ask(Interaction::Icon::None, Interaction::Buttons::Ok,
@@ -434,7 +483,7 @@ void frmKonfig::refreshCaptions() {
     m_mnuKonfig->setTitle(t.LoadText(154));
     m_mnuMerkmal->setTitle(t.LoadText(155));
     for (int i = 0; i < 6; ++i)
-        m_featureEntries[i]->setText(QString::fromUtf8(kFeatureCaptions[i]));
+        m_featureEntries[i]->setText(featureCodeCaption(i));
     m_mnuSchnitt->setTitle(t.LoadText(159));
     m_mnuPort->setTitle(t.LoadText(160));
     m_mnuBaud->setTitle(t.LoadText(163));
@@ -469,7 +518,7 @@ void frmKonfig::refreshCaptions() {
     m_lblDeviceAlarm->setText(t.LoadText(269));
     m_cmdReadError->setText(t.LoadText(212));
     m_cmdClearErr->setText(t.LoadText(211));
-    m_ioPlaceholder->setText(t.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(t));
+    m_wiring->retranslate();
     for (int i = 0; i < m_cmdSprache.size(); ++i)
         m_cmdSprache[i]->setChecked(i == t.languageIndex());
     m_simulatorNotice->setText(simulatorNoticeText(t));
@@ -521,6 +570,7 @@ void frmKonfig::startUp() {
     m_ws.setLanguageOffset(m_ws.settings.LanguageOffset);
     m_ws.link().DeviceAddress = m_ws.settings.DeviceAddress;
     m_txtGAdress->setText(QString::number(m_ws.settings.DeviceAddress));
+    m_dipSwitches->setAddress(m_ws.settings.DeviceAddress);
     // 5. Captions, parameter table names, feature code.
     refreshCaptions();
     m_ws.ShowFeatureCode();
@@ -528,6 +578,7 @@ void frmKonfig::startUp() {
     LoadDefaultConfiguration(m_ws.image, m_ws.identification);
     UpdateExternalCurrentInputs(m_ws.identification, m_ws.image);
     CopyParameterSetId(m_ws.identification, m_ws.image);
+    m_ws.configuration.ConfigurationChanged();
     setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
     setPanel(5, m_ws.texts.LoadText(225));
     // 9. Check marks and the port.
@@ -536,6 +587,7 @@ void frmKonfig::startUp() {
         m_interaction.inform(QStringLiteral("Error"), settingsError, Interaction::Icon::Critical);
     openPort();
     updateEntryStates();
+    fitWiringPicture();
 }
 
 void frmKonfig::updateCheckMarks() {
@@ -697,8 +749,17 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
     const QString shown = QString::number(address);
     if (m_txtGAdress->text() != shown)
         m_txtGAdress->setText(shown);
+    m_dipSwitches->setAddress(address);
     if (address == m_ws.link().DeviceAddress && address == m_ws.settings.DeviceAddress)
         return;
+    m_ws.link().DeviceAddress = address;
+    saveSettings();
+}
+
+// A switch moved: the field shows the new address, which is kept in the settings file as a
+// typed address is (otherwise it would be back to the old one at the next start).
+void frmKonfig::applyDeviceAddress(int address) {
+    m_txtGAdress->setText(QString::number(address));
     m_ws.link().DeviceAddress = address;
     saveSettings();
 }
@@ -760,6 +821,57 @@ void frmKonfig::showDeviceErrors() {
     }
 }
 
+void frmKonfig::showChannelErrors(int channel) {
+    if (channel < 0 || channel >= 8)
+        return;
+    const QStringList lines =
+        channelErrorLines(m_ws.texts, channel + 1, m_ws.link().DeviceErrorWords[size_t(channel)]);
+    m_grid1->clearContents();
+    m_grid1->setRowCount(int(lines.size()));
+    for (int r = 0; r < lines.size(); ++r) {
+        auto* item = new QTableWidgetItem(lines[r]);
+        if (r == 0) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        m_grid1->setItem(r, 0, item);
+    }
+    m_grid1->resizeColumnsToContents();
+    m_grid1->resizeRowsToContents();
+    const int width = m_grid1->columnWidth(0) + 2 * m_grid1->frameWidth() + 4;
+    int height = 2 * m_grid1->frameWidth();
+    for (int r = 0; r < m_grid1->rowCount(); ++r)
+        height += m_grid1->rowHeight(r);
+    m_grid1->resize(width, height);
+    QWidget* mark = m_imgError[channel];
+    m_grid1->move(mark->mapToGlobal(QPoint(mark->width() + 4, 0)));
+    m_grid1->show();
+    m_grid1->setFocus();
+}
+
+bool frmKonfig::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == m_grid1 || (m_grid1 && watched == m_grid1->viewport())) {
+        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+            m_grid1->hide();
+            return true;
+        }
+        return false;
+    }
+    const int channel = m_imgError.indexOf(static_cast<QLabel*>(watched));
+    if (channel >= 0 && channel < 8) {
+        const bool key =
+            type == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space ||
+                                         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return);
+        if (type == QEvent::MouseButtonRelease || key) {
+            showChannelErrors(channel);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void frmKonfig::readAll() {
     m_ws.transfers().ReadAll(true);
     refreshActivation();
@@ -770,6 +882,7 @@ void frmKonfig::readAll() {
 
 void frmKonfig::refreshActivation() {
     updateEntryStates();
+    m_wiring->refreshChannelOverview();
     setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class DipSwitches;
 class Interaction;
 class QAction;
 class QActionGroup;
@@ -19,8 +20,10 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QTableWidget;
 class QToolButton;
 class SerialPort;
+class WiringPicture;
 class Workspace;
 
 // How the main window reaches the serial line. The defaults use the machine's serial devices;
@@ -50,6 +53,8 @@ public:
     ~frmKonfig() override;
 
     Workspace& workspace() { return m_ws; }
+    // The wiring picture: the channel windows register with it.
+    WiringPicture& wiringPicture() { return *m_wiring; }
 
     // Window state.
     bool WelcomeShown = false;
@@ -80,6 +85,9 @@ public:
     void chooseBaudRate(int entry); // 1..4
     void chooseParity(int entry);   // 1..4
     void setDeviceAddressText(const QString& text);
+    // The channel error table Grid1 beside the error mark of channel 0..7, with the errors of
+    // the last error read; it hides again at a click on it.
+    void showChannelErrors(int channel);
 
     bool portOpen() const;
     SerialPort* port() const { return m_port.get(); }
@@ -93,6 +101,7 @@ Q_SIGNALS:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Entry {
@@ -104,6 +113,7 @@ private:
     };
 
     void buildWidgets();
+    void fitWiringPicture();
     void buildMenus();
     QAction* addEntry(QMenu* menu, const QString& name, bool needsPort);
     QMenu* addMenu(QMenu* parent, const QString& name);
@@ -120,6 +130,8 @@ private:
     void setPanel(int panel, const QString& text);
     void triggerEntry(const QString& name);
     void alarmHistory();
+    void chooseFeatureCode(int entry);
+    void applyDeviceAddress(int address);
 
     Workspace& m_ws;
     Interaction& m_interaction;
@@ -162,7 +174,9 @@ private:
     QLabel* m_lblAdr = nullptr;
     QLineEdit* m_txtGAdress = nullptr;
     QList<QToolButton*> m_cmdSprache;
-    QLabel* m_ioPlaceholder = nullptr;
+    DipSwitches* m_dipSwitches = nullptr;
+    WiringPicture* m_wiring = nullptr;
+    QTableWidget* m_grid1 = nullptr;
     QLabel* m_lblDeviceAlarm = nullptr;
     QList<QLabel*> m_imgError; // 0..8
     QList<QLabel*> m_channelDigits;
