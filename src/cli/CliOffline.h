@@ -51,3 +51,5 @@ struct EditOperation {
 };
 // The operations of every window, in the order --help lists them.
 QList<EditOperation> editOperations();
+// The wiring picture's: feature=, sensor:, io: (cmd_config.cpp).
+QList<EditOperation> configurationEditOperations();
