@@ -151,6 +151,10 @@ QWidget* WiringPicture::buildTerminalStrip() {
     for (int i = 0; i < Wiring::Rows; ++i) {
         TerminalRow r;
         r.row = new QWidget(m_strip);
+        // Rows come and go with the view and the I/O equipment; the picture keeps its size.
+        QSizePolicy keep = r.row->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        r.row->setSizePolicy(keep);
         auto* line = new QHBoxLayout(r.row);
         line->setContentsMargins(0, 0, 0, 0);
         line->setSpacing(3);
@@ -302,7 +306,7 @@ void WiringPicture::applyColumnWidths() {
     const int direction = widest({QStringLiteral("Cont"), QStringLiteral("Out")}) + 10;
     const int kind = widest({QStringLiteral("N"), QStringLiteral("S")}) + 12;
     const int tail = std::max(fm.horizontalAdvance(QStringLiteral(" free / live / invers")),
-                              fm.averageCharWidth() * 26) +
+                              fm.averageCharWidth() * 30) +
                      12;
     for (const TerminalRow& r : std::as_const(m_rows)) {
         fixed(r.terminal, terminal);
@@ -424,6 +428,7 @@ void WiringPicture::fillList(QComboBox* list, const QStringList& entries, int po
         list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
     }
     list->setCurrentIndex(position);
+    list->setToolTip(list->currentText()); // the list may be narrower than its entry
 }
 
 void WiringPicture::showRows() {
