@@ -186,13 +186,10 @@ ConfigurationModel::Outcome ConfigurationModel::pressTerminal(int i) {
             return refuse(
                 QStringLiteral("I/O %1 is a special function; it has no link").arg(ioNumber(i)));
         SelectedTerminal = i;
-    } else {
-        SelectedTerminal = Wiring::NoTerminal;
-        if (TerminalLink[size_t(i)] != Wiring::Unlinked)
-            unlink(i);
+        Q_EMIT rowsChanged();
+        return {};
     }
-    Q_EMIT rowsChanged();
-    return {};
+    return dropChoice(i);
 }
 
 ConfigurationModel::Outcome ConfigurationModel::releaseOnTarget(int target) {
@@ -242,9 +239,12 @@ ConfigurationModel::Outcome ConfigurationModel::releaseOnTarget(int target) {
 }
 
 ConfigurationModel::Outcome ConfigurationModel::releaseOnEmpty() {
-    const int i = SelectedTerminal;
-    if (i == Wiring::NoTerminal)
+    if (SelectedTerminal == Wiring::NoTerminal)
         return refuse(QStringLiteral("no terminal is chosen"));
+    return dropChoice(SelectedTerminal);
+}
+
+ConfigurationModel::Outcome ConfigurationModel::dropChoice(int i) {
     SelectedTerminal = Wiring::NoTerminal;
     if (TerminalLink[size_t(i)] != Wiring::Unlinked)
         unlink(i);
@@ -257,11 +257,7 @@ ConfigurationModel::Outcome ConfigurationModel::unlinkTerminal(int i) {
         return refuse(QStringLiteral("no terminal is chosen"));
     if (!rowVisible(i))
         return refuse(QStringLiteral("terminal row %1 is not shown").arg(i + 1));
-    SelectedTerminal = Wiring::NoTerminal;
-    if (TerminalLink[size_t(i)] != Wiring::Unlinked)
-        unlink(i);
-    Q_EMIT rowsChanged();
-    return {};
+    return dropChoice(i);
 }
 
 void ConfigurationModel::cancelSelection() {

@@ -140,6 +140,8 @@ private:
     // Stores the byte and shows what it means, keeping the row's direction and kind.
     void storeAndShow(int i, int value);
     void unlink(int i);
+    // No terminal is chosen any more; row i is unlinked when it is linked.
+    Outcome dropChoice(int i);
     Outcome refuse(const QString& why);
     Outcome reencode(int i);
 

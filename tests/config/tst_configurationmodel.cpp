@@ -60,12 +60,7 @@ void apply(ConfigurationModel& m, const QString& click) {
 class tst_ConfigurationModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void sequences_data() {
-        QTest::addColumn<int>("n");
-        const QList<WiringSequence> all = wiringSequences();
-        for (int n = 0; n < all.size(); ++n)
-            QTest::newRow(all[n].name) << n;
-    }
+    void sequences_data() { addWiringSequenceRows(); }
     void sequences() {
         QFETCH(int, n);
         const WiringSequence s = wiringSequences().at(n);
@@ -73,14 +68,8 @@ private Q_SLOTS:
         const DeviceImage before = o.ws.image;
         for (const QString& click : s.clicks)
             apply(o.model(), click);
-        DeviceImage expected = before;
-        for (const auto& cell : s.stored)
-            expected.setValue(cell.first.first, cell.first.second, cell.second);
-        for (int row : {36, 51})
-            for (int k = 1; k <= 20; ++k)
-                QCOMPARE(o.ws.image.value(row, k), expected.value(row, k));
-        for (const auto& link : s.links)
-            QCOMPARE(o.model().TerminalLink[size_t(link.first)], link.second);
+        const QString mismatch = wiringMismatch(s, before, o.ws.image, o.model().TerminalLink);
+        QVERIFY2(mismatch.isEmpty(), qPrintable(mismatch));
         QCOMPARE(o.model().SelectedTerminal, Wiring::NoTerminal);
     }
 

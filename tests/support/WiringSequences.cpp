@@ -1,5 +1,9 @@
 #include "support/WiringSequences.h"
 
+#include "device/DeviceImage.h"
+
+#include <QTest>
+
 namespace {
 constexpr int IoRow = 36;
 constexpr int ExtendedIoRow = 51;
@@ -84,4 +88,33 @@ QList<WiringSequence> wiringSequences() {
          {{{IoRow, 1}, 0}},
          {{0, Unlinked}}},
     };
+}
+
+void addWiringSequenceRows() {
+    QTest::addColumn<int>("n");
+    const QList<WiringSequence> all = wiringSequences();
+    for (int n = 0; n < all.size(); ++n)
+        QTest::newRow(all[n].name) << n;
+}
+
+QString wiringMismatch(const WiringSequence& s, const DeviceImage& before, const DeviceImage& after,
+                       const std::array<int, 20>& links) {
+    DeviceImage expected = before;
+    for (const auto& cell : s.stored)
+        expected.setValue(cell.first.first, cell.first.second, cell.second);
+    for (int row : {IoRow, ExtendedIoRow})
+        for (int k = 1; k <= 20; ++k)
+            if (after.value(row, k) != expected.value(row, k))
+                return QStringLiteral("row %1 column %2: %3, expected %4")
+                    .arg(row)
+                    .arg(k)
+                    .arg(after.value(row, k))
+                    .arg(expected.value(row, k));
+    for (const auto& link : s.links)
+        if (links[size_t(link.first)] != link.second)
+            return QStringLiteral("terminal %1 linked to %2, expected %3")
+                .arg(link.first)
+                .arg(links[size_t(link.first)])
+                .arg(link.second);
+    return {};
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 // Click sequences on the wiring picture and the bytes they must store, shared by the model
 // test (which applies them as the picture's actions) and the window test (which clicks the
 // widgets of the same names). They start from the default configuration: heating outputs of
@@ -25,3 +27,11 @@ struct WiringSequence {
 };
 
 QList<WiringSequence> wiringSequences();
+
+class DeviceImage;
+// The data rows of a test over the sequences: column "n", one row per sequence.
+void addWiringSequenceRows();
+// What differs from the sequence's expectations after its clicks (terminal bytes of both
+// views, links); empty when everything is as expected.
+QString wiringMismatch(const WiringSequence& s, const DeviceImage& before, const DeviceImage& after,
+                       const std::array<int, 20>& links);

@@ -498,6 +498,7 @@ void WiringPicture::refreshChannelOverview() {
         b.automatic->setText(o.on ? QStringLiteral("on") : QStringLiteral("off"));
         b.automatic->setFill(o.on ? markOn() : QColor());
         b.tuning->setFill(o.optimising ? markOn() : QColor());
+        b.extension->setVisible(m_model.extensionMarker(k + 1));
     }
 }
 

@@ -40,8 +40,9 @@ public:
 
     // Captions, tool tips and lists in the current language.
     void retranslate();
-    // Group numbers, automatic-mode and auto-tune marks from the controller function and
-    // configuration of every channel.
+    // Group numbers, automatic-mode and auto-tune marks and the extension markers from the
+    // controller function and configuration of every channel (after the control-word window
+    // changed them).
     void refreshChannelOverview();
     // chkIO_0 ("Klemme") is ticked: the terminals show the numbers of the terminal strip.
     bool stripNumbering() const;
