@@ -2,10 +2,7 @@
 
 #include "base/Interaction.h"
 #include "config/ConfigurationLists.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
-#include "i18n/StringTable.h"
+#include "device/DeviceData.h"
 
 namespace {
 constexpr int kExtendedIoRow = 51;
@@ -15,10 +12,10 @@ constexpr int kFreeContinuousFirmware = 66; // free continuous outputs from the 
 constexpr int kTextFeatureWarning = 452;
 } // namespace
 
-ConfigurationModel::ConfigurationModel(DeviceImage& image, Identification& identification,
-                                       ParameterTable& table, const Texts& texts, QObject* parent)
-    : QObject(parent), m_image(image), m_id(identification), m_table(table), m_texts(texts) {
+ConfigurationModel::ConfigurationModel(DeviceData& data, QObject* parent)
+    : QObject(parent), m_data(data), m_image(data.image), m_id(data.identification) {
     TerminalLink.fill(Wiring::Unlinked);
+    connect(&data, &DeviceData::imageReplaced, this, &ConfigurationModel::ConfigurationChanged);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -86,9 +83,9 @@ QList<int> ConfigurationModel::rowsLinkedTo(int target) const {
 QStringList ConfigurationModel::rowListEntries(int i) const {
     const Row& r = row(i);
     if (r.direction == Direction::In)
-        return inputEntries(m_id.FirmwareVersion, r.special, m_texts);
+        return inputEntries(m_id.FirmwareVersion, r.special, m_data.texts);
     if (r.direction == Direction::Out && r.special)
-        return specialOutputEntries(m_id.FirmwareVersion, m_texts);
+        return specialOutputEntries(m_id.FirmwareVersion, m_data.texts);
     return {};
 }
 
@@ -139,7 +136,7 @@ void ConfigurationModel::Redraw() {
 
 void ConfigurationModel::StoreTerminalByte(int i, int value) {
     TerminalConfig[size_t(i)] = value;
-    m_image.setValue(imageRow(), i + 1, value);
+    m_data.setValue(imageRow(), i + 1, value);
     UpdateExternalCurrentInputs(m_id, m_image);
 }
 
@@ -366,8 +363,7 @@ ConfigurationModel::Outcome ConfigurationModel::chooseSensor(int channel, int po
     const int count = sensorTypeEntryCount(m_id);
     if (position < 0 || position >= count)
         return refuse(QStringLiteral("the sensor list has positions 0..%1").arg(count - 1));
-    m_image.setValue(IdentificationRows::SensorType, channel, position);
-    Q_EMIT sensorChanged(channel);
+    m_data.setValue(IdentificationRows::SensorType, channel, position);
     return {};
 }
 
@@ -385,30 +381,30 @@ bool ConfigurationModel::SelectFeatureCode(int entry, Interaction& interaction) 
         return false;
     if (interaction.ask(Interaction::Icon::Critical, Interaction::Buttons::OkCancel,
                         QStringLiteral("Konfiguration"),
-                        m_texts.LoadText(kTextFeatureWarning)) != Interaction::Answer::Ok)
+                        m_data.texts.LoadText(kTextFeatureWarning)) != Interaction::Answer::Ok)
         return false;
     const int before = m_id.FeatureA;
     const int attributes = storedByte(m_image.value(IdentificationRows::Attributes, 1));
-    m_image.setValue(IdentificationRows::Attributes, 1,
-                     attributesForFeatureCode(attributes, entry));
+    m_data.setValue(IdentificationRows::Attributes, 1, attributesForFeatureCode(attributes, entry));
     m_id.FeatureA = entry % 3;
     m_id.ModuleVariant = entry < 3 ? 3 : 2;
     if (m_id.FeatureA != before)
         for (int k = 17; k <= 20; ++k)
-            m_image.setValue(IdentificationRows::IoConfiguration, k, 0);
+            m_data.setValue(IdentificationRows::IoConfiguration, k, 0);
     Q_EMIT featureCodeChosen();
+    m_data.announceIdentificationChanged();
     ConfigurationChanged();
     return true;
 }
 
 void ConfigurationModel::ConfigurationChanged() {
-    UpdateInputNames(m_table, m_texts, m_id);
+    UpdateInputNames(m_data.table, m_data.texts, m_id);
     if (!hasTemperatureInputs(m_id))
         for (int k = 1; k <= 8; ++k) {
             const double code = m_image.value(IdentificationRows::SensorType, k);
             const int reduced = storedByte(code) & 3;
             if (code != reduced)
-                m_image.setValue(IdentificationRows::SensorType, k, reduced);
+                m_data.setValue(IdentificationRows::SensorType, k, reduced);
         }
     UpdateExternalCurrentInputs(m_id, m_image);
     LoadNormalView();

@@ -9,10 +9,9 @@
 
 #include <array>
 
+class DeviceData;
 class DeviceImage;
 class Interaction;
-class ParameterTable;
-class Texts;
 struct Identification;
 
 // The configuration as the wiring picture edits it: the terminal view (normal: I/O 1..20 from
@@ -21,12 +20,13 @@ struct Identification;
 // code. Every edit is a user action of the picture and stores the new terminal byte in the
 // device image at once; the window and q7400ctl drive the same actions, so the command line
 // stores exactly what the clicks store. The device image stays the single source of truth:
-// the rows are its decoded working copy.
+// the rows are its decoded working copy. Stores are announced as element changes; whenever
+// the image is replaced (a read, a file, a memory-image take-over) the configuration is
+// derived anew.
 class ConfigurationModel : public QObject {
     Q_OBJECT
 public:
-    ConfigurationModel(DeviceImage& image, Identification& identification, ParameterTable& table,
-                       const Texts& texts, QObject* parent = nullptr);
+    explicit ConfigurationModel(DeviceData& data, QObject* parent = nullptr);
 
     // What a terminal row shows. The direction and kind are the user's while editing: an
     // "In"/"N" row stores 0 until it is linked to an input slot.
@@ -114,9 +114,9 @@ public:
     // thing on the new equipment. False when cancelled.
     bool SelectFeatureCode(int entry, Interaction& interaction);
 
-    // After a read, a file open, a feature-code choice or a memory-image take-over: input
-    // names, sensor codes of 20 mA modules reduced to 0..3, external current inputs, the
-    // normal view; then configurationChanged().
+    // After a read, a file open, a feature-code choice or a memory-image take-over (it runs
+    // on every imageReplaced): input names, sensor codes of 20 mA modules reduced to 0..3,
+    // external current inputs, the normal view; then configurationChanged().
     void ConfigurationChanged();
 
     // Stores a terminal byte in the current view (TerminalConfig and the image) and
@@ -129,7 +129,6 @@ Q_SIGNALS:
     void viewChanged();
     // The whole configuration was replaced or re-derived: lists, sensors, channel blocks.
     void configurationChanged();
-    void sensorChanged(int channel);
     // A feature code was chosen (the status bar and the menu show it).
     void featureCodeChosen();
 
@@ -145,9 +144,8 @@ private:
     Outcome refuse(const QString& why);
     Outcome reencode(int i);
 
-    DeviceImage& m_image;
+    DeviceData& m_data;
+    DeviceImage& m_image; // of m_data, read directly, stored through m_data
     Identification& m_id;
-    ParameterTable& m_table;
-    const Texts& m_texts;
     std::array<Row, Wiring::Rows> m_rows{};
 };

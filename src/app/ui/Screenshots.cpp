@@ -76,7 +76,8 @@ bool ScreenshotRun::saveWiring(frmKonfig& window) {
         ws.image = read;
         ws.identification = identification;
         ws.ShowFeatureCode();
-        m.ConfigurationChanged();
+        ws.announceIdentificationChanged();
+        ws.announceImageReplaced();
     };
     bool ok = true;
     for (const auto& [language, code] : {std::pair{1, "en"}, std::pair{0, "de"}}) {

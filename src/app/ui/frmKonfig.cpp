@@ -176,7 +176,7 @@ void frmKonfig::buildWidgets() {
     outer->addLayout(head);
 
     // The wiring picture; on a small screen it scrolls.
-    m_wiring = new WiringPicture(m_ws.configuration, m_ws.texts, m_ws.image);
+    m_wiring = new WiringPicture(m_ws.configuration, m_ws);
     auto* scroll = new WholeWidgetScrollArea(central);
     scroll->setObjectName(QStringLiteral("scrIoArea"));
     scroll->setWidget(m_wiring);
@@ -422,7 +422,11 @@ void frmKonfig::triggerEntry(const QString& name) {
 
 // The check marks follow the feature code in use, also after a Cancel.
 void frmKonfig::chooseFeatureCode(int entry) {
-    m_ws.configuration.SelectFeatureCode(entry, m_interaction);
+    if (m_ws.gate().imageLocked())
+        m_interaction.inform(m_ws.identification.DeviceType,
+                             m_ws.gate().refusalText(m_featureEntries[entry]->text()));
+    else
+        m_ws.configuration.SelectFeatureCode(entry, m_interaction);
     const int checked = featureMenuEntry(m_ws.identification);
     for (int i = 0; i < m_featureEntries.size(); ++i)
         m_featureEntries[i]->setChecked(i == checked);
@@ -556,7 +560,6 @@ void frmKonfig::startUp() {
     // 1. Start-up values and the device picture.
     SetStartupValues(m_ws.identification, m_ws.memory);
     LoadDefaultRawBlock(m_ws.memory);
-    m_ws.transfers().TransferRunning = false;
     m_image1->setPixmap(Pictures::devicePicture(QSize(190, 120)));
     // 2. Program version; progress bar and device error text hidden.
     setPanel(1, programVersionText(Q7400_VERSION_MAJOR, Q7400_VERSION_MINOR));
@@ -578,7 +581,7 @@ void frmKonfig::startUp() {
     LoadDefaultConfiguration(m_ws.image, m_ws.identification);
     UpdateExternalCurrentInputs(m_ws.identification, m_ws.image);
     CopyParameterSetId(m_ws.identification, m_ws.image);
-    m_ws.configuration.ConfigurationChanged();
+    m_ws.announceImageReplaced();
     setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
     setPanel(5, m_ws.texts.LoadText(225));
     // 9. Check marks and the port.
@@ -789,10 +792,7 @@ void frmKonfig::readDeviceErrors() {
 }
 
 void frmKonfig::clearDeviceErrors() {
-    Q_EMIT m_ws.transfers().channelErrorTableHideRequested();
-    m_ws.services().PrepareLink();
-    m_ws.services().SendCommand(0x21, QByteArray(21, '\0'));
-    m_ws.transfers().readDeviceErrors();
+    m_ws.transfers().clearDeviceErrors();
 }
 
 void frmKonfig::showDeviceErrors() {

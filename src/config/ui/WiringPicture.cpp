@@ -3,8 +3,7 @@
 #include "app/FrameTexts.h"
 #include "config/ConfigurationModel.h"
 #include "config/ui/WiringParts.h"
-#include "device/DeviceImage.h"
-#include "i18n/StringTable.h"
+#include "device/DeviceData.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -73,9 +72,8 @@ QColor markOn() {
 }
 } // namespace
 
-WiringPicture::WiringPicture(ConfigurationModel& model, const Texts& texts,
-                             const DeviceImage& image, QWidget* parent)
-    : QWidget(parent), m_model(model), m_texts(texts), m_image(image) {
+WiringPicture::WiringPicture(ConfigurationModel& model, DeviceData& data, QWidget* parent)
+    : QWidget(parent), m_model(model), m_data(data) {
     setObjectName(QStringLiteral("fraIoArea"));
     setFocusPolicy(Qt::ClickFocus);
     auto* outer = new QVBoxLayout(this);
@@ -104,7 +102,9 @@ WiringPicture::WiringPicture(ConfigurationModel& model, const Texts& texts,
     connect(&m_model, &ConfigurationModel::viewChanged, this, &WiringPicture::showView);
     connect(&m_model, &ConfigurationModel::configurationChanged, this,
             &WiringPicture::showChannels);
-    connect(&m_model, &ConfigurationModel::sensorChanged, this, &WiringPicture::showSensor);
+    connect(&m_data, &DeviceData::elementChanged, this, &WiringPicture::elementChanged);
+    connect(&m_data.gate(), &OperationGate::changed, this,
+            [this] { setEnabled(!m_data.gate().imageLocked()); });
 
     retranslate();
     showView();
@@ -360,7 +360,7 @@ void WiringPicture::applyColumnWidths() {
 // Showing the model
 
 void WiringPicture::retranslate() {
-    const Texts& t = m_texts;
+    const Texts& t = m_data.texts;
     m_chkIO[0]->setText(QStringLiteral("Klemme"));
     m_chkIO[1]->setText(QStringLiteral("I/O"));
     m_cmd1bis20->setText(QStringLiteral("I/O 1...16"));
@@ -452,7 +452,7 @@ void WiringPicture::showRows() {
             fillList(w.inputs, m_model.rowListEntries(i), r.inputPosition);
         w.outputs->setVisible(outputs);
         w.inputs->setVisible(inputs);
-        const QString mode = modeText(r.mode, m_texts);
+        const QString mode = modeText(r.mode, m_data.texts);
         w.mode->setText(mode);
         w.mode->setClickable(m_model.isContinuous(i));
         w.mode->setVisible(!outputs && !inputs && !mode.isEmpty());
@@ -493,13 +493,23 @@ void WiringPicture::showSensor(int channel) {
 void WiringPicture::refreshChannelOverview() {
     for (int k = 0; k < m_channels.size(); ++k) {
         const ChannelBlock& b = m_channels[k];
-        const ChannelOverview o = channelOverview(m_image, k + 1);
+        const ChannelOverview o = channelOverview(m_data.image, k + 1);
         b.group->setText(groupText(o.group));
         b.automatic->setText(o.on ? QStringLiteral("on") : QStringLiteral("off"));
         b.automatic->setFill(o.on ? markOn() : QColor());
         b.tuning->setFill(o.optimising ? markOn() : QColor());
         b.extension->setVisible(m_model.extensionMarker(k + 1));
     }
+}
+
+// What other windows change: the sensor types, the controller function and configuration
+// (group, automatic mode, auto-tune) and the extended configuration (extension marker).
+void WiringPicture::elementChanged(int row, int column) {
+    constexpr int kSensorType = 33, kFunction = 26, kConfiguration = 27, kExtended = 52;
+    if (row == kSensorType && column >= 1 && column <= 8)
+        showSensor(column);
+    else if (row == kFunction || row == kConfiguration || row == kExtended)
+        refreshChannelOverview();
 }
 
 bool WiringPicture::stripNumbering() const {
@@ -525,9 +535,9 @@ void WiringPicture::openChannelWindow(ChannelWindow window, int channel) {
         ClickLabel* entry = window == ChannelWindow::Parameters ? b.parameters : b.status;
         entry->setClickable(bool(handler));
         entry->setDimmed(!handler);
-        entry->setToolTip(handler ? m_texts.LoadText(tip)
-                                  : m_texts.LoadText(tip).trimmed() + QStringLiteral(" – ") +
-                                        notAvailableText(m_texts));
+        entry->setToolTip(handler ? m_data.texts.LoadText(tip)
+                                  : m_data.texts.LoadText(tip).trimmed() + QStringLiteral(" – ") +
+                                        notAvailableText(m_data.texts));
     }
 }
 

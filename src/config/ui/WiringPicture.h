@@ -9,14 +9,13 @@
 
 class ClickLabel;
 class ConfigurationModel;
-class DeviceImage;
+class DeviceData;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
 class TerminalButton;
-class Texts;
 class MarkHeadings;
 
 // The wiring picture of the main window: the terminal strip on the left (I/O number,
@@ -25,12 +24,13 @@ class MarkHeadings;
 // line from every linked terminal to its slot. Lines run in the gutter between strip and
 // blocks and in a bus below each block's slots, one track per function, so no line crosses a
 // caption. Every click goes to the ConfigurationModel, which stores the byte; the picture
-// only draws what the model holds.
+// only draws what the model holds. It follows the device data's announcements (sensor types,
+// controller function and configuration changed elsewhere) and is read-only while a transfer
+// reads into or writes from the image.
 class WiringPicture : public QWidget {
     Q_OBJECT
 public:
-    WiringPicture(ConfigurationModel& model, const Texts& texts, const DeviceImage& image,
-                  QWidget* parent = nullptr);
+    WiringPicture(ConfigurationModel& model, DeviceData& data, QWidget* parent = nullptr);
 
     // The channel windows opened from a block: the parameters ("Param") and the controller
     // function and control words ("Status"). The handler gets the channel 0..7. Until a
@@ -111,9 +111,10 @@ private:
     void chooseSensor(int position);
     void openChannelWindow(ChannelWindow window, int channel);
 
+    void elementChanged(int row, int column);
+
     ConfigurationModel& m_model;
-    const Texts& m_texts;
-    const DeviceImage& m_image;
+    DeviceData& m_data;
 
     QCheckBox* m_chkIO[2] = {};
     QPushButton* m_cmd1bis20 = nullptr;

@@ -20,7 +20,7 @@ struct Picture {
         ws.identification.FirmwareVersion = firmware;
         ws.image.setValue(31, 1, attributes);
         ws.DecodeAttributes(attributes);
-        picture = std::make_unique<WiringPicture>(ws.configuration, ws.texts, ws.image);
+        picture = std::make_unique<WiringPicture>(ws.configuration, ws);
         ws.configuration.ConfigurationChanged();
         picture->show();
         QVERIFY(QTest::qWaitForWindowExposed(picture.get()));
@@ -165,6 +165,26 @@ private Q_SLOTS:
         QVERIFY(!list->isVisible());
         QCOMPARE(p.ws.image.value(33, 3), 5.0);
         QCOMPARE(p.text("Label5_2"), QStringLiteral("MW3 Pt-4-20mA"));
+    }
+
+    // What other windows store shows at once; a transfer that writes the image makes the
+    // picture read-only.
+    void followsTheDeviceData() {
+        Picture p;
+        p.ws.setValue(33, 4, 2);
+        QCOMPARE(p.text("Label5_3"), QStringLiteral("MW4 Typ K (NiCr-Ni)"));
+        QCOMPARE(p.text("lblOnOff_1"), QStringLiteral("off"));
+        p.ws.setValue(26, 2, 0x40);
+        QCOMPARE(p.text("lblOnOff_1"), QStringLiteral("on"));
+        QVERIFY(!p.widget("lblErw_0")->isVisible());
+        p.ws.setValue(52, 1, 1);
+        QVERIFY(p.widget("lblErw_0")->isVisible());
+        {
+            const OperationGate::Ticket ticket =
+                p.ws.gate().enter(QStringLiteral("PC => Q7400"), OperationGate::Scope::Image);
+            QVERIFY(!p.picture->isEnabled());
+        }
+        QVERIFY(p.picture->isEnabled());
     }
 
     void channelWindowsGreyedUntilAvailable() {
