@@ -42,6 +42,7 @@ private:
 
 DipSwitches::DipSwitches(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("fraDip"));
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setHorizontalSpacing(0);

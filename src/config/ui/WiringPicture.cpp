@@ -1,6 +1,7 @@
 #include "config/ui/WiringPicture.h"
 
 #include "app/FrameTexts.h"
+#include "app/ui/FormBinder.h"
 #include "config/ConfigurationModel.h"
 #include "config/ui/WiringParts.h"
 #include "device/DeviceData.h"
@@ -19,7 +20,7 @@
 
 namespace {
 QString indexed(const char* stem, int i) {
-    return QString::fromUtf8(stem) + u'_' + QString::number(i);
+    return indexedName(QString::fromUtf8(stem), i);
 }
 
 // Texts of the picture.
@@ -295,6 +296,10 @@ void WiringPicture::applyColumnWidths() {
     auto fixed = [rowHeight](QWidget* w, int width) {
         w->setFixedSize(width, rowHeight);
     };
+    // Captions keep the width of their longest language (applyCaptions sets it as minimum).
+    auto natural = [](const QWidget* w) {
+        return std::max(w->minimumWidth(), w->sizeHint().width());
+    };
     auto widest = [&fm](const QStringList& texts) {
         int w = 0;
         for (const QString& t : texts)
@@ -317,19 +322,19 @@ void WiringPicture::applyColumnWidths() {
 
     int head = 0;
     for (ClickLabel* g : std::as_const(m_groupLabels)) {
-        fixed(g, g->sizeHint().width() + 6);
+        fixed(g, natural(g));
         head += g->width() + 4;
     }
 
     const int heading = fm.horizontalAdvance(QStringLiteral("Modul 8")) + 8;
     QList<int> slotWidths;
     for (int f = 0; f < Wiring::FunctionsPerChannel; ++f)
-        slotWidths << std::max(rowHeight, m_channels[0].slots[f]->sizeHint().width());
+        slotWidths << std::max(rowHeight, natural(m_channels[0].slots[f]));
     const int group = widest({QStringLiteral("no"), QStringLiteral("3")}) + 14;
     const int sensor = fm.horizontalAdvance(QStringLiteral("MW8 Typ B (Pt30Rh-Pt6Rh)")) + 8;
     const int extension = fm.horizontalAdvance(QStringLiteral("ext")) + 10;
-    const int param = m_channels[0].parameters->sizeHint().width() + 4;
-    const int status = m_channels[0].status->sizeHint().width() + 4;
+    const int param = natural(m_channels[0].parameters);
+    const int status = natural(m_channels[0].status);
     const int marks =
         std::max(widest({QStringLiteral("off"), QStringLiteral("on")}) + 12, rowHeight);
     for (const ChannelBlock& b : std::as_const(m_channels)) {
@@ -359,56 +364,89 @@ void WiringPicture::applyColumnWidths() {
 // ---------------------------------------------------------------------------------------------
 // Showing the model
 
+namespace {
+// Text of slot function f: its caption, and its tool tip (the function, then the slot).
+int slotCaption(int f) {
+    if (f == Wiring::Input)
+        return kCaptionInput;
+    if (f >= Wiring::AlarmDirect)
+        return kCaptionAlarm;
+    return f >= Wiring::Cooling ? kCaptionCooling : kCaptionHeating;
+}
+
+int slotTip(int f) {
+    if (f == Wiring::Input)
+        return kTipInput;
+    if (f >= Wiring::AlarmDirect)
+        return kTipAlarm;
+    return f >= Wiring::Cooling ? kTipCooling : kTipHeating;
+}
+
+// The picture's captions: fixed ones, the group labels, the slots, the entry points.
+CaptionTable wiringCaptions() {
+    CaptionTable table = {
+        {"chkIO_0", 0, "Klemme"},
+        {"chkIO_1", 0, "I/O"},
+        {"cmd1bis20", 0, "I/O 1...16"},
+        {"cmd17bis24", 0, "I/O 17...24"},
+        {"Label2_56", kGroupAll},
+        {"Label2_57", 217},
+        {"Label2_58", 216},
+        {"Label2_59", 215},
+    };
+    for (int k = 0; k < 8; ++k) {
+        table.append({indexedName(u"lblModul", k), 0, QStringLiteral("Modul %1").arg(k + 1)});
+        for (int f = 0; f < Wiring::FunctionsPerChannel; ++f)
+            table.append({indexedName(u"Label2", Wiring::slotOf(k + 1, f)), slotCaption(f)});
+        table.append({indexedName(u"lblPrm", k), kCaptionParam});
+        table.append({indexedName(u"lblStat", k), kCaptionStatus});
+    }
+    return table;
+}
+
+// Tool tips, in the same form; a slot's names its function and then the slot itself.
+CaptionTable wiringToolTips(const Texts& t) {
+    CaptionTable table = {
+        {"Label2_56", kTipGroupAll},
+        {"Label2_57", kTipGroupFirst},
+        {"Label2_58", kTipGroupFirst + 1},
+        {"Label2_59", kTipGroupFirst + 2},
+    };
+    for (int i = 0; i < Wiring::Rows; ++i) {
+        table.append({indexedName(u"CheckA", i), kTipTerminal});
+        table.append({indexedName(u"Label1", i), kTipDirection});
+        table.append({indexedName(u"lblSpezial", i), kTipKind});
+    }
+    for (int k = 0; k < 8; ++k) {
+        table.append({indexedName(u"fraModul", k), kTipBlock});
+        table.append({indexedName(u"lblModul", k), kTipHeading});
+        for (int f = 0; f < Wiring::FunctionsPerChannel; ++f) {
+            const int slot =
+                f == Wiring::Input ? 0 : kTipFirstSlot + (f < Wiring::Input ? f : f - 1);
+            table.append({indexedName(u"Label2", Wiring::slotOf(k + 1, f)),
+                          slotTip(f),
+                          {},
+                          slot ? u'\n' + t.LoadText(slot) : QString()});
+        }
+        table.append({indexedName(u"lblGruppe", k), kTipGroup});
+        table.append({indexedName(u"Label5", k), kTipSensor});
+        table.append({indexedName(u"lblErw", k), kTipExtension});
+        table.append({indexedName(u"lblOnOff", k), kHeadingAutomatic});
+        table.append({indexedName(u"lblOpt", k), kHeadingTuning});
+    }
+    return table;
+}
+} // namespace
+
 void WiringPicture::retranslate() {
     const Texts& t = m_data.texts;
-    m_chkIO[0]->setText(QStringLiteral("Klemme"));
-    m_chkIO[1]->setText(QStringLiteral("I/O"));
-    m_cmd1bis20->setText(QStringLiteral("I/O 1...16"));
-    m_cmd17bis24->setText(QStringLiteral("I/O 17...24"));
-    for (const TerminalRow& r : std::as_const(m_rows)) {
-        r.terminal->setToolTip(t.LoadText(kTipTerminal));
-        r.direction->setToolTip(t.LoadText(kTipDirection));
-        r.kind->setToolTip(t.LoadText(kTipKind));
-    }
-    static const int groupCaptions[] = {kGroupAll, 217, 216, 215};
-    for (int g = 0; g < 4; ++g) {
-        m_groupLabels[g]->setText(t.LoadText(groupCaptions[g]));
-        m_groupLabels[g]->setToolTip(t.LoadText(g == 0 ? kTipGroupAll : kTipGroupFirst + g - 1));
-    }
+    applyCaptions(this, wiringCaptions(), t);
+    for (const Caption& tip : wiringToolTips(t))
+        if (auto* w = findChild<QWidget*>(tip.name))
+            w->setToolTip(captionText(tip, t));
     m_markHeadings->setHeadings(t.LoadText(kHeadingAutomatic), t.LoadText(kHeadingTuning));
-    for (int k = 0; k < m_channels.size(); ++k) {
-        const ChannelBlock& b = m_channels[k];
-        b.row->setToolTip(t.LoadText(kTipBlock));
-        b.heading->setText(QStringLiteral("Modul %1").arg(k + 1));
-        b.heading->setToolTip(t.LoadText(kTipHeading));
-        for (int f = 0; f < Wiring::FunctionsPerChannel; ++f) {
-            int caption = kCaptionHeating, tip = kTipHeading;
-            if (f == Wiring::Input) {
-                caption = kCaptionInput;
-                tip = kTipInput;
-            } else if (f >= Wiring::AlarmDirect) {
-                caption = kCaptionAlarm;
-                tip = kTipAlarm;
-            } else if (f >= Wiring::Cooling) {
-                caption = kCaptionCooling;
-                tip = kTipCooling;
-            }
-            b.slots[f]->setText(t.LoadText(caption));
-            QString text = t.LoadText(tip == kTipHeading ? kTipHeating : tip);
-            if (f != Wiring::Input)
-                text += u'\n' + t.LoadText(kTipFirstSlot + (f < Wiring::Input ? f : f - 1));
-            b.slots[f]->setToolTip(text);
-        }
-        b.group->setToolTip(t.LoadText(kTipGroup));
-        b.sensor->setToolTip(t.LoadText(kTipSensor));
-        b.extension->setToolTip(t.LoadText(kTipExtension));
-        b.parameters->setText(t.LoadText(kCaptionParam));
-        b.status->setText(t.LoadText(kCaptionStatus));
-        b.automatic->setToolTip(t.LoadText(kHeadingAutomatic));
-        b.tuning->setToolTip(t.LoadText(kHeadingTuning));
-    }
     for (int w = 0; w < 2; ++w)
-        openChannelWindow(ChannelWindow(w), -1); // captions of the entry points
+        openChannelWindow(ChannelWindow(w), -1); // tool tips of the entry points
     applyColumnWidths();
     // The lists and mode texts are language texts too.
     for (const TerminalRow& r : std::as_const(m_rows)) {
