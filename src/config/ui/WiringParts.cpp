@@ -171,6 +171,13 @@ void TerminalButton::setChosen(bool chosen) {
     }
 }
 
+void TerminalButton::setHighlighted(bool highlighted) {
+    if (m_highlighted != highlighted) {
+        m_highlighted = highlighted;
+        update();
+    }
+}
+
 QSize TerminalButton::sizeHint() const {
     const QFontMetrics fm = fontMetrics();
     const int h = fm.height() + 6;
@@ -183,9 +190,10 @@ void TerminalButton::paintEvent(QPaintEvent*) {
     const QPalette& pal = palette();
     const QRectF box = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     // The terminal block: a grey housing with the screw on the left.
-    p.setPen(pal.color(QPalette::Dark));
+    p.setPen(m_highlighted ? QPen(pal.color(QPalette::Highlight), 2)
+                           : QPen(pal.color(QPalette::Dark)));
     p.setBrush(m_chosen ? pal.color(QPalette::Highlight) : pal.color(QPalette::Button));
-    p.drawRoundedRect(box, 3, 3);
+    p.drawRoundedRect(m_highlighted ? box.adjusted(0.5, 0.5, -0.5, -0.5) : box, 3, 3);
     const qreal d = box.height() - 8;
     const QRectF screw(box.left() + 4, box.top() + 4, d, d);
     p.setBrush(QColor(0xd8, 0xd8, 0xd0));

@@ -66,6 +66,9 @@ public:
 
     void setChosen(bool chosen);
     bool chosen() const { return m_chosen; }
+    // Framed in the highlight colour: it serves the slot the user pointed at.
+    void setHighlighted(bool highlighted);
+    bool highlighted() const { return m_highlighted; }
     QSize sizeHint() const override;
 
 protected:
@@ -77,6 +80,7 @@ protected:
 private:
     Handlers m_handlers;
     bool m_chosen = false;
+    bool m_highlighted = false;
     QPoint m_pressPos;
     bool m_pressed = false;
     bool m_moved = false;

@@ -503,7 +503,14 @@ void WiringPicture::showRows() {
         target->setOffered(fits);
         target->setDimmed(chosen != Wiring::NoTerminal && !fits);
     }
-    m_highlighted = -1;
+    highlight(-1);
+}
+
+void WiringPicture::highlight(int target) {
+    m_highlighted = target;
+    const QList<int> rows = target >= 0 ? m_model.rowsLinkedTo(target) : QList<int>();
+    for (int i = 0; i < m_rows.size(); ++i)
+        m_rows[i].terminal->setHighlighted(rows.contains(i));
     update();
 }
 
@@ -770,8 +777,7 @@ void WiringPicture::targetClicked(int target) {
         return;
     }
     // Without a chosen terminal a slot shows which terminals serve it.
-    m_highlighted = target;
-    update();
+    highlight(target);
 }
 
 void WiringPicture::mousePressEvent(QMouseEvent* event) {

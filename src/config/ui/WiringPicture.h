@@ -102,6 +102,8 @@ private:
     void terminalDragged(int row, const QPoint& global);
     void terminalReleased(int row, const QPoint& global, bool moved);
     void targetClicked(int target);
+    // Lines and terminals serving `target` (slot or group label) stand out; -1: none.
+    void highlight(int target);
     int targetAt(const QPoint& pos) const;
     int terminalAt(const QPoint& pos) const;
     QWidget* targetWidget(int target) const;

@@ -1,5 +1,6 @@
 #include "app/Defaults.h"
 #include "app/Workspace.h"
+#include "config/ui/WiringParts.h"
 #include "config/ui/WiringPicture.h"
 #include "support/ScriptedInteraction.h"
 #include "support/WiringSequences.h"
@@ -151,6 +152,8 @@ private Q_SLOTS:
         slot->setFocus();
         QTest::keyClick(slot, Qt::Key_Space); // highlights, changes nothing
         QCOMPARE(p.ws.image.value(36, 9), 34.0);
+        QVERIFY(p.widget<TerminalButton>("CheckA_8")->highlighted());
+        QVERIFY(!p.widget<TerminalButton>("CheckA_9")->highlighted());
     }
 
     void sensorList() {
