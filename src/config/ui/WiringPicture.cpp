@@ -446,7 +446,7 @@ void WiringPicture::retranslate() {
             w->setToolTip(captionText(tip, t));
     m_markHeadings->setHeadings(t.LoadText(kHeadingAutomatic), t.LoadText(kHeadingTuning));
     for (int w = 0; w < 2; ++w)
-        openChannelWindow(ChannelWindow(w), -1); // tool tips of the entry points
+        showChannelWindowEntries(ChannelWindow(w));
     applyColumnWidths();
     // The lists and mode texts are language texts too.
     for (const TerminalRow& r : std::as_const(m_rows)) {
@@ -564,17 +564,17 @@ bool WiringPicture::stripNumbering() const {
 void WiringPicture::setChannelWindowHandler(ChannelWindow window,
                                             std::function<void(int)> handler) {
     m_channelWindow[int(window)] = std::move(handler);
-    openChannelWindow(window, -1);
+    showChannelWindowEntries(window);
 }
 
-// channel -1 refreshes the captions: an entry point without its window is greyed.
 void WiringPicture::openChannelWindow(ChannelWindow window, int channel) {
+    if (const auto& handler = m_channelWindow[int(window)])
+        handler(channel);
+}
+
+// An entry point without its window is greyed and says so.
+void WiringPicture::showChannelWindowEntries(ChannelWindow window) {
     const auto& handler = m_channelWindow[int(window)];
-    if (channel >= 0) {
-        if (handler)
-            handler(channel);
-        return;
-    }
     const int tip = window == ChannelWindow::Parameters ? kTipParam : kTipStatus;
     for (const ChannelBlock& b : std::as_const(m_channels)) {
         ClickLabel* entry = window == ChannelWindow::Parameters ? b.parameters : b.status;

@@ -112,6 +112,7 @@ private:
     void openSensorList(int channel);
     void chooseSensor(int position);
     void openChannelWindow(ChannelWindow window, int channel);
+    void showChannelWindowEntries(ChannelWindow window);
 
     void elementChanged(int row, int column);
 
