@@ -62,6 +62,16 @@ bool Workspace::portReady() const {
     return m_link->portReady();
 }
 
+void Workspace::setDeviceAddress(int address) {
+    if (address < 0 || address > 255)
+        address = 0;
+    if (address == m_link->DeviceAddress && address == settings.DeviceAddress)
+        return;
+    m_link->DeviceAddress = address;
+    settings.DeviceAddress = address;
+    Q_EMIT deviceAddressChanged(address);
+}
+
 void Workspace::setLanguageOffset(int offset) {
     settings.LanguageOffset = Texts::normalisedOffset(offset);
     DeviceData::setLanguageOffset(offset);
@@ -99,7 +109,7 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
 
 ConfigurationFileResult Workspace::SaveConfigurationFile(const QString& path) {
     // Attribute bit 5 clear = eight channels.
-    const int attributes = storedByte(image.value(IdentificationRows::Attributes, 1));
+    const int attributes = cellByte(image.value(IdentificationRows::Attributes, 1));
     const bool eight = (identification.ModuleVariant & 2) != 0;
     DeviceImage saved = image;
     if (eight == ((attributes & 0x20) != 0))

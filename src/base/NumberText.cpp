@@ -47,6 +47,17 @@ double ValueOfText(QStringView text) {
     return std::isfinite(v) ? v : 0.0;
 }
 
+std::optional<qint64> roundHalfEven(double v) {
+    if (!std::isfinite(v) || std::fabs(v) >= 9.2e18)
+        return std::nullopt;
+    // Ties to even regardless of the current rounding mode.
+    double whole = std::floor(v);
+    const double fraction = v - whole;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
+        whole += 1.0;
+    return qint64(whole);
+}
+
 std::optional<double> strictNumber(QStringView text) {
     const QStringView t = text.trimmed();
     qsizetype i = 0;
@@ -84,4 +95,30 @@ QString fixedPointText(qint64 units, int decimals) {
         digits = QString(decimals + 1 - digits.size(), u'0') + digits;
     digits.insert(digits.size() - decimals, u'.');
     return negative ? u'-' + digits : digits;
+}
+
+namespace {
+std::optional<int> stored(double signedValue, int modulus) {
+    const auto r = roundHalfEven(signedValue);
+    if (!r || *r < -modulus / 2 || *r >= modulus / 2)
+        return std::nullopt;
+    return int(*r < 0 ? *r + modulus : *r);
+}
+qint64 signedValue(double stored, int modulus) {
+    const qint64 r = roundHalfEven(stored).value_or(0);
+    return r >= modulus / 2 ? r - modulus : r;
+}
+} // namespace
+
+std::optional<int> storedWord(double signedValue) {
+    return stored(signedValue, 65536);
+}
+std::optional<int> storedByte(double signedValue) {
+    return stored(signedValue, 256);
+}
+qint64 signedWordValue(double stored) {
+    return signedValue(stored, 65536);
+}
+qint64 signedByteValue(double stored) {
+    return signedValue(stored, 256);
 }

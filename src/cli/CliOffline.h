@@ -51,5 +51,7 @@ struct EditOperation {
 };
 // The operations of every window, in the order --help lists them.
 QList<EditOperation> editOperations();
+// Channel parameters and collective masks (cmd_params.cpp).
+QList<EditOperation> paramsEditOperations();
 // The wiring picture's: feature=, sensor:, io: (cmd_config.cpp).
 QList<EditOperation> configurationEditOperations();

@@ -31,7 +31,7 @@ bool chooseFeature(EditContext& edit, const QString&, const QString& value, QStr
         return false;
     }
     Workspace& ws = edit.ws;
-    const int attributes = storedByte(ws.image.value(IdentificationRows::Attributes, 1));
+    const int attributes = cellByte(ws.image.value(IdentificationRows::Attributes, 1));
     if (entry >= 3 && !menuVisibility(ws.identification.FirmwareVersion, attributes).featureB2) {
         *message = QStringLiteral("the 20 mA entries are offered from firmware 0x53 on");
         return false;
@@ -106,15 +106,15 @@ bool editTerminal(EditContext& edit, const QString& key, const QString& value, Q
 
 QList<EditOperation> configurationEditOperations() {
     return {
-        {"feature=", "feature=M          feature-code menu entry 0..5 (the warning answered OK)",
+        {"feature=", "feature=M         feature-code menu entry 0..5 (the warning answered OK)",
          chooseFeature},
-        {"sensor:", "sensor:K=POS       sensor list position POS for channel K (1..8)",
+        {"sensor:", "sensor:K=POS      sensor list position POS for channel K (1..8)",
          chooseSensor},
         {"io:",
-         "io:R=link:S        link terminal row R (1..20 of the view) to slot 0..55 or group "
+         "io:R=link:S       link terminal row R (1..20 of the view) to slot 0..55 or group "
          "label 56..59\n"
          "io:R=unlink|dir|kind|mode|list:POS\n"
-         "                   unlink; click direction, kind or mode text; pick a list entry",
+         "                  unlink; click direction, kind or mode text; pick a list entry",
          editTerminal},
     };
 }
@@ -137,7 +137,7 @@ int runConfig(CliContext& cli) {
     const int entry = featureMenuEntry(id);
     out << ws.texts.LoadText(kTextDeviceFeatureCode).trimmed() << '\t' << featureCodeShort(id)
         << '\t' << dash(featureCodeCaption(entry)) << '\n';
-    out << "Attributes\t" << storedByte(ws.image.value(IdentificationRows::Attributes, 1)) << '\n';
+    out << "Attributes\t" << cellByte(ws.image.value(IdentificationRows::Attributes, 1)) << '\n';
     out << "Firmware\t0x" << QString::number(id.FirmwareVersion, 16).toUpper() << '\n';
     out << "External current inputs\t" << (id.ExternalCurrentInputs ? "yes" : "no") << '\n';
     out << "View\t" << (model.ExtendedView ? "extended, I/O 17..24" : "normal, I/O 1..20") << '\n';

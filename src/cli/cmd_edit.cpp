@@ -5,7 +5,7 @@
 
 QList<EditOperation> editOperations() {
     // Each window's operations are added here as its commands land.
-    QList<EditOperation> operations;
+    QList<EditOperation> operations = paramsEditOperations();
     operations += configurationEditOperations();
     return operations;
 }

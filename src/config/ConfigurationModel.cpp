@@ -106,7 +106,7 @@ void ConfigurationModel::loadView(bool extended) {
     SelectedTerminal = Wiring::NoTerminal;
     const int count = extended ? Wiring::ExtendedRows : Wiring::Rows;
     for (int i = 0; i < Wiring::Rows; ++i)
-        TerminalConfig[size_t(i)] = i < count ? storedByte(m_image.value(imageRow(), i + 1)) : 0;
+        TerminalConfig[size_t(i)] = i < count ? cellByte(m_image.value(imageRow(), i + 1)) : 0;
     Redraw();
     Q_EMIT viewChanged();
 }
@@ -373,7 +373,7 @@ bool ConfigurationModel::channelVisible(int channel) const {
 
 bool ConfigurationModel::extensionMarker(int channel) const {
     return channelVisible(channel) &&
-           (storedByte(m_image.value(kExtendedControllerConfigRow, channel)) & 1) != 0;
+           (cellByte(m_image.value(kExtendedControllerConfigRow, channel)) & 1) != 0;
 }
 
 bool ConfigurationModel::SelectFeatureCode(int entry, Interaction& interaction) {
@@ -384,7 +384,7 @@ bool ConfigurationModel::SelectFeatureCode(int entry, Interaction& interaction) 
                         m_data.texts.LoadText(kTextFeatureWarning)) != Interaction::Answer::Ok)
         return false;
     const int before = m_id.FeatureA;
-    const int attributes = storedByte(m_image.value(IdentificationRows::Attributes, 1));
+    const int attributes = cellByte(m_image.value(IdentificationRows::Attributes, 1));
     m_data.setValue(IdentificationRows::Attributes, 1, attributesForFeatureCode(attributes, entry));
     m_id.FeatureA = entry % 3;
     m_id.ModuleVariant = entry < 3 ? 3 : 2;
@@ -402,7 +402,7 @@ void ConfigurationModel::ConfigurationChanged() {
     if (!hasTemperatureInputs(m_id))
         for (int k = 1; k <= 8; ++k) {
             const double code = m_image.value(IdentificationRows::SensorType, k);
-            const int reduced = storedByte(code) & 3;
+            const int reduced = cellByte(code) & 3;
             if (code != reduced)
                 m_data.setValue(IdentificationRows::SensorType, k, reduced);
         }

@@ -215,7 +215,7 @@ int freeContinuousByte(int mode) {
     return kFreeBytes[mode & 3];
 }
 
-int storedByte(double value) {
+int cellByte(double value) {
     if (!std::isfinite(value) || std::fabs(value) > 1e9)
         return 0;
     return int(std::llround(value) & 0xFF);

@@ -92,7 +92,7 @@ int freeContinuousByte(int mode);
 
 // A device-image value taken as the byte the controller stores: whole numbers modulo 256,
 // anything that is not a finite number as 0.
-int storedByte(double value);
+int cellByte(double value);
 
 // The feature-code menu: fixed captions (A part with its I/O equipment, B part with the input
 // kind), entries 0..5.

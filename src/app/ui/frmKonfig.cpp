@@ -160,6 +160,13 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
     connect(&m_ws, &DeviceData::deviceErrorsChanged, this, &frmKonfig::showDeviceErrors);
+    // The address, from the field or from elsewhere (the wiring picture's DIP switches), is shown
+    // here and kept in the settings file.
+    connect(&m_ws, &Workspace::deviceAddressChanged, this, [this](int address) {
+        m_txtGAdress->setText(QString::number(address));
+        m_dipSwitches->setAddress(address);
+        saveSettings();
+    });
     connect(&m_ws, &DeviceData::identificationChanged, this, &frmKonfig::updateEntryStates);
     connect(&m_ws, &DeviceData::languageChanged, this, [this] {
         refreshCaptions();
@@ -216,7 +223,9 @@ void frmKonfig::buildWidgets() {
     connect(m_txtGAdress, &QLineEdit::editingFinished, this,
             [this] { setDeviceAddressText(m_txtGAdress->text()); });
     m_dipSwitches = new DipSwitches(central);
-    connect(m_dipSwitches, &DipSwitches::addressClicked, this, &frmKonfig::applyDeviceAddress);
+    // A switch moved: the address is kept in the settings file as a typed one is (otherwise it
+    // would be back to the old one at the next start).
+    connect(m_dipSwitches, &DipSwitches::addressClicked, &m_ws, &Workspace::setDeviceAddress);
     head->addWidget(lblAdr);
     head->addWidget(m_txtGAdress);
     head->addSpacing(8);
@@ -793,8 +802,6 @@ void frmKonfig::applyLineSettings() {
 }
 
 void frmKonfig::saveSettings() {
-    m_ws.settings.LanguageOffset = m_ws.texts.LanguageOffset;
-    m_ws.settings.DeviceAddress = m_ws.link().DeviceAddress;
     QString error;
     if (!savePortSettings(m_settingsPath, m_ws.settings, &error))
         m_interaction.inform(QStringLiteral("Error"), error, Interaction::Icon::Critical);
@@ -807,19 +814,7 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
     const QString shown = QString::number(address);
     if (m_txtGAdress->text() != shown)
         m_txtGAdress->setText(shown);
-    m_dipSwitches->setAddress(address);
-    if (address == m_ws.link().DeviceAddress && address == m_ws.settings.DeviceAddress)
-        return;
-    m_ws.link().DeviceAddress = address;
-    saveSettings();
-}
-
-// A switch moved: the field shows the new address, which is kept in the settings file as a
-// typed address is (otherwise it would be back to the old one at the next start).
-void frmKonfig::applyDeviceAddress(int address) {
-    m_txtGAdress->setText(QString::number(address));
-    m_ws.link().DeviceAddress = address;
-    saveSettings();
+    m_ws.setDeviceAddress(address);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -126,7 +126,6 @@ private:
     void openEntryWindow(MenuEntry entry, WindowId window);
     bool simulatorRunning() const;
     void chooseFeatureCode(int entry);
-    void applyDeviceAddress(int address);
     // The channel blocks open the parameter and control-word windows once they exist.
     void updateChannelWindows();
 
