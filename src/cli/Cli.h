@@ -55,3 +55,8 @@ int runShow(CliContext& cli);
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);
+
+// Alarm history and data logger (cmd_records.cpp).
+void addRecordOptions(QCommandLineParser& parser);
+int runHistory(CliContext& cli);
+int runLogger(CliContext& cli);
