@@ -1,6 +1,7 @@
 // The controller's protocol engine without a port: request bytes in, reply bytes out.
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
+#include "sim/SimSeed.h"
 #include "sim/Simulator.h"
 
 #include <QtTest>
@@ -513,6 +514,47 @@ private Q_SLOTS:
         // Firmware before 0x30 has no alarm history.
         Simulator old(options(0x2F));
         QVERIFY(read(old, 47).isEmpty());
+    }
+
+    // Seed files: comments and blank lines are skipped; a bad line is named.
+    void seedFiles_data() {
+        QTest::addColumn<QString>("history");
+        QTest::addColumn<QString>("logger");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("valid")
+            << "# past\n\n2024-01-01T10:30:00 8 0 0 0 0 0 0 0 1000 0 0 FFFF\n"
+            << "2007-01-01T00:00:10 200 -100 215 0 0 0 0 0 50 -20 0 0 0 0 0 0 230\n"
+            << "";
+        QTest::newRow("eleven words") << "2024-01-01T10:30:00 8 0 0 0 0 0 0 0 1000 0 0\n"
+                                      << ""
+                                      << "line 1";
+        QTest::newRow("word too large") << "\n2024-01-01T10:30:00 8 0 0 0 0 0 0 0 10000 0 0 0"
+                                        << ""
+                                        << "line 2";
+        QTest::newRow("no time") << ""
+                                 << "10:00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17"
+                                 << "line 1";
+        QTest::newRow("below -32768")
+            << ""
+            << "2007-01-01T00:00:10 -32769 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0"
+            << "line 1";
+    }
+    void seedFiles() {
+        QFETCH(QString, history);
+        QFETCH(QString, logger);
+        QFETCH(QString, error);
+        QString message;
+        const auto h = parseHistorySeed(history, &message);
+        const auto l = parseLoggerSeed(logger, &message);
+        QCOMPARE(message.section(u':', 0, 0), error);
+        if (!error.isEmpty())
+            return;
+        QCOMPARE(h->size(), 1);
+        QCOMPARE(h->first().time, (ClockBytes{0, 30, 10, 1, 1, 24}));
+        QCOMPARE(h->first().words[8], quint16(0x1000));
+        QCOMPARE(h->first().words[11], quint16(0xFFFF));
+        QCOMPARE(l->first().words[1], quint16(0xFF9C));
+        QCOMPARE(l->first().words[16], quint16(230));
     }
 };
 
