@@ -1,25 +1,41 @@
 #include "base/ColumnText.h"
 
-void ColumnText::at(int column, const QString& text) {
-    if (m_line.size() + 1 > column)
+ColumnText& ColumnText::at(int column, const QString& text) {
+    const qsizetype start = std::max(column, 1) - 1;
+    if (m_current.size() > start)
         endLine();
-    m_line += QString(qMax(0, column - 1 - int(m_line.size())), u' ');
-    m_line += text;
+    m_current.append(QString(start - m_current.size(), u' '));
+    m_current.append(text);
+    return *this;
 }
 
-void ColumnText::endLine() {
-    m_done += m_line;
-    m_done += m_lineEnd;
-    m_line.clear();
+ColumnText& ColumnText::append(const QString& text) {
+    m_current.append(text);
+    return *this;
 }
 
-void ColumnText::endOpenLine() {
-    if (lineOpen())
+ColumnText& ColumnText::endLine() {
+    m_lines.append(m_current);
+    m_current.clear();
+    return *this;
+}
+
+ColumnText& ColumnText::blankLines(int count) {
+    for (int i = 0; i < count; ++i)
         endLine();
+    return *this;
 }
 
-QString ColumnText::takeLines() {
-    QString lines;
-    lines.swap(m_done);
-    return lines;
+QStringList ColumnText::lines() const {
+    QStringList all = m_lines;
+    if (!m_current.isEmpty())
+        all.append(m_current);
+    return all;
+}
+
+QString ColumnText::joined(const QString& lineEnd) const {
+    QString text;
+    for (const QString& line : lines())
+        text += line + lineEnd;
+    return text;
 }

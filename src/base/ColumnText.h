@@ -1,38 +1,33 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
-// Text laid out at fixed 1-based character columns, the way the program's text tables (the
-// logger table, the alarm-history change log) line up their values: a value placed at a column
-// the current line has not reached yet is padded to it with blanks; when the line is already
-// past that column, the line ends and the value starts at the column of a new line. Columns
-// count characters, not bytes.
+// Text laid out in fixed columns, as the printed parameter overview, the monitoring log and the
+// history and logger tables are: each piece of text starts at a given 1-based column of the
+// current line, padded with blanks. When the line already reaches that column, the line ends
+// and the text starts at that column of the next line, so nothing is ever overwritten.
 //
 //   ColumnText t;
-//   t.at(1, "0.00");
-//   t.at(11, "20.0");
-//   t.endLine();      // "0.00      20.0\r\n"
+//   t.at(16, "Setpoint").at(54, "123.4").at(65, "80.0").endLine();
+//   t.blankLines(2);
+//   t.lines(); // {"               Setpoint" + ..., "", ""}
 class ColumnText {
 public:
-    explicit ColumnText(QString lineEnd = QStringLiteral("\r\n")) : m_lineEnd(std::move(lineEnd)) {}
+    // Places `text` at 1-based `column` (columns below 1 count as 1).
+    ColumnText& at(int column, const QString& text);
+    // Appends `text` where the line stands.
+    ColumnText& append(const QString& text);
+    // Ends the current line (an empty line when nothing was placed on it).
+    ColumnText& endLine();
+    ColumnText& blankLines(int count);
 
-    // Appends at the current position.
-    void write(const QString& text) { m_line += text; }
-    // Places `text` at `column` (1-based) as described above.
-    void at(int column, const QString& text);
-    void endLine();
-    // Ends the current line unless it is empty.
-    void endOpenLine();
-
-    // The finished lines and the line being written (without a line end).
-    QString text() const { return m_done + m_line; }
-    // Takes the finished lines out, keeping the line being written: for writers that pass the
-    // text on line by line.
-    QString takeLines();
-    bool lineOpen() const { return !m_line.isEmpty(); }
+    // Every ended line, then the current one if it has text. Trailing blanks are never added.
+    QStringList lines() const;
+    // The lines joined by `lineEnd` with one after the last ("\r\n" for files read on Windows).
+    QString joined(const QString& lineEnd = QStringLiteral("\n")) const;
 
 private:
-    QString m_lineEnd;
-    QString m_done;
-    QString m_line;
+    QStringList m_lines;
+    QString m_current;
 };

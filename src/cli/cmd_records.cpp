@@ -2,6 +2,7 @@
 #include "services/AlarmHistory.h"
 #include "services/DataLogger.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <unistd.h>
@@ -21,10 +22,25 @@ template <typename Reader> void showProgress(CliContext& cli, Reader& reader) {
     });
 }
 
-// Writes `text` to the file of option `name` when it is given. False after a message.
-bool writeOptionFile(CliContext& cli, const char* command, const QString& name,
+// --csv is a switch (the overview prints its CSV); these commands take the file name that
+// follows it, which the parser has left among the positional arguments. False when --csv is
+// given without a file name after it.
+bool takeCsvFile(CliContext& cli, QString* path) {
+    path->clear();
+    if (!cli.parser.isSet(QStringLiteral("csv")))
+        return true;
+    const QStringList all = QCoreApplication::arguments();
+    const qsizetype at = all.indexOf(QStringLiteral("--csv"));
+    if (at < 0 || at + 1 >= all.size() || !cli.args.contains(all[at + 1]))
+        return false;
+    *path = all[at + 1];
+    cli.args.removeOne(*path);
+    return true;
+}
+
+// Writes `text` to `path` unless it is empty. False after a message.
+bool writeOptionFile(CliContext& cli, const char* command, const QString& path,
                      const QString& text) {
-    const QString path = cli.parser.value(name);
     if (path.isEmpty())
         return true;
     QString message;
@@ -45,9 +61,6 @@ void addRecordOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("changes"),
                       QStringLiteral("history: write the change log to FILE."),
                       QStringLiteral("FILE.txt")});
-    parser.addOption({QStringLiteral("csv"),
-                      QStringLiteral("history, logger: also write the table for a spreadsheet."),
-                      QStringLiteral("FILE.csv")});
     parser.addOption({QStringLiteral("explain"),
                       QStringLiteral("history: explain the bits of one cell of the table instead "
                                      "of printing it (row 1.., column 1..12)."),
@@ -64,7 +77,8 @@ int runHistory(CliContext& cli) {
                    "[--explain ROW,COL]\n";
         return ExitStatus::Usage;
     };
-    if (!cli.args.isEmpty())
+    QString csv;
+    if (!takeCsvFile(cli, &csv) || !cli.args.isEmpty())
         return usage();
     int row = -1;
     int column = -1;
@@ -112,10 +126,11 @@ int runHistory(CliContext& cli) {
         }
     }
     cli.out.flush();
-    const bool filesOk = writeOptionFile(cli, "history", QStringLiteral("changes"),
-                                         historyChangeLog(history.entries, ws.texts)) &&
-                         writeOptionFile(cli, "history", QStringLiteral("csv"),
-                                         historyCsv(history.entries, ws.identification.DeviceType));
+    const bool filesOk =
+        writeOptionFile(cli, "history", cli.parser.value(QStringLiteral("changes")),
+                        historyChangeLog(history.entries, ws.texts)) &&
+        writeOptionFile(cli, "history", csv,
+                        historyCsv(history.entries, ws.identification.DeviceType));
     if (outcome != AlarmHistoryReader::Outcome::Done) {
         device.noAnswer();
         cli.err << "q7400ctl history: " << history.entries.size() << " of " << history.announced
@@ -127,7 +142,9 @@ int runHistory(CliContext& cli) {
 
 int runLogger(CliContext& cli) {
     const bool clear = cli.parser.isSet(QStringLiteral("clear"));
-    if (clear ? !cli.args.isEmpty() : cli.args.size() != 1) {
+    QString csv;
+    if (!takeCsvFile(cli, &csv) ||
+        (clear ? !cli.args.isEmpty() || !csv.isEmpty() : cli.args.size() != 1)) {
         cli.err << "usage: q7400ctl logger FILE.txt [--max N] [--csv FILE.csv]\n"
                    "       q7400ctl logger --clear\n";
         return ExitStatus::Usage;
@@ -181,8 +198,8 @@ int runLogger(CliContext& cli) {
     }
     if (recording.count < 0)
         return device.noAnswer();
-    const bool csvOk = writeOptionFile(cli, "logger", QStringLiteral("csv"),
-                                       loggerCsv(recording, ws.identification.DeviceType));
+    const bool csvOk =
+        writeOptionFile(cli, "logger", csv, loggerCsv(recording, ws.identification.DeviceType));
     if (outcome == LoggerTransfer::Outcome::Failed) {
         device.noAnswer();
         cli.err << "q7400ctl logger: " << recording.samples.size() << " of " << recording.count

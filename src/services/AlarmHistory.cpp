@@ -27,6 +27,8 @@ constexpr int BeginPrefix = 503;
 constexpr int EndPrefix = 504;
 constexpr int StatePrefix = 505;
 
+const QString CrLf = QStringLiteral("\r\n");
+
 // Change-log columns (1-based): the word's name, then one line per bit.
 constexpr int LogNameColumn = 25;
 constexpr int LogBitColumn = 40;
@@ -154,21 +156,17 @@ CellExplanation explainCell(const AlarmHistory& history, int row, int column, co
 QString historyChangeLog(const QList<AlarmHistoryEntry>& entries, const Texts& texts) {
     ColumnText log;
     const int n = int(entries.size());
-    if (n < 1) {
-        log.write(texts.LoadText(NoHistoryText));
-        log.endLine();
-        return log.text();
-    }
+    if (n < 1)
+        return log.append(texts.LoadText(NoHistoryText)).endLine().joined(CrLf);
     // Pass 0 is the complete state of the first entry, passes 1..n-1 the changes from one
     // entry to the next, pass n the complete state of the last entry.
     for (int r = 0; r <= n; ++r) {
-        if (r == 1 || r == n) {
-            log.write(QString(36, u'-'));
-            log.endLine();
-        }
+        if (r == 1 || r == n)
+            log.append(QString(36, u'-')).endLine();
         const AlarmHistoryEntry& entry = entries[r < n ? r : n - 1];
         const bool changes = r > 0 && r < n;
-        log.write(historyTimeText(entry.time));
+        log.append(historyTimeText(entry.time));
+        bool written = false;
         for (int c = 1; c <= 12; ++c) {
             const quint16 before = changes ? entries[r - 1].word(c) : 0;
             const quint16 v = entry.word(c) ^ before;
@@ -181,14 +179,15 @@ QString historyChangeLog(const QList<AlarmHistoryEntry>& entries, const Texts& t
                 const int prefix = !changes               ? StatePrefix
                                    : (before & (1u << b)) ? EndPrefix
                                                           : BeginPrefix;
-                log.at(LogBitColumn, texts.LoadText(prefix) + alarmBitText(c, b, texts));
-                log.endLine();
+                log.at(LogBitColumn, texts.LoadText(prefix) + alarmBitText(c, b, texts)).endLine();
             }
+            written = true;
         }
         // An entry without a change (or an all-clear state) still ends its line.
-        log.endOpenLine();
+        if (!written)
+            log.endLine();
     }
-    return log.text();
+    return log.joined(CrLf);
 }
 
 QString historyCsv(const QList<AlarmHistoryEntry>& entries, const QString& deviceType) {

@@ -1,6 +1,7 @@
 #include "services/DataLogger.h"
 
 #include "base/ColumnText.h"
+#include "base/NumberText.h"
 #include "base/SafeWrite.h"
 #include "device/DeviceServices.h"
 #include "device/Identification.h"
@@ -81,16 +82,11 @@ QString loggerTimeText(int index, int cycleTenths) {
     // up (all terms are positive).
     const qint64 numerator = qint64(index) * cycleTenths * 10;
     const qint64 divisor = loggerTimeDivisor(cycleTenths);
-    const qint64 hundredths = (2 * numerator + divisor) / (2 * divisor);
-    return QStringLiteral("%1.%2").arg(hundredths / 100).arg(twoDigits(int(hundredths % 100)));
+    return formatFixed((2 * numerator + divisor) / (2 * divisor), 2);
 }
 
 QString loggerTemperatureText(int tenths) {
-    const int magnitude = tenths < 0 ? -tenths : tenths;
-    return QStringLiteral("%1%2.%3")
-        .arg(tenths < 0 ? QStringLiteral("-") : QString())
-        .arg(magnitude / 10)
-        .arg(magnitude % 10);
+    return formatFixed(tenths, 1);
 }
 
 QString loggerProgressCaption(int remaining, int count, const Texts& texts) {
@@ -122,8 +118,7 @@ QString loggerSampleText(int index, int cycleTenths, const LoggedSample& sample)
     for (int k = 0; k < sample.values.size(); ++k)
         line.at(TemperatureColumn + TemperatureWidth * n + ValueWidth * k,
                 QString::number(sample.values[k]));
-    line.endLine();
-    return line.text();
+    return line.endLine().joined(QStringLiteral("\r\n"));
 }
 
 QString loggerTableText(const LoggerRecording& r) {

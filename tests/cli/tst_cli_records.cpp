@@ -139,6 +139,8 @@ private Q_SLOTS:
         QTest::newRow("explain without a column")
             << 0x56 << QStringList{"history", "--explain", "1"} << 2 << "usage";
         QTest::newRow("logger without a file") << 0x56 << QStringList{"logger"} << 2 << "usage";
+        QTest::newRow("--csv without a file")
+            << 0x56 << QStringList{"history", "--csv", "--changes", "x.txt"} << 2 << "usage";
         QTest::newRow("logger --max -1")
             << 0x56 << QStringList{"logger", "x.txt", "--max", "-1"} << 2 << "--max";
         QTest::newRow("no logger below 0x28")
