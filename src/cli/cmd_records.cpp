@@ -1,6 +1,7 @@
 #include "cli/CliLink.h"
 #include "services/AlarmHistory.h"
 #include "services/DataLogger.h"
+#include "services/TextTables.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,14 +10,14 @@
 
 namespace {
 // "Reading 12/40" on stderr while a long read runs, when stderr is a terminal.
-template <typename Reader> void showProgress(CliContext& cli, Reader& reader) {
+void showProgress(CliContext& cli, LongOperation& reader) {
     if (!isatty(STDERR_FILENO))
         return;
-    QObject::connect(&reader, &Reader::progress, &reader, [&cli](int done, int total) {
+    QObject::connect(&reader, &LongOperation::progress, &reader, [&cli](int done, int total) {
         cli.err << "\rReading " << done << '/' << total;
         cli.err.flush();
     });
-    QObject::connect(&reader, &Reader::finished, &reader, [&cli] {
+    QObject::connect(&reader, &LongOperation::finished, &reader, [&cli] {
         cli.err << '\n';
         cli.err.flush();
     });
@@ -104,9 +105,9 @@ int runHistory(CliContext& cli) {
         return ExitStatus::NoAnswer;
     }
 
-    AlarmHistoryReader reader(ws.services(), ws.link());
+    AlarmHistoryRead reader(ws, ws.services());
     showProgress(cli, reader);
-    const AlarmHistoryReader::Outcome outcome = reader.read();
+    const LongOperation::Outcome outcome = reader.run();
     const AlarmHistory& history = reader.history();
     if (history.announced < 0)
         return device.noAnswer();
@@ -131,7 +132,7 @@ int runHistory(CliContext& cli) {
                         historyChangeLog(history.entries, ws.texts)) &&
         writeOptionFile(cli, "history", csv,
                         historyCsv(history.entries, ws.identification.DeviceType));
-    if (outcome != AlarmHistoryReader::Outcome::Done) {
+    if (outcome != LongOperation::Outcome::Done) {
         device.noAnswer();
         cli.err << "q7400ctl history: " << history.entries.size() << " of " << history.announced
                 << " entries read\n";
@@ -168,7 +169,7 @@ int runLogger(CliContext& cli) {
         cli.err << "q7400ctl logger: " << ws.texts.LoadText(482) << '\n';
         return ExitStatus::NoAnswer;
     }
-    LoggerTransfer transfer(ws.services(), ws.link(), ws.identification);
+    LoggerTransfer transfer(ws, ws.services());
     if (clear)
         return transfer.clear() ? ExitStatus::Ok : device.noAnswer();
 
@@ -181,13 +182,12 @@ int runLogger(CliContext& cli) {
     }
     showProgress(cli, transfer);
     if (max >= 0) {
-        const auto stopAt = [&transfer, max](int done) {
-            if (done >= max)
-                transfer.requestStop();
-        };
-        QObject::connect(&transfer, &LoggerTransfer::started, &transfer, [stopAt] { stopAt(0); });
+        // Progress 0 comes before the first sample, so --max 0 writes the heading only.
         QObject::connect(&transfer, &LoggerTransfer::progress, &transfer,
-                         [stopAt](int done, int) { stopAt(done); });
+                         [&transfer, max](int done, int) {
+                             if (done >= max)
+                                 transfer.requestStop();
+                         });
     }
     const QString path = cli.args.first();
     const LoggerTransfer::Outcome outcome = transfer.store(path);

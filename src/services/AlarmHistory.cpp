@@ -1,19 +1,18 @@
 #include "services/AlarmHistory.h"
 
 #include "base/ColumnText.h"
-#include "base/SafeWrite.h"
+#include "device/DeviceData.h"
 #include "device/DeviceServices.h"
 #include "i18n/StringTable.h"
 #include "link/Link.h"
 #include "link/ValueCodec.h"
-
-#include <QDir>
 
 namespace {
 constexpr int CountCode = 0x2F;
 constexpr int AnnounceCode = 0x2D;
 constexpr int EntryCode = 0x2E;
 
+constexpr int MenuText = 173; // "Alarm history"
 constexpr int ChannelBitTexts = 334;
 constexpr int DeviceBitTexts = 370;
 constexpr int ChannelCaption = 254;    // "Channel " (explanation)
@@ -213,60 +212,35 @@ QString historyCsv(const QList<AlarmHistoryEntry>& entries, const QString& devic
     return csv;
 }
 
-QString textTableFilter() {
-    return QStringLiteral("Tabelle (*.txt);;All Files (*)");
+AlarmHistoryRead::AlarmHistoryRead(DeviceData& data, DeviceServices& services, QObject* parent)
+    : LongOperation(data.gate(), parent), m_data(data), m_services(services) {}
+
+QString AlarmHistoryRead::name() const {
+    return m_data.texts.LoadText(MenuText);
 }
 
-bool writeTextTable(const QString& path, const QString& text, QString* message) {
-    const SafeWriteResult written = writeFileSafely(path, text.toUtf8());
-    if (!written.ok && message)
-        *message = QStringLiteral("The file \"%1\" could not be written: %2.")
-                       .arg(QDir::toNativeSeparators(path), written.reason);
-    return written.ok;
-}
-
-AlarmHistoryReader::AlarmHistoryReader(DeviceServices& services, Link& link, QObject* parent)
-    : QObject(parent), m_services(services), m_link(link) {}
-
-AlarmHistoryReader::Outcome AlarmHistoryReader::read() {
-    if (m_running)
-        return Outcome::Busy;
-    m_running = true;
-    m_stopRequested = false;
+bool AlarmHistoryRead::start() {
     m_history = AlarmHistory();
-    const Outcome outcome = run();
-    m_running = false;
-    m_stopRequested = false;
-    Q_EMIT finished(outcome);
-    return outcome;
+    m_services.PrepareLink();
+    const std::optional<int> count = readWord(m_services, CountCode);
+    if (!count)
+        return false;
+    m_history.announced = *count;
+    setProgress(0, *count);
+    m_services.SendCommand(AnnounceCode, countData(*count));
+    return !m_services.link().CommError;
 }
 
-AlarmHistoryReader::Outcome AlarmHistoryReader::run() {
-    m_services.PrepareLink();
-    if (m_stopRequested)
-        return Outcome::Stopped;
-    m_services.ReadRequest(CountCode);
-    const std::optional<int> count =
-        m_link.CommError ? std::nullopt : decodeWordReply(m_link.ReplyBytes, CountCode);
-    if (!count)
-        return Outcome::Failed;
-    const int n = *count;
-    m_history.announced = n;
-    Q_EMIT started(n);
-    // The controller hands out the announced entries, oldest first, one per read.
-    m_services.SendCommand(AnnounceCode, QByteArray().append(char(n & 0xFF)).append(char(n >> 8)));
-    if (m_link.CommError)
-        return Outcome::Failed;
-    for (int i = 1; i <= n; ++i) {
-        if (m_stopRequested)
-            return Outcome::Stopped;
-        m_services.ReadRequest(EntryCode, 0, 0, 0);
-        const std::optional<AlarmHistoryEntry> entry =
-            m_link.CommError ? std::nullopt : decodeHistoryEntry(m_link.ReplyBytes);
-        if (!entry)
-            return Outcome::Failed;
-        m_history.entries.append(*entry);
-        Q_EMIT progress(i, n);
-    }
-    return Outcome::Done;
+LongOperation::Step AlarmHistoryRead::step() {
+    if (m_history.entries.size() >= m_history.announced)
+        return Step::Finished;
+    m_services.ReadRequest(EntryCode, 0, 0, 0);
+    const Link& link = m_services.link();
+    const std::optional<AlarmHistoryEntry> entry =
+        link.CommError ? std::nullopt : decodeHistoryEntry(link.ReplyBytes);
+    if (!entry)
+        return Step::Failed;
+    m_history.entries.append(*entry);
+    setProgress(int(m_history.entries.size()), m_history.announced);
+    return m_history.entries.size() < m_history.announced ? Step::More : Step::Finished;
 }

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "device/LongOperation.h"
 #include "services/RecordReplies.h"
 
 #include <QList>
-#include <QObject>
 #include <QString>
 
 #include <array>
 
+class DeviceData;
 class DeviceServices;
-class Link;
 class Texts;
 
 // One entry of the controller's alarm history: when the alarm state changed and the state
@@ -79,47 +79,24 @@ QString historyChangeLog(const QList<AlarmHistoryEntry>& entries, const Texts& t
 // time in ISO form and the words as 0x... (so that no spreadsheet reads them as numbers).
 QString historyCsv(const QList<AlarmHistoryEntry>& entries, const QString& deviceType);
 
-// File dialog filter of the text tables.
-QString textTableFilter();
-// Writes a text table (UTF-8) atomically. False with a message naming the file and the reason.
-bool writeTextTable(const QString& path, const QString& text, QString* message);
-
-// Reads the alarm history: the count (0x2F), the announcement (0x2D with the count) and one
-// 0x2E per entry, oldest first. Waiting yields to the event loop, so the user interface stays
-// live; a stop request is honoured between two exchanges. The controller hands each entry out
-// once per announcement, so an interrupted read is not resumed but started again.
-class AlarmHistoryReader : public QObject {
+// Reads the alarm history as one long operation: the count (0x2F) and the announcement (0x2D
+// with the count) before the first step, then one entry (0x2E) a step, oldest first. The
+// controller hands each announced entry out once, so a read that was stopped or failed is not
+// resumed but started again; history() keeps the entries read until then.
+class AlarmHistoryRead : public LongOperation {
     Q_OBJECT
 public:
-    enum class Outcome {
-        Done,    // every announced entry was read
-        Stopped, // a stop was requested; the entries read so far are kept
-        Failed,  // the controller did not answer (the link has said so) or answered nonsense
-        Busy,    // a read is already running; nothing was sent
-    };
-
-    AlarmHistoryReader(DeviceServices& services, Link& link, QObject* parent = nullptr);
-
-    // Prepares the link and reads the history into history(), replacing what was there.
-    Outcome read();
-    void requestStop() { m_stopRequested = m_running; }
-    bool isRunning() const { return m_running; }
+    AlarmHistoryRead(DeviceData& data, DeviceServices& services, QObject* parent = nullptr);
 
     const AlarmHistory& history() const { return m_history; }
 
-Q_SIGNALS:
-    // The count has been read: `total` entries follow.
-    void started(int total);
-    // After each entry: `done` of `total` read.
-    void progress(int done, int total);
-    void finished(AlarmHistoryReader::Outcome outcome);
+protected:
+    QString name() const override;
+    bool start() override;
+    Step step() override;
 
 private:
-    Outcome run();
-
+    DeviceData& m_data;
     DeviceServices& m_services;
-    Link& m_link;
     AlarmHistory m_history;
-    bool m_running = false;
-    bool m_stopRequested = false;
 };

@@ -3,13 +3,11 @@
 #include "base/ColumnText.h"
 #include "base/NumberText.h"
 #include "base/SafeWrite.h"
+#include "device/DeviceData.h"
 #include "device/DeviceServices.h"
-#include "device/Identification.h"
 #include "i18n/StringTable.h"
 #include "link/Link.h"
-#include "link/ValueCodec.h"
-
-#include <QDir>
+#include "services/TextTables.h"
 
 namespace {
 constexpr int ClockCode = 0x90;
@@ -53,16 +51,6 @@ QString csvStamp(const QDateTime& t) {
 
 int loggerOldBlockSize(int moduleVariant) {
     return (moduleVariant & 2) ? 8 : 4;
-}
-
-std::optional<QList<int>> decodeSampleWords(const ReplyArray& reply, int code, int count) {
-    if (count < 1 || !isReadReply(reply, code, 1, count))
-        return std::nullopt;
-    QList<int> words;
-    words.reserve(count);
-    for (int k = 0; k < count; ++k)
-        words.append(ValueCodec::signedWord(reply[size_t(11 + 2 * k)], reply[size_t(12 + 2 * k)]));
-    return words;
 }
 
 int loggerTimeDivisor(int cycleTenths) {
@@ -165,47 +153,92 @@ QString loggerCsv(const LoggerRecording& r, const QString& deviceType) {
     return csv;
 }
 
-LoggerTransfer::LoggerTransfer(DeviceServices& services, Link& link,
-                               const Identification& identification, QObject* parent)
-    : QObject(parent), m_services(services), m_link(link), m_identification(identification) {}
+LoggerTransfer::LoggerTransfer(DeviceData& data, DeviceServices& services, QObject* parent)
+    : LongOperation(data.gate(), parent), m_data(data), m_services(services) {}
+
+LoggerTransfer::~LoggerTransfer() = default;
+
+QString LoggerTransfer::name() const {
+    return m_data.identification.DeviceType + QStringLiteral(" Logger");
+}
 
 bool LoggerTransfer::clear() {
-    if (m_running)
+    const OperationGate::Ticket ticket = m_data.gate().enter(QStringLiteral("Clear Logger"));
+    if (!ticket)
         return false;
-    m_running = true;
     m_services.PrepareLink();
     m_services.SendCommand(ControlCode, QByteArray(1, char(ClearByte)));
-    m_running = false;
-    return !m_link.CommError;
+    return !m_services.link().CommError;
 }
 
 LoggerTransfer::Outcome LoggerTransfer::store(const QString& path) {
-    if (m_running)
-        return Outcome::Busy;
-    if (!hasLogger(m_identification.FirmwareVersion))
+    if (!hasLogger(m_data.identification.FirmwareVersion))
         return Outcome::NoLogger;
-    m_running = true;
-    m_stopRequested = false;
-    m_recording = LoggerRecording();
-    m_fileMessage.clear();
-    const Outcome outcome = run(path);
-    m_running = false;
-    m_stopRequested = false;
-    Q_EMIT finished(outcome);
-    return outcome;
+    m_path = path;
+    switch (run()) {
+    case LongOperation::Outcome::Done:
+        return m_fileMessage.isEmpty() ? Outcome::Done : Outcome::FileFailed;
+    case LongOperation::Outcome::Stopped:
+        return m_fileMessage.isEmpty() ? Outcome::Stopped : Outcome::FileFailed;
+    case LongOperation::Outcome::Failed:
+        return m_fileMessage.isEmpty() ? Outcome::Failed : Outcome::FileFailed;
+    case LongOperation::Outcome::Refused:
+        break;
+    }
+    return Outcome::Refused;
 }
 
-std::optional<QList<int>> LoggerTransfer::readWords(int code, int count) {
-    m_services.ReadRequest(code, 1, count, 0);
-    if (m_link.CommError)
-        return std::nullopt;
-    return decodeSampleWords(m_link.ReplyBytes, code, count);
+bool LoggerTransfer::write(const QString& text) {
+    if (m_file->write(text.toUtf8()))
+        return true;
+    m_fileMessage = textTableProblem(m_path, m_file->reason());
+    return false;
+}
+
+bool LoggerTransfer::start() {
+    m_recording = LoggerRecording();
+    m_fileMessage.clear();
+    m_file.reset();
+    m_services.PrepareLink();
+    const std::optional<int> cycle = readWord(m_services, CycleCode);
+    if (!cycle)
+        return false;
+    const std::optional<int> count = readWord(m_services, CountCode);
+    if (!count)
+        return false;
+    m_recording.cycleTenths = *cycle;
+    m_recording.count = *count;
+
+    // Only now is the file created: a controller that does not answer leaves an existing file
+    // as it was.
+    m_file = std::make_unique<SafeFileWriter>(m_path);
+    if (!m_file->open()) {
+        m_fileMessage = textTableProblem(m_path, m_file->reason());
+        return false;
+    }
+    setProgress(0, *count);
+    m_services.SendCommand(AnnounceCode1, countData(*count));
+    if (!m_services.link().CommError)
+        m_services.SendCommand(AnnounceCode2, countData(*count));
+    if (m_services.link().CommError)
+        return false;
+    if (loggerHasHeading(m_data.identification.FirmwareVersion)) {
+        // With one sample or none the controller's clock stands for the end.
+        const std::optional<ClockStamp> end =
+            readClock(m_services, *count > 1 ? LastSampleCode : ClockCode);
+        if (!end)
+            return false;
+        m_recording.end = end;
+        return write(loggerHeading(*count, *cycle, *end));
+    }
+    return true;
 }
 
 std::optional<LoggedSample> LoggerTransfer::readSample() {
     LoggedSample sample;
-    if (loggerReadsFullRecord(m_identification.FirmwareVersion)) {
-        const std::optional<QList<int>> words = readWords(RecordCode, RecordWords);
+    if (loggerReadsFullRecord(m_data.identification.FirmwareVersion)) {
+        const std::optional<QList<int>> words =
+            readSampleWords(m_services, RecordCode, RecordWords);
         if (!words)
             return std::nullopt;
         sample.temperatures = words->mid(0, RecordTemperatures);
@@ -213,11 +246,12 @@ std::optional<LoggedSample> LoggerTransfer::readSample() {
         return sample;
     }
     // The first read does not move the controller on to the next sample, the second does.
-    const int n = loggerOldBlockSize(m_identification.ModuleVariant);
-    const std::optional<QList<int>> temperatures = readWords(OldTemperaturesCode, n);
+    const int n = loggerOldBlockSize(m_data.identification.ModuleVariant);
+    const std::optional<QList<int>> temperatures =
+        readSampleWords(m_services, OldTemperaturesCode, n);
     if (!temperatures)
         return std::nullopt;
-    const std::optional<QList<int>> values = readWords(OldValuesCode, n);
+    const std::optional<QList<int>> values = readSampleWords(m_services, OldValuesCode, n);
     if (!values)
         return std::nullopt;
     sample.temperatures = *temperatures;
@@ -225,78 +259,23 @@ std::optional<LoggedSample> LoggerTransfer::readSample() {
     return sample;
 }
 
-bool LoggerTransfer::write(SafeFileWriter& file, const QString& text) {
-    if (file.write(text.toUtf8()))
-        return true;
-    m_fileMessage = QStringLiteral("The file \"%1\" could not be written: %2.")
-                        .arg(QDir::toNativeSeparators(file.fileName()), file.reason());
-    return false;
+LongOperation::Step LoggerTransfer::step() {
+    const int s = int(m_recording.samples.size());
+    if (s >= m_recording.count)
+        return Step::Finished;
+    const std::optional<LoggedSample> sample = readSample();
+    if (!sample)
+        return Step::Failed;
+    m_recording.samples.append(*sample);
+    if (!write(loggerSampleText(s, m_recording.cycleTenths, *sample)))
+        return Step::Failed;
+    setProgress(s + 1, m_recording.count);
+    return s + 1 < m_recording.count ? Step::More : Step::Finished;
 }
 
-LoggerTransfer::Outcome LoggerTransfer::run(const QString& path) {
-    m_services.PrepareLink();
-    m_services.ReadRequest(CycleCode);
-    const std::optional<int> cycle =
-        m_link.CommError ? std::nullopt : decodeWordReply(m_link.ReplyBytes, CycleCode);
-    if (!cycle)
-        return Outcome::Failed;
-    m_services.ReadRequest(CountCode);
-    const std::optional<int> count =
-        m_link.CommError ? std::nullopt : decodeWordReply(m_link.ReplyBytes, CountCode);
-    if (!count)
-        return Outcome::Failed;
-    m_recording.cycleTenths = *cycle;
-    m_recording.count = *count;
-
-    // Only now is the file created: a controller that does not answer leaves an existing file
-    // as it was.
-    SafeFileWriter file(path);
-    if (!file.open()) {
-        m_fileMessage = QStringLiteral("The file \"%1\" could not be written: %2.")
-                            .arg(QDir::toNativeSeparators(path), file.reason());
-        return Outcome::FileFailed;
-    }
-    const auto finish = [&](Outcome outcome) {
-        if (file.commit())
-            return outcome;
-        if (m_fileMessage.isEmpty())
-            m_fileMessage = QStringLiteral("The file \"%1\" could not be written: %2.")
-                                .arg(QDir::toNativeSeparators(path), file.reason());
-        return Outcome::FileFailed;
-    };
-
-    Q_EMIT started(*count);
-    const QByteArray countBytes =
-        QByteArray().append(char(*count & 0xFF)).append(char(*count >> 8));
-    m_services.SendCommand(AnnounceCode1, countBytes);
-    if (!m_link.CommError)
-        m_services.SendCommand(AnnounceCode2, countBytes);
-    if (m_link.CommError)
-        return finish(Outcome::Failed);
-
-    if (loggerHasHeading(m_identification.FirmwareVersion)) {
-        // With one sample or none the controller's clock stands for the end.
-        const int code = *count > 1 ? LastSampleCode : ClockCode;
-        m_services.ReadRequest(code, 0, 0, 0);
-        const std::optional<ClockStamp> end =
-            m_link.CommError ? std::nullopt : decodeClockReply(m_link.ReplyBytes, code);
-        if (!end)
-            return finish(Outcome::Failed);
-        m_recording.end = end;
-        if (!write(file, loggerHeading(*count, *cycle, *end)))
-            return finish(Outcome::FileFailed);
-    }
-
-    for (int s = 0; s < *count; ++s) {
-        if (m_stopRequested)
-            return finish(Outcome::Stopped);
-        const std::optional<LoggedSample> sample = readSample();
-        if (!sample)
-            return finish(Outcome::Failed);
-        m_recording.samples.append(*sample);
-        if (!write(file, loggerSampleText(s, *cycle, *sample)))
-            return finish(Outcome::FileFailed);
-        Q_EMIT progress(s + 1, *count);
-    }
-    return finish(Outcome::Done);
+void LoggerTransfer::finish(LongOperation::Outcome) {
+    // What was read stays, also after a stop or a failure.
+    if (m_file && m_fileMessage.isEmpty() && !m_file->commit())
+        m_fileMessage = textTableProblem(m_path, m_file->reason());
+    m_file.reset();
 }

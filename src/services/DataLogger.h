@@ -1,18 +1,18 @@
 #pragma once
 
+#include "device/LongOperation.h"
 #include "services/RecordReplies.h"
 
 #include <QList>
-#include <QObject>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
+class DeviceData;
 class DeviceServices;
-class Link;
 class SafeFileWriter;
 class Texts;
-struct Identification;
 
 // What the controller's firmware offers: a logger from 0x28 on, the time of the last sample
 // (and so a heading with the recorded span) from 0x42 on, one 17-word record per sample above
@@ -36,10 +36,6 @@ struct LoggedSample {
     QList<int> values;
     bool operator==(const LoggedSample&) const = default;
 };
-
-// The words of a sample read (0x96, 0x97 or 0x9A with range 1..count), two's complement.
-// Empty when the reply is not one.
-std::optional<QList<int>> decodeSampleWords(const ReplyArray& reply, int code, int count);
 
 // Unit of the time column: seconds for cycles up to 6 s, minutes up to 360 s, hours above.
 // The result divides seconds: 1, 60 or 3600.
@@ -78,11 +74,15 @@ QString loggerTableText(const LoggerRecording& recording);
 // names, one line per sample.
 QString loggerCsv(const LoggerRecording& recording, const QString& deviceType);
 
-// Reads every recorded sample of the controller's data logger into a text table, and clears
-// the logger. Waiting yields to the event loop, so the user interface stays live; a stop
-// request ends the transfer after the sample being read. The samples are kept for a plot or a
-// spreadsheet.
-class LoggerTransfer : public QObject {
+// Reads every recorded sample of the controller's data logger into a text table, as one long
+// operation: the cycle (0x92) and the count (0x98), then the announcement (0x94 and 0x95 with
+// the count) and, from firmware 0x42, the time of the last sample (0x99, or the clock 0x90 for
+// one sample or none) before the first step; one sample a step. A stop request ends the
+// transfer after the sample being read. The samples are kept for a plot or a spreadsheet.
+//
+// The file is created once cycle and count have been read and put in place atomically when the
+// transfer ends, also after a stop or a failure, with the samples read until then.
+class LoggerTransfer : public LongOperation {
     Q_OBJECT
 public:
     enum class Outcome {
@@ -91,44 +91,36 @@ public:
         Failed,     // the controller stopped answering; the samples read so far were written
         FileFailed, // the file could not be written (fileMessage()); an existing one is unchanged
         NoLogger,   // the firmware has no logger; nothing was sent
-        Busy,       // a transfer is already running; nothing was sent
+        Refused,    // another device operation runs (the user has been told); nothing was sent
     };
 
-    LoggerTransfer(DeviceServices& services, Link& link, const Identification& identification,
-                   QObject* parent = nullptr);
+    LoggerTransfer(DeviceData& data, DeviceServices& services, QObject* parent = nullptr);
+    ~LoggerTransfer() override;
 
-    // Reads the logger into the text table at `path`. The file is replaced atomically at the
-    // end; it is not touched when the cycle or the count cannot be read.
+    // Reads the logger into the text table at `path` (run() with a file).
     Outcome store(const QString& path);
     // Clears the recorded samples in the controller (no question is asked). False when it does
-    // not answer or a transfer runs.
+    // not answer or another device operation runs.
     bool clear();
-
-    void requestStop() { m_stopRequested = m_running; }
-    bool isRunning() const { return m_running; }
 
     const LoggerRecording& recording() const { return m_recording; }
     // After FileFailed: the file and the reason.
     QString fileMessage() const { return m_fileMessage; }
 
-Q_SIGNALS:
-    // Cycle and count are read: `total` samples follow.
-    void started(int total);
-    // After each sample: `done` of `total` read (recording().samples[done - 1] is the new one).
-    void progress(int done, int total);
-    void finished(LoggerTransfer::Outcome outcome);
+protected:
+    QString name() const override;
+    bool start() override;
+    Step step() override;
+    void finish(LongOperation::Outcome outcome) override;
 
 private:
-    Outcome run(const QString& path);
     std::optional<LoggedSample> readSample();
-    std::optional<QList<int>> readWords(int code, int count);
-    bool write(SafeFileWriter& file, const QString& text);
+    bool write(const QString& text);
 
+    DeviceData& m_data;
     DeviceServices& m_services;
-    Link& m_link;
-    const Identification& m_identification;
+    QString m_path;
+    std::unique_ptr<SafeFileWriter> m_file;
     LoggerRecording m_recording;
     QString m_fileMessage;
-    bool m_running = false;
-    bool m_stopRequested = false;
 };

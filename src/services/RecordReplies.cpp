@@ -1,8 +1,10 @@
 #include "services/RecordReplies.h"
 
+#include "device/DeviceServices.h"
+#include "device/RowCodec.h"
+#include "link/Link.h"
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
-#include "link/ValueCodec.h"
 
 QDateTime ClockStamp::toDateTime() const {
     const QDate date(2000 + year, month, day);
@@ -39,14 +41,35 @@ bool isReadReply(const ReplyArray& reply, int code, int p1, int p2) {
            reply[size_t(length)] == Telegram::End;
 }
 
-std::optional<int> decodeWordReply(const ReplyArray& reply, int code) {
-    if (!isReadReply(reply, code))
+namespace {
+// The values of a read by the code's transfer group, when the reply is the one asked for.
+std::optional<QList<int>> readChecked(DeviceServices& services, int code, int p1, int p2) {
+    const std::optional<QList<int>> values = services.readValues(code, p1, p2, 0);
+    if (!values || !isReadReply(services.link().ReplyBytes, code, p1, p2))
         return std::nullopt;
-    return ValueCodec::word(reply[8], reply[9]);
+    return values;
+}
+} // namespace
+
+std::optional<int> readWord(DeviceServices& services, int code) {
+    const std::optional<QList<int>> v = readChecked(services, code, 0, 0);
+    return v && !v->isEmpty() ? std::optional<int>(v->first()) : std::nullopt;
 }
 
-std::optional<ClockStamp> decodeClockReply(const ReplyArray& reply, int code) {
-    if (!isReadReply(reply, code))
+std::optional<ClockStamp> readClock(DeviceServices& services, int code) {
+    if (!readChecked(services, code, 0, 0))
         return std::nullopt;
-    return ClockStamp::fromReply(reply, 11);
+    return ClockStamp::fromReply(services.link().ReplyBytes, 11);
+}
+
+std::optional<QList<int>> readSampleWords(DeviceServices& services, int code, int count) {
+    std::optional<QList<int>> words = readChecked(services, code, 1, count);
+    if (words)
+        for (int& w : *words)
+            w = w > 32767 ? w - 65536 : w;
+    return words;
+}
+
+QByteArray countData(int count) {
+    return QByteArray().append(char(count & 0xFF)).append(char((count >> 8) & 0xFF));
 }

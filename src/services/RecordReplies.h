@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
 
 #include <array>
 #include <optional>
+
+class DeviceServices;
 
 // The bytes of the last reply as the link keeps them: element k = k-th byte of the reply
 // Telegram (1 = the first), 0 beyond it.
@@ -34,10 +37,17 @@ struct ClockStamp {
 
 // True when `reply` is the complete long reply to a read of `code` with range p1..p2: the frame
 // has the length of that read and carries the code. A short acknowledgement or the reply to
-// another request is not taken for data.
+// another request is never taken for data.
 bool isReadReply(const ReplyArray& reply, int code, int p1 = 0, int p2 = 0);
 
-// The value of a single-word read (entry count 0x2F, logger cycle 0x92, sample count 0x98).
-std::optional<int> decodeWordReply(const ReplyArray& reply, int code);
-// The six bytes of a clock read (0x90) or of the time of the last logger sample (0x99).
-std::optional<ClockStamp> decodeClockReply(const ReplyArray& reply, int code);
+// The reads of the alarm history and the logger. Each is empty when the controller did not
+// answer (the link has said so) or did not answer with the data asked for.
+// A single word: the entry count 0x2F, the logger cycle 0x92, the sample count 0x98.
+std::optional<int> readWord(DeviceServices& services, int code);
+// The controller's clock 0x90 or the time of the last logger sample 0x99.
+std::optional<ClockStamp> readClock(DeviceServices& services, int code);
+// Words 1..count of a logger sample (0x96, 0x97, 0x9A), two's complement.
+std::optional<QList<int>> readSampleWords(DeviceServices& services, int code, int count);
+
+// The data of the announcement commands: the count, low byte first.
+QByteArray countData(int count);

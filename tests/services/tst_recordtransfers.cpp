@@ -1,10 +1,14 @@
 // The alarm-history reader and the logger transfer against the simulated controller, over the
 // real serial-port code: wire order, golden tables at the three firmware bands, stop and a
 // controller that falls silent in the middle.
+#include "app/Workspace.h"
+#include "device/DeviceServices.h"
+#include "link/Link.h"
+#include "link/QtSerialPort.h"
 #include "link/Telegram.h"
 #include "services/AlarmHistory.h"
 #include "services/DataLogger.h"
-#include "support/LinkBench.h"
+#include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
 #include "support/TestFiles.h"
 
@@ -41,12 +45,16 @@ class TestRecordTransfers : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
     std::unique_ptr<SimHarness> m_sim;
-    std::unique_ptr<LinkBench> m_bench;
+    std::unique_ptr<QtSerialPort> m_port;
+    ScriptedInteraction m_interaction;
+    std::unique_ptr<Workspace> m_ws;
 
     // A frozen controller with a fixed clock, `samples` logger samples (cycle 5 s) and three
     // history entries.
     void start(int firmware, int attributes, int samples) {
-        m_bench.reset();
+        m_ws.reset();
+        m_port.reset();
+        m_interaction.asked.clear();
         m_sim = std::make_unique<SimHarness>(
             SimOptions{Address, firmware, attributes,
                        QDateTime(QDate(2024, 12, 5), QTime(13, 45, 10)), false});
@@ -58,12 +66,14 @@ class TestRecordTransfers : public QObject {
         m_sim->device().setHistory(
             {seededEntry(0, 8, 0), seededEntry(30, 8, 0x1000), seededEntry(59, 0, 0)});
         QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
-        m_bench = std::make_unique<LinkBench>(m_sim->slavePath(), Address);
-        QVERIFY(m_bench->opened);
-        m_bench->link.setPauseInterval(1);
-        m_bench->link.setReplyTimeout(100);
-        m_bench->identification.FirmwareVersion = firmware;
-        m_bench->identification.ModuleVariant = moduleVariantOfAttributes(attributes);
+        m_port = std::make_unique<QtSerialPort>(m_sim->slavePath());
+        QVERIFY(m_port->open());
+        m_ws = std::make_unique<Workspace>(m_interaction, m_port.get());
+        m_ws->link().DeviceAddress = Address;
+        m_ws->link().setPauseInterval(1);
+        m_ws->link().setReplyTimeout(100);
+        m_ws->identification.FirmwareVersion = firmware;
+        m_ws->identification.ModuleVariant = moduleVariantOfAttributes(attributes);
     }
 
     // The Telegrams the controller got: "R92" for a read, "C94 0300" for a command with data.
@@ -140,7 +150,7 @@ private Q_SLOTS:
         QFETCH(QStringList, trace);
         QFETCH(QStringList, lines);
         start(firmware, attributes, samples);
-        LoggerTransfer transfer(m_bench->services, m_bench->link, m_bench->identification);
+        LoggerTransfer transfer(*m_ws, m_ws->services());
         QList<int> progress;
         connect(&transfer, &LoggerTransfer::progress, this,
                 [&](int done, int total) { progress << done << total; });
@@ -148,15 +158,17 @@ private Q_SLOTS:
         QCOMPARE(this->trace(), trace);
         QCOMPARE(QString::fromUtf8(readFile(path("logger.txt"))),
                  lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
-        QCOMPARE(progress.size(), 2 * samples);
-        QCOMPARE(progress.value(1), samples > 0 ? samples : 0);
-        QVERIFY(m_bench->interaction.asked.isEmpty());
+        // 0 of n before the first sample, then one step a sample.
+        QCOMPARE(progress.size(), 2 * (samples + 1));
+        QCOMPARE(progress.mid(0, 2), (QList<int>{0, samples}));
+        QCOMPARE(progress.mid(2 * samples), (QList<int>{samples, samples}));
+        QVERIFY(m_interaction.asked.isEmpty());
     }
 
     // Stop: the sample being read is finished and written, then the transfer ends.
     void loggerStop() {
         start(0x56, 0x10, 5);
-        LoggerTransfer transfer(m_bench->services, m_bench->link, m_bench->identification);
+        LoggerTransfer transfer(*m_ws, m_ws->services());
         connect(&transfer, &LoggerTransfer::progress, this, [&](int done, int) {
             if (done == 2)
                 transfer.requestStop();
@@ -168,7 +180,7 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 2 + 2 + 1);
         QVERIFY(lines[0].startsWith(QStringLiteral("5 Abtastungen  von  ")));
         QVERIFY(lines[3].startsWith(QStringLiteral("5.00      20.1")));
-        QVERIFY(!transfer.isRunning());
+        QVERIFY(!transfer.running());
     }
 
     // The controller falls silent at the third sample: the rows read so far are in the file,
@@ -176,9 +188,9 @@ private Q_SLOTS:
     void loggerFallsSilent() {
         start(0x56, 0x10, 5);
         m_sim->silenceFrom(8); // 0x92, 0x98, 0x94, 0x95, 0x99, two samples
-        LoggerTransfer transfer(m_bench->services, m_bench->link, m_bench->identification);
+        LoggerTransfer transfer(*m_ws, m_ws->services());
         QCOMPARE(transfer.store(path("partial.txt")), LoggerTransfer::Outcome::Failed);
-        QCOMPARE(m_bench->interaction.asked.size(), 1);
+        QCOMPARE(m_interaction.asked.size(), 1);
         const QStringList lines = QString::fromUtf8(readFile(path("partial.txt"))).split("\r\n");
         QCOMPARE(lines.size(), 2 + 2 + 1);
         QVERIFY(lines[3].startsWith(QStringLiteral("5.00      20.1")));
@@ -192,7 +204,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("old.txt"));
         QVERIFY(writeFile(file, "old table"));
-        LoggerTransfer transfer(m_bench->services, m_bench->link, m_bench->identification);
+        LoggerTransfer transfer(*m_ws, m_ws->services());
         QCOMPARE(transfer.store(file), LoggerTransfer::Outcome::Failed);
         QCOMPARE(readFile(file), QByteArray("old table"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.txt"});
@@ -204,7 +216,7 @@ private Q_SLOTS:
     void loggerUnwritableFile() {
         start(0x56, 0x10, 3);
         const QString file = path("missing/logger.txt");
-        LoggerTransfer transfer(m_bench->services, m_bench->link, m_bench->identification);
+        LoggerTransfer transfer(*m_ws, m_ws->services());
         QCOMPARE(transfer.store(file), LoggerTransfer::Outcome::FileFailed);
         QVERIFY2(transfer.fileMessage().contains(file), qPrintable(transfer.fileMessage()));
         QCOMPARE(trace(), (QStringList{"R92", "R98"}));
@@ -212,12 +224,12 @@ private Q_SLOTS:
 
     void loggerClearAndNoLogger() {
         start(0x56, 0x10, 3);
-        LoggerTransfer transfer(m_bench->services, m_bench->link, m_bench->identification);
+        LoggerTransfer transfer(*m_ws, m_ws->services());
         QVERIFY(transfer.clear());
         QCOMPARE(trace(), (QStringList{"C93 80"}));
         QVERIFY(m_sim->device().loggerSamples().isEmpty());
 
-        m_bench->identification.FirmwareVersion = 0x27;
+        m_ws->identification.FirmwareVersion = 0x27;
         QCOMPARE(transfer.store(path("none.txt")), LoggerTransfer::Outcome::NoLogger);
         QCOMPARE(trace().size(), 1);
         QVERIFY(!QFile::exists(path("none.txt")));
@@ -225,14 +237,18 @@ private Q_SLOTS:
 
     void history() {
         start(0x56, 0x10, 0);
-        AlarmHistoryReader reader(m_bench->services, m_bench->link);
-        QList<AlarmHistoryReader::Outcome> nested;
-        connect(&reader, &AlarmHistoryReader::progress, this, [&](int done, int) {
+        AlarmHistoryRead reader(*m_ws, m_ws->services());
+        // One device operation at a time: the logger waits for its turn, the user is told.
+        LoggerTransfer logger(*m_ws, m_ws->services());
+        QList<LoggerTransfer::Outcome> nested;
+        connect(&reader, &AlarmHistoryRead::progress, this, [&](int done, int) {
             if (done == 1)
-                nested << reader.read(); // one read at a time
+                nested << logger.store(path("refused.txt"));
         });
-        QCOMPARE(reader.read(), AlarmHistoryReader::Outcome::Done);
-        QCOMPARE(nested, QList{AlarmHistoryReader::Outcome::Busy});
+        QCOMPARE(reader.run(), LongOperation::Outcome::Done);
+        QCOMPARE(nested, QList{LoggerTransfer::Outcome::Refused});
+        QCOMPARE(m_interaction.asked.size(), 1);
+        QVERIFY(!QFile::exists(path("refused.txt")));
         QCOMPARE(trace(), (QStringList{"R2F", "C2D 0300", "R2E", "R2E", "R2E"}));
         const AlarmHistory& h = reader.history();
         QCOMPARE(h.announced, 3);
@@ -247,30 +263,30 @@ private Q_SLOTS:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<int>("messages");
         QTest::newRow("stop after the second entry")
-            << true << int(AlarmHistoryReader::Outcome::Stopped) << 0;
+            << true << int(LongOperation::Outcome::Stopped) << 0;
         QTest::newRow("silent at the third entry")
-            << false << int(AlarmHistoryReader::Outcome::Failed) << 1;
+            << false << int(LongOperation::Outcome::Failed) << 1;
     }
     void historyStopAndSilence() {
         QFETCH(bool, stop);
         QFETCH(int, outcome);
         QFETCH(int, messages);
         start(0x56, 0x10, 0);
-        AlarmHistoryReader reader(m_bench->services, m_bench->link);
+        AlarmHistoryRead reader(*m_ws, m_ws->services());
         if (stop)
-            connect(&reader, &AlarmHistoryReader::progress, this, [&](int done, int) {
+            connect(&reader, &AlarmHistoryRead::progress, this, [&](int done, int) {
                 if (done == 2)
                     reader.requestStop();
             });
         else
             m_sim->silenceFrom(5); // 0x2F, 0x2D, two entries
-        QCOMPARE(int(reader.read()), outcome);
-        QCOMPARE(m_bench->interaction.asked.size(), messages);
+        QCOMPARE(int(reader.run()), outcome);
+        QCOMPARE(m_interaction.asked.size(), messages);
         const AlarmHistory& h = reader.history();
         QCOMPARE(h.announced, 3);
         QCOMPARE(h.entries.size(), 2);
         // The change log ends with the state of the last entry read, not of an empty row.
-        QVERIFY(historyChangeLog(h.entries, m_bench->texts)
+        QVERIFY(historyChangeLog(h.entries, m_ws->texts)
                     .endsWith(QStringLiteral(" 10:30:00   01.01.2024   Kanal 1            -   "
                                              "1. GW-Fehler H\r\n                         Gerät "
                                              "             -   24 V fehlt\r\n")));
