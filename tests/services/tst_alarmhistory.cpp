@@ -125,29 +125,15 @@ private Q_SLOTS:
         QCOMPARE(shown, set);
     }
 
+    // The heading row counts the announced entries; rows announced but not read stay empty.
     void gridCells() {
         AlarmHistory history;
-        history.announced = 0;
-        QCOMPARE(history.rowCount(), 2);
-        QCOMPARE(history.cellText(0, 0, texts(1000)), QStringLiteral("   0 entries"));
-        QCOMPARE(history.cellText(1, 0, texts(1000)), QString());
-
         history.announced = 2;
-        history.entries = {entry(9, 7, {{1, 0xAB0}, {12, 0}})};
-        history.entries[0].time = ClockStamp{5, 7, 9, 3, 11, 24};
-        const Texts fr = texts(2000);
-        QCOMPARE(history.cellText(0, 0, fr), QStringLiteral("   2 entrées"));
-        QStringList heading;
-        QStringList first;
-        for (int c = 1; c < AlarmHistory::Columns; ++c) {
-            heading << history.cellText(0, c, fr);
-            first << history.cellText(1, c, fr);
-        }
-        QCOMPARE(heading.join(u','), QStringLiteral("Ch 1,Ch 2,Ch 3,Ch 4,Ch 5,Ch 6,Ch 7,Ch 8,Dev,"
-                                                    "I/O,I/O,I/O"));
-        QCOMPARE(history.cellText(1, 0, fr), QStringLiteral(" 09:07:05   03.11.2024"));
-        QCOMPARE(first.join(u','), QStringLiteral("AB0,0,0,0,0,0,0,0,0,0,0,0"));
-        QCOMPARE(history.cellText(2, 1, fr), QString()); // announced, not read
+        history.entries = {entry(9, 7, {{1, 0xAB0}})};
+        QCOMPARE(history.rowCount(), 4);
+        QCOMPARE(history.cellText(0, 0, texts(2000)), QStringLiteral("   2 entrées"));
+        QCOMPARE(history.cellText(1, 1, texts(2000)), QStringLiteral("AB0"));
+        QCOMPARE(history.cellText(2, 0, texts(2000)), QString());
     }
 };
 

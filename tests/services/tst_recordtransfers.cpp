@@ -8,6 +8,7 @@
 #include "link/Telegram.h"
 #include "services/AlarmHistory.h"
 #include "services/DataLogger.h"
+#include "support/RecordSeeds.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
 #include "support/TestFiles.h"
@@ -18,27 +19,6 @@
 
 namespace {
 constexpr int Address = 3;
-
-// Sample s of the seeded logger: changing values in the first temperature, the last
-// temperature and the last output.
-LoggerSample seededSample(int s) {
-    LoggerSample sample;
-    sample.time = {quint8(5 * s), 0, 0, 1, 1, 7};
-    const int words[17] = {200 + s, -100, 215, 0, 0, 0, 0, 1000 - s, 50,
-                           -20,     0,    0,   0, 0, 0, 0, 230};
-    for (int k = 0; k < 17; ++k)
-        sample.words[size_t(k)] = quint16(words[k] & 0xFFFF);
-    sample.words[15] = quint16(100 - s);
-    return sample;
-}
-
-HistoryEntry seededEntry(int minute, int channel1, int device) {
-    HistoryEntry e;
-    e.time = {0, quint8(minute), 10, 1, 1, 24};
-    e.words[0] = quint16(channel1);
-    e.words[8] = quint16(device);
-    return e;
-}
 } // namespace
 
 class TestRecordTransfers : public QObject {
@@ -60,11 +40,10 @@ class TestRecordTransfers : public QObject {
                        QDateTime(QDate(2024, 12, 5), QTime(13, 45, 10)), false});
         QList<LoggerSample> seeded;
         for (int s = 0; s < samples; ++s)
-            seeded.append(seededSample(s));
+            seeded.append(seedSample(s));
         m_sim->device().setLoggerSamples(seeded);
         QVERIFY(m_sim->device().setItem(146, 1, {50}));
-        m_sim->device().setHistory(
-            {seededEntry(0, 8, 0), seededEntry(30, 8, 0x1000), seededEntry(59, 0, 0)});
+        m_sim->device().setHistory(seedHistory());
         QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
         m_port = std::make_unique<QtSerialPort>(m_sim->slavePath());
         QVERIFY(m_port->open());
@@ -181,20 +160,6 @@ private Q_SLOTS:
         QVERIFY(lines[0].startsWith(QStringLiteral("5 Abtastungen  von  ")));
         QVERIFY(lines[3].startsWith(QStringLiteral("5.00      20.1")));
         QVERIFY(!transfer.running());
-    }
-
-    // The controller falls silent at the third sample: the rows read so far are in the file,
-    // and the link's give-up is the only message.
-    void loggerFallsSilent() {
-        start(0x56, 0x10, 5);
-        m_sim->silenceFrom(8); // 0x92, 0x98, 0x94, 0x95, 0x99, two samples
-        LoggerTransfer transfer(*m_ws, m_ws->services());
-        QCOMPARE(transfer.store(path("partial.txt")), LoggerTransfer::Outcome::Failed);
-        QCOMPARE(m_interaction.asked.size(), 1);
-        const QStringList lines = QString::fromUtf8(readFile(path("partial.txt"))).split("\r\n");
-        QCOMPARE(lines.size(), 2 + 2 + 1);
-        QVERIFY(lines[3].startsWith(QStringLiteral("5.00      20.1")));
-        QCOMPARE(lines.last(), QString());
     }
 
     // Nothing answers: an existing file stays as it was and no other file appears.
