@@ -51,10 +51,21 @@ bool writeOptionFile(CliContext& cli, const char* command, const QString& path,
     return false;
 }
 
-// The firmware version decides what the controller offers. False when it does not answer.
-bool readFirmware(CliLink& device) {
-    device.workspace().services().PrepareLink();
-    return device.workspace().services().ReadFirmwareVersion();
+// Opens the port and reads the firmware version, which decides whether the controller has what
+// `command` reads (`offers`; else text `missing` is printed). ExitStatus::Ok, or the message has
+// been printed and the exit status is returned.
+int openController(CliContext& cli, CliLink& device, const char* command, bool (*offers)(int),
+                   int missing) {
+    if (const int status = device.open())
+        return status;
+    Workspace& ws = device.workspace();
+    ws.services().PrepareLink();
+    if (!ws.services().ReadFirmwareVersion())
+        return device.noAnswer();
+    if (offers(ws.identification.FirmwareVersion))
+        return ExitStatus::Ok;
+    cli.err << "q7400ctl " << command << ": " << ws.texts.LoadText(missing) << '\n';
+    return ExitStatus::NoAnswer;
 }
 } // namespace
 
@@ -95,15 +106,9 @@ int runHistory(CliContext& cli) {
             return usage();
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(cli, device, "history", hasAlarmHistory, 485))
         return status;
     Workspace& ws = device.workspace();
-    if (!readFirmware(device))
-        return device.noAnswer();
-    if (!hasAlarmHistory(ws.identification.FirmwareVersion)) {
-        cli.err << "q7400ctl history: " << ws.texts.LoadText(485) << '\n';
-        return ExitStatus::NoAnswer;
-    }
 
     AlarmHistoryRead reader(ws, ws.services());
     showProgress(cli, reader);
@@ -160,15 +165,9 @@ int runLogger(CliContext& cli) {
         }
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(cli, device, "logger", hasLogger, 482))
         return status;
     Workspace& ws = device.workspace();
-    if (!readFirmware(device))
-        return device.noAnswer();
-    if (!hasLogger(ws.identification.FirmwareVersion)) {
-        cli.err << "q7400ctl logger: " << ws.texts.LoadText(482) << '\n';
-        return ExitStatus::NoAnswer;
-    }
     LoggerTransfer transfer(ws, ws.services());
     if (clear)
         return transfer.clear() ? ExitStatus::Ok : device.noAnswer();
