@@ -81,14 +81,18 @@ QString loggerProgressCaption(int remaining, int count, const Texts& texts) {
     return QStringLiteral("%1 / %2\n").arg(remaining).arg(count) + texts.LoadText(TransmittedText);
 }
 
+QDateTime loggerStart(int count, int cycleTenths, const ClockStamp& end) {
+    const QDateTime endTime = end.toDateTime();
+    return endTime.isValid() ? endTime.addSecs(-loggerSpanSeconds(count, cycleTenths))
+                             : QDateTime();
+}
+
 QString loggerHeading(int count, int cycleTenths, const ClockStamp& end) {
     QString heading = QString::number(count) + QStringLiteral(" Abtastungen");
     if (count > 0) {
-        const QDateTime endTime = end.toDateTime();
-        const QString start = endTime.isValid()
-                                  ? stampText(ClockStamp::fromDateTime(
-                                        endTime.addSecs(-loggerSpanSeconds(count, cycleTenths))))
-                                  : QStringLiteral("?");
+        const QDateTime startTime = loggerStart(count, cycleTenths, end);
+        const QString start = startTime.isValid() ? stampText(ClockStamp::fromDateTime(startTime))
+                                                  : QStringLiteral("?");
         heading += QStringLiteral("  von  ") + start + QStringLiteral("  bis  ");
     } else {
         heading += QStringLiteral("  am  ");
@@ -125,14 +129,11 @@ QString loggerCsv(const LoggerRecording& r, const QString& deviceType) {
     QString csv = QStringLiteral("%1 logger,%2 samples,cycle %3 s")
                       .arg(deviceType)
                       .arg(r.count)
-                      .arg(loggerTemperatureText(r.cycleTenths));
-    if (r.end) {
-        const QDateTime end = r.end->toDateTime();
-        if (end.isValid())
-            csv += QStringLiteral(",from %1,to %2")
-                       .arg(csvStamp(end.addSecs(-loggerSpanSeconds(r.count, r.cycleTenths))),
-                            csvStamp(end));
-    }
+                      .arg(formatFixed(r.cycleTenths, 1));
+    if (r.end && r.end->toDateTime().isValid())
+        csv += QStringLiteral(",from %1,to %2")
+                   .arg(csvStamp(loggerStart(r.count, r.cycleTenths, *r.end)),
+                        csvStamp(r.end->toDateTime()));
     csv += QStringLiteral(",decimal point .\r\n");
     csv += QStringLiteral("t [%1]").arg(QLatin1String(unit));
     const LoggedSample shape = r.samples.isEmpty() ? LoggedSample() : r.samples.first();

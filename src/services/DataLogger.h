@@ -60,6 +60,9 @@ struct LoggerRecording {
     QList<LoggedSample> samples;
 };
 
+// When the first of `count` samples was taken: the end time less the span, by the calendar
+// (the samples are taken one cycle apart). Invalid when the end time is no possible date.
+QDateTime loggerStart(int count, int cycleTenths, const ClockStamp& end);
 // The heading of the table: "3 Abtastungen  von  1.1.07 0:00:00  bis  1.1.07 0:00:10", then an
 // empty line. The start is the end time less the span, by the calendar; when the controller's
 // end time is no possible date the start is shown as "?". These words are the same in every

@@ -135,8 +135,9 @@ private Q_SLOTS:
                 [&](int done, int total) { progress << done << total; });
         QCOMPARE(transfer.store(path("logger.txt")), LoggerTransfer::Outcome::Done);
         QCOMPARE(this->trace(), trace);
-        QCOMPARE(QString::fromUtf8(readFile(path("logger.txt"))),
-                 lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        const QString table = QString::fromUtf8(readFile(path("logger.txt")));
+        QCOMPARE(table, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+        QCOMPARE(loggerTableText(transfer.recording()), table); // what a window shows or exports
         // 0 of n before the first sample, then one step a sample.
         QCOMPARE(progress.size(), 2 * (samples + 1));
         QCOMPARE(progress.mid(0, 2), (QList<int>{0, samples}));
