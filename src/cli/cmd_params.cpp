@@ -1,6 +1,6 @@
 #include "cli/CliOffline.h"
 #include "config/ConfigurationFile.h"
-#include "params/ChannelParameters.h"
+#include "params/ChannelParameterForm.h"
 #include "params/CollectiveMasks.h"
 #include "params/Overview.h"
 #include "params/ui/OverviewPrinter.h"
@@ -67,15 +67,13 @@ int runChannel(CliContext& cli) {
     if (const int status = offline.load(cli.args.first()))
         return status;
     Workspace& ws = offline.workspace();
-    ChannelParameters editor(ws.image, ws.identification, *channel);
-    editor.ShowParameters();
+    ChannelParameterForm form(ws);
+    form.setChannel(*channel - 1);
     for (int row = 0; row < ChannelRows::Count; ++row) {
-        if (!ChannelRows::shown(row, ws.identification.FirmwareVersion))
+        if (!form.isVisible(row))
             continue;
-        const int parameter = ChannelRows::rows()[size_t(row)].parameter;
-        cli.out << row << '\t' << ws.table[parameter].Name.trimmed() << '\t'
-                << editor.texts[size_t(row)] << '\t' << editor.unit(row) + editor.minuteUnit(row)
-                << '\n';
+        cli.out << row << '\t' << ws.table[ChannelParameterForm::parameterOf(row)].Name.trimmed()
+                << '\t' << form.text(row) << '\t' << form.unit(row) + form.minuteUnit(row) << '\n';
     }
     return ExitStatus::Ok;
 }
@@ -102,7 +100,7 @@ int runOverview(CliContext& cli) {
     if (const int status = offline.load(cli.args.first()))
         return status;
     Workspace& ws = offline.workspace();
-    const Overview overview = buildOverview(ws.image, ws.table, ws.identification, ws.texts);
+    const Overview overview = buildOverview(ws);
 
     if (printText || !pdf.isEmpty()) {
         const OverviewPrint print =
@@ -112,14 +110,10 @@ int runOverview(CliContext& cli) {
                 cli.out << line << '\n';
             return ExitStatus::Ok;
         }
-        QString error;
-        const QByteArray document =
-            overviewPdf(print, overviewTitle(ws.texts, ws.identification.DeviceType), &error);
-        const SafeWriteResult written =
-            document.isEmpty() ? SafeWriteResult{} : writeFileSafely(pdf, document);
+        const SafeWriteResult written = writeFileSafely(
+            pdf, overviewPdf(print, overviewTitle(ws.texts, ws.identification.DeviceType)));
         if (!written.ok) {
-            cli.err << "q7400ctl overview: " << pdf << ": "
-                    << (document.isEmpty() ? error : written.reason) << '\n';
+            cli.err << "q7400ctl overview: " << pdf << ": " << written.reason << '\n';
             return ExitStatus::NoAnswer;
         }
         return ExitStatus::Ok;
@@ -149,34 +143,35 @@ QList<EditOperation> paramsEditOperations() {
                  *message = QStringLiteral("takes a channel 1..8 and a row 0..32");
                  return false;
              }
-             const int firmware = edit.ws.identification.FirmwareVersion;
-             if (!ChannelRows::shown(row, firmware)) {
-                 *message = QStringLiteral("row %1 is not shown for firmware 0x%2")
-                                .arg(row)
-                                .arg(firmware, 2, 16, QLatin1Char('0'));
+             ChannelParameterForm form(edit.ws);
+             form.setChannel(channel - 1);
+             if (!form.isVisible(row)) {
+                 *message =
+                     QStringLiteral("row %1 is not shown for firmware 0x%2")
+                         .arg(row)
+                         .arg(edit.ws.identification.FirmwareVersion, 2, 16, QLatin1Char('0'));
                  return false;
              }
-             if (ChannelRows::rows()[size_t(row)].parameter < ConfigurationFile::FirstEntry) {
+             if (ChannelParameterForm::parameterOf(row) < ConfigurationFile::FirstEntry) {
                  *message = QStringLiteral("the setpoint is not kept in configuration files");
                  return false;
              }
-             if (!IsNumericText(value)) {
-                 *message = QStringLiteral("'%1' is not a number").arg(value);
+             QStringList before;
+             for (int f = 0; f < form.count(); ++f)
+                 before.append(form.text(f));
+             const Form::EditResult result = form.editText(row, value);
+             if (result.outcome == Form::EditResult::Refused) {
+                 *message = QStringLiteral("'%1': %2").arg(value, result.message);
                  return false;
              }
-             ChannelParameters editor(edit.ws.image, edit.ws.identification, channel);
-             editor.ShowParameters();
-             auto before = editor.texts;
-             before[size_t(row)] = value;
-             const auto changes = editor.leave(row, value);
              // Every value the rules changed: the typed one clamped or rounded, the setpoints
              // pulled along by their limits, the values re-scaled for a new full scale.
-             for (int field : changes.fields) {
-                 const QString& now = editor.texts[size_t(field)];
-                 if (ValueOfText(before[size_t(field)]) != ValueOfText(now))
-                     edit.cli.out << "channel " << channel << " row " << field << ": "
-                                  << before[size_t(field)] << " -> " << now << '\n';
-             }
+             if (result.outcome == Form::EditResult::Adjusted)
+                 edit.cli.out << "channel " << channel << " row " << row << ": " << value << " -> "
+                              << result.shown << '\n';
+             for (int f : result.changed)
+                 edit.cli.out << "channel " << channel << " row " << f << ": " << before[f]
+                              << " -> " << form.text(f) << '\n';
              return true;
          }},
         {"copy-params:", "copy-params:K=T   copy channel K's parameters to channel T (0: all)",
@@ -186,15 +181,15 @@ QList<EditOperation> paramsEditOperations() {
                  *message = QStringLiteral("takes a channel 1..8");
                  return false;
              }
-             ChannelParameters editor(edit.ws.image, edit.ws.identification, *channel);
-             editor.ShowParameters();
-             QString shown;
-             if (!editor.copyTo(value, &shown)) {
+             ChannelParameterForm form(edit.ws);
+             form.setChannel(*channel - 1);
+             if (!form.copyTo(value)) {
                  *message = QStringLiteral("the target is a channel 1..8, or 0 for all channels");
                  return false;
              }
-             if (!shown.isEmpty())
-                 edit.cli.out << "copy target: " << value << " -> " << shown << '\n';
+             const QString target = QString::number(*ChannelParameterForm::copyTarget(value));
+             if (target != value.trimmed())
+                 edit.cli.out << "copy target: " << value << " -> " << target << '\n';
              return true;
          }},
         {"mask:", "mask:M=VALUE      collective alarm mask M (1..8), 0..65535 or 0xNNNN",
@@ -205,7 +200,9 @@ QList<EditOperation> paramsEditOperations() {
                  *message = QStringLiteral("takes a mask 1..8 and a value 0..65535");
                  return false;
              }
-             CollectiveMasks::set(edit.ws.image, *mask, *bits);
+             CollectiveMaskForm form(edit.ws);
+             form.setMask(*mask);
+             form.editText(CollectiveMaskForm::ValueField, QString::number(*bits));
              return true;
          }},
     };

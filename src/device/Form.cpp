@@ -180,6 +180,8 @@ Form::Limits Form::limits(int field) const {
     return {m_fields.at(field).minimum, m_fields.at(field).maximum};
 }
 
+void Form::beforeEdit(int) {}
+
 void Form::afterEdit(int) {}
 
 QList<int> Form::fieldsShowing(int row, int column) const {
@@ -262,6 +264,7 @@ Form::EditResult Form::editText(int field, const QString& entry) {
     if (!isEditable(field))
         return refuse(field, localText(m_data.texts, kReadOnly).arg(m_data.gate().running()));
     if (f.display == DisplayKind::Text) {
+        beforeEdit(field);
         const QStringList before = snapshot();
         m_data.setCell(f.row, columnOf(field), entry);
         afterEdit(field);
@@ -297,6 +300,7 @@ Form::EditResult Form::editText(int field, const QString& entry) {
         value = qBound(l.minimum, value, l.maximum);
         clamped = true;
     }
+    beforeEdit(field);
     const QStringList before = snapshot();
     const double stored = rawOfShown(field, value);
     storeRaw(field, stored);
@@ -307,6 +311,7 @@ Form::EditResult Form::editChecked(int field, bool on) {
     const Field& f = m_fields.at(field);
     if (!isEditable(field))
         return refuse(field, localText(m_data.texts, kReadOnly).arg(m_data.gate().running()));
+    beforeEdit(field);
     const QStringList before = snapshot();
     const int w = word(field);
     const double stored = double(on ? (w | int(f.mask)) : (w & ~int(f.mask)));
@@ -323,6 +328,7 @@ Form::EditResult Form::editPosition(int field, int pos) {
     const bool inList = listed == 0 || pos < listed;
     if (pos < 0 || !inList || ((quint32(pos) << shift) & ~f.mask) != 0)
         return refuse(field, localText(m_data.texts, kNoChoice));
+    beforeEdit(field);
     const QStringList before = snapshot();
     const int w = word(field);
     const double stored = double((quint32(w) & ~f.mask) | (quint32(pos) << shift));

@@ -1,7 +1,9 @@
 #include "params/CollectiveMasks.h"
 
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
+
+#include <array>
+#include <cmath>
 
 namespace CollectiveMasks {
 
@@ -9,18 +11,6 @@ int bitTextId(int bit) {
     static constexpr std::array<int, Bits> ids = {334, 335, 336, 337, 338, 339, 340, 386,
                                                   343, 345, 370, 387, 375, 376, 377, 378};
     return ids.at(size_t(bit));
-}
-
-int value(const DeviceImage& image, int mask) {
-    return int(roundHalfEven(image.value(Row, mask)).value_or(0) & 0xFFFF);
-}
-
-bool set(DeviceImage& image, int mask, int value) {
-    QVariant& cell = image.cell(Row, mask);
-    if (cell.typeId() == QMetaType::Int && cell.toInt() == value)
-        return false;
-    cell = value;
-    return true;
 }
 
 std::optional<int> parse(const QString& text) {
@@ -34,3 +24,33 @@ std::optional<int> parse(const QString& text) {
 }
 
 } // namespace CollectiveMasks
+
+namespace {
+QList<Field> maskFields() {
+    QList<Field> fields;
+    for (int bit = 0; bit < CollectiveMasks::Bits; ++bit)
+        fields.append({.name = indexedName(u"chkSammel", bit),
+                       .row = CollectiveMasks::Row,
+                       .display = DisplayKind::Bit,
+                       .mask = quint32(1) << bit,
+                       .caption = CollectiveMasks::bitTextId(bit)});
+    fields.append({.name = QStringLiteral("txtSFehler"),
+                   .row = CollectiveMasks::Row,
+                   .display = DisplayKind::Word,
+                   .minimum = 0,
+                   .maximum = 0xFFFF,
+                   .outOfRange = OutOfRange::Refuse});
+    return fields;
+}
+} // namespace
+
+CollectiveMaskForm::CollectiveMaskForm(DeviceData& data, QObject* parent)
+    : Form(data, maskFields(), parent) {}
+
+std::optional<double> CollectiveMaskForm::parse(int field, const QString& text) const {
+    const std::optional<double> v = Form::parse(field, text);
+    // A mask is a whole number: a fraction is no mask at all.
+    if (field == ValueField && v && *v != std::floor(*v))
+        return std::nullopt;
+    return v;
+}

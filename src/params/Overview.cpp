@@ -2,10 +2,8 @@
 
 #include "base/ColumnText.h"
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
-#include "i18n/StringTable.h"
+#include "base/TextTableModel.h"
+#include "device/DeviceData.h"
 #include "params/ChannelFormats.h"
 
 #include <algorithm>
@@ -88,16 +86,16 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
         // Temperature modules keep it in tenths; linear modules as a whole number, shown with
         // the channel's decimals.
         if (hasTemperatureInputs(id))
-            return formatFixed(signedWordValue(v), 1);
+            return fixedPointText(signedWordValue(v), 1);
         {
             const int d = formats.decimalsOf(column);
             qint64 units = signedWordValue(v);
             for (int i = 0; i < d; ++i)
                 units *= 10;
-            return formatFixed(units, d);
+            return fixedPointText(units, d);
         }
     case CellKind::Tenths:
-        return formatFixed(signedWordValue(v), 1);
+        return fixedPointText(signedWordValue(v), 1);
     case CellKind::Percent:
         return QString::number(signedByteValue(v));
     case CellKind::Hex:
@@ -107,7 +105,7 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
     case CellKind::DevicePlain:
         return QString::number(whole);
     case CellKind::DeviceTenths:
-        return formatFixed(whole, 1);
+        return fixedPointText(whole, 1);
     case CellKind::DeviceId:
         return id.DeviceType.left(1) + hexDigits(v);
     case CellKind::VersionNumber:
@@ -128,19 +126,21 @@ int cellColumn(int k) {
 
 } // namespace
 
-Overview buildOverview(DeviceImage& image, const ParameterTable& table, const Identification& id,
-                       const Texts& texts) {
+Overview buildOverview(DeviceData& data) {
+    const Texts& texts = data.texts;
+    const DeviceImage& image = data.image;
+    const Identification& id = data.identification;
     Overview overview;
     overview.headings.append(QString());
     for (int k = 1; k <= Overview::ValueColumns; ++k)
         overview.headings.append((k <= 8 ? texts.LoadText(254) : QStringLiteral("I/O")) + u' ' +
                                  QString::number(k));
-    const ChannelFormats formats = SetChannelFormats(image, id);
+    const ChannelFormats formats = SetChannelFormats(data);
     const int last = highestRowForFirmware(id.FirmwareVersion);
     for (int entry = 0; entry <= last; ++entry) {
         OverviewRow row;
         row.entry = entry;
-        row.name = table[entry].Name.trimmed();
+        row.name = data.table[entry].Name.trimmed();
         const CellKind kind = kindOf(entry);
         const int count = cellCount(entry, kind);
         for (int k = 1; k <= Overview::ValueColumns; ++k)
@@ -206,4 +206,25 @@ QList<QStringList> OverviewPrint::pages(int linesPerPage) const {
 
 QString overviewTitle(const Texts& texts, const QString& deviceType) {
     return deviceType + texts.LoadText(282);
+}
+
+void showOverview(TextTableModel& table, const Overview& overview) {
+    QList<QStringList> rows;
+    for (const OverviewRow& row : overview.rows)
+        rows.append(QStringList{row.name} + row.cells);
+    table.setHeader(overview.headings);
+    table.setRows(rows);
+}
+
+QString savePdfCaption(const Texts& texts) {
+    static const char* const text[] = {"Als PDF speichern", "Save as PDF", "Enregistrer en PDF",
+                                       "Salva come PDF"};
+    return QString::fromUtf8(text[texts.languageIndex()]);
+}
+
+QString printFailedText(const Texts& texts) {
+    static const char* const text[] = {
+        "Der Drucker kann nicht benutzt werden.", "The printer cannot be used.",
+        "L'imprimante ne peut pas être utilisée.", "Non è possibile usare la stampante."};
+    return QString::fromUtf8(text[texts.languageIndex()]);
 }

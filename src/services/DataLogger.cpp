@@ -70,11 +70,11 @@ QString loggerTimeText(int index, int cycleTenths) {
     // up (all terms are positive).
     const qint64 numerator = qint64(index) * cycleTenths * 10;
     const qint64 divisor = loggerTimeDivisor(cycleTenths);
-    return formatFixed((2 * numerator + divisor) / (2 * divisor), 2);
+    return fixedPointText((2 * numerator + divisor) / (2 * divisor), 2);
 }
 
 QString loggerTemperatureText(int tenths) {
-    return formatFixed(tenths, 1);
+    return fixedPointText(tenths, 1);
 }
 
 QString loggerProgressCaption(int remaining, int count, const Texts& texts) {
@@ -129,7 +129,7 @@ QString loggerCsv(const LoggerRecording& r, const QString& deviceType) {
     QString csv = QStringLiteral("%1 logger,%2 samples,cycle %3 s")
                       .arg(deviceType)
                       .arg(r.count)
-                      .arg(formatFixed(r.cycleTenths, 1));
+                      .arg(fixedPointText(r.cycleTenths, 1));
     if (r.end && r.end->toDateTime().isValid())
         csv += QStringLiteral(",from %1,to %2")
                    .arg(csvStamp(loggerStart(r.count, r.cycleTenths, *r.end)),

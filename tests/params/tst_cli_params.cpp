@@ -61,7 +61,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("op");
         QTest::addColumn<QString>("why");
         QTest::newRow("not a number") << "param:3:4=1e3"
-                                      << "'1e3' is not a number";
+                                      << "'1e3': Not a number";
         QTest::newRow("row") << "param:3:33=1"
                              << "row 0..32";
         QTest::newRow("hidden row") << "param:3:32=1"
@@ -75,7 +75,8 @@ private Q_SLOTS:
         QFETCH(QString, op);
         QFETCH(QString, why);
         const QByteArray before = readFile(m_plant);
-        const CtlRun r = runCtl({"edit", m_plant, "--firmware", "0x30", "param:3:4=50", op});
+        const CtlRun r =
+            runCtl({"edit", m_plant, "--lang", "en", "--firmware", "0x30", "param:3:4=50", op});
         QCOMPARE(r.status, 2);
         QVERIFY2(r.err.contains(why), qPrintable(r.err));
         QCOMPARE(readFile(m_plant), before);

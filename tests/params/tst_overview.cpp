@@ -1,24 +1,26 @@
 #include "app/Defaults.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
 #include "params/Overview.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QTest>
 
 namespace {
 struct Plant {
-    Texts texts;
-    ParameterTable table;
-    DeviceImage image;
-    Identification id;
+    ScriptedInteraction interaction;
+    DeviceData data{interaction};
+    Texts& texts = data.texts;
+    DeviceImage& image = data.image;
+    Identification& id = data.identification;
+    ParameterTable& table = data.table;
     Plant() {
-        texts.setLanguageOffset(1000);
-        table.BuildParameterTable(texts);
+        data.setLanguageOffset(1000);
         LoadDefaultConfiguration(image, id);
     }
-    Overview overview() { return buildOverview(image, table, id, texts); }
+    Overview overview() { return buildOverview(data); }
 };
 } // namespace
 
@@ -89,8 +91,7 @@ private Q_SLOTS:
         QCOMPARE(o.headings[9], QString("I/O 9"));
         QCOMPARE(o.headings[20], QString("I/O 20"));
         QCOMPARE(o.rows[39].name, QString("Secondary heating voltage"));
-        p.texts.setLanguageOffset(2000);
-        p.table.BuildParameterTable(p.texts);
+        p.data.setLanguageOffset(2000);
         QCOMPARE(p.overview().headings[8], p.texts.LoadText(254) + " 8");
     }
 
@@ -126,6 +127,21 @@ private Q_SLOTS:
         QCOMPARE(io[2].trimmed(), QString("0x11       0x12       0x13       0x14"));
         QCOMPARE(print.entries[50].first().count("0x"), 6);
         QCOMPARE(print.lines().size(), 7 + 56 + 2);
+    }
+
+    // Every page starts with the heading; the three lines of the I/O configuration stay on one
+    // page.
+    void pages() {
+        Plant p;
+        const OverviewPrint print = overviewPrint(p.overview(), p.texts, "Q7400", QDateTime());
+        const QList<QStringList> pages = print.pages(7 + 38);
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].size(), 7 + 36);
+        QCOMPARE(pages[1].mid(0, 7), print.heading);
+        QVERIFY(pages[1][7].contains("I/O"));
+        QCOMPARE(pages[0].size() + pages[1].size() - 7, print.lines().size());
+        // A page too small for anything still takes one entry.
+        QCOMPARE(print.pages(1).size(), 56);
     }
 };
 

@@ -1,39 +1,38 @@
 #include "app/Defaults.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "params/ChannelParameters.h"
+#include "device/DeviceData.h"
+#include "params/ChannelFormats.h"
+#include "params/ChannelParameterForm.h"
+#include "params/CollectiveMasks.h"
+#include "support/ScriptedInteraction.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
 constexpr int Channel = 3;
 
 struct Editor {
-    DeviceImage image;
-    Identification id;
-    std::unique_ptr<ChannelParameters> editor;
+    ScriptedInteraction interaction;
+    DeviceData data{interaction};
+    ChannelParameterForm form{data};
     // fullScale < 0: temperature module.
     explicit Editor(double fullScale = -1) {
-        LoadDefaultConfiguration(image, id);
-        id.ModuleVariant = fullScale < 0 ? 3 : 2;
+        LoadDefaultConfiguration(data.image, data.identification);
+        data.identification.ModuleVariant = fullScale < 0 ? 3 : 2;
         if (fullScale >= 0)
-            image.setValue(FullScaleRow, Channel, fullScale);
-        editor = std::make_unique<ChannelParameters>(image, id, Channel);
-        editor->ShowParameters();
+            data.image.setValue(FullScaleRow, Channel, fullScale);
+        form.setChannel(Channel - 1);
     }
     double stored(int row) const {
         const ChannelParameterRow& r = ChannelRows::rows()[size_t(row)];
-        return image.value(r.parameter, r.kind == ParameterClass::DeviceTenths ? 1 : Channel);
+        return data.image.value(r.parameter, r.kind == ParameterClass::DeviceTenths ? 1 : Channel);
     }
-    void set(int row, double raw) {
-        image.setValue(ChannelRows::rows()[size_t(row)].parameter, Channel, raw);
-        editor->ShowParameters();
-    }
-    QString text(int row) const { return editor->texts[size_t(row)]; }
+    QString text(int row) const { return form.text(row); }
+    Form::EditResult leave(int row, const QString& text) { return form.editText(row, text); }
 };
 } // namespace
 
-class tst_ChannelParameters : public QObject {
+class tst_ChannelParameterForm : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // Typing into one row and leaving it: what the field shows and what is stored.
@@ -102,124 +101,110 @@ private Q_SLOTS:
         QTest::newRow("fsv linear 30000") << 100.0 << 29 << "30000"
                                           << "20000" << 20000.0;
         QTest::newRow("not a number") << -1.0 << 24 << "1e3"
-                                      << "1e3" << 0.0;
+                                      << "0.0" << 0.0;
         QTest::newRow("empty") << -1.0 << 24 << ""
-                               << "" << 0.0;
+                               << "0.0" << 0.0;
     }
     void leave() {
         QFETCH(double, fullScale);
         QFETCH(int, row);
         QFETCH(QString, typed);
         Editor e(fullScale);
-        const auto changes = e.editor->leave(row, typed);
+        const Form::EditResult result = e.leave(row, typed);
+        QTEST(result.shown, "shown");
         QTEST(e.text(row), "shown");
         QTEST(e.stored(row), "stored");
-        QCOMPARE(changes.fields.contains(row), e.text(row) != typed);
+        QCOMPARE(result.outcome == Form::EditResult::Refused, !strictNumber(typed).has_value());
     }
 
+    // Only the edited cell changes, and it is announced; the CT ratio lives in column 1.
     void storesIntoItsOwnColumnOnly() {
         Editor e;
-        const DeviceImage before = e.image;
-        const auto changes = e.editor->leave(12, "7.5");
-        QCOMPARE(changes.cells, (QList<ImageCell>{{13, Channel}}));
+        const DeviceImage before = e.data.image;
+        QSignalSpy announced(&e.data, &DeviceData::elementChanged);
+        e.leave(12, "7.5");
+        QCOMPARE(announced.size(), 1);
+        QCOMPARE(announced[0], (QVariantList{13, Channel}));
         for (int row = 0; row < DeviceImage::Rows; ++row)
             for (int k = 0; k < DeviceImage::Columns; ++k)
                 if (row != 13 || k != Channel)
-                    QCOMPARE(e.image.cell(row, k), before.cell(row, k));
-        // The CT ratio lives in column 1 whatever the channel.
-        e.editor->leave(27, "50");
-        QCOMPARE(e.image.value(38, 1), 500.0);
-        QCOMPARE(e.image.value(38, Channel), 0.0);
+                    QCOMPARE(e.data.image.cell(row, k), before.cell(row, k));
+        e.leave(27, "50");
+        QCOMPARE(e.data.image.value(38, 1), 500.0);
+        QCOMPARE(e.data.image.value(38, Channel), 0.0);
     }
 
     void setpointCrossChecks() {
         Editor e;
-        e.editor->leave(ChannelRows::MinSetpoint, "10");
+        e.leave(ChannelRows::MinSetpoint, "10");
         // Setpoints 0 were raised with the minimum.
         for (int row : {0, 3, 4})
             QCOMPARE(e.text(row), QString("10.0"));
-        e.editor->leave(ChannelRows::Setpoint, "5");
+        QCOMPARE(e.leave(ChannelRows::Setpoint, "5").outcome, Form::EditResult::Adjusted);
         QCOMPARE(e.text(0), QString("10.0"));
-        e.editor->leave(ChannelRows::Setpoint, "700");
+        e.leave(ChannelRows::Setpoint, "700");
         QCOMPARE(e.text(0), QString("600.0"));
         QCOMPARE(e.stored(0), 6000.0);
-        e.editor->leave(ChannelRows::SoftStartSetpoint, "300");
-        const auto changes = e.editor->leave(ChannelRows::MaxSetpoint, "200");
+        e.leave(ChannelRows::SoftStartSetpoint, "300");
+        const Form::EditResult lowered = e.leave(ChannelRows::MaxSetpoint, "200");
         QCOMPARE(e.text(0), QString("200.0"));
         QCOMPARE(e.text(3), QString("200.0"));
         QCOMPARE(e.text(4), QString("10.0"));
-        QCOMPARE(changes.fields, (QList<int>{2, 0, 3}));
+        QCOMPARE(lowered.changed, (QList<int>{0, 3}));
         QCOMPARE(e.stored(0), 2000.0);
     }
 
     // A new full-scale value keeps the shown values and stores them at the new scale.
     void fullScaleChangeRestoresEveryRow() {
         Editor e(100);
-        e.editor->leave(0, "12.34");
-        e.editor->leave(24, "-1.5");
-        e.editor->leave(18, "50");
-        const auto changes = e.editor->leave(ChannelRows::FullScale, "1000");
+        e.leave(0, "12.34");
+        e.leave(24, "-1.5");
+        e.leave(18, "50");
+        const Form::EditResult coarser = e.leave(ChannelRows::FullScale, "1000");
         QCOMPARE(e.stored(0), 123.0);
         QCOMPARE(e.text(0), QString("12.3"));
         QCOMPARE(e.stored(24), 65536.0 - 15);
         QCOMPARE(e.text(24), QString("-1.5"));
         QCOMPARE(e.text(2), QString("60.0")); // max. setpoint 6000 at two decimals was 60.00
         QCOMPARE(e.stored(18), 50.0);
-        QVERIFY(changes.fields.contains(0) && changes.fields.contains(2));
+        QVERIFY(coarser.changed.contains(0) && coarser.changed.contains(2));
         // Back to a finer scale: values beyond the word are capped.
-        e.editor->leave(ChannelRows::FullScale, "10");
+        e.leave(ChannelRows::FullScale, "10");
         QCOMPARE(e.stored(2), 32000.0);
         QCOMPARE(e.text(2), QString("32.000"));
         QCOMPARE(e.text(0), QString("12.300"));
-    }
-
-    void saveparaStoresTypedFieldsOnly() {
-        Editor e;
-        e.image.setValue(13, Channel, 12.5); // an edited cell from a file, not a whole number
-        e.image.setValue(15, Channel, 999);  // changed underneath after the fill
-        e.editor->texts[0] = "42";
-        const auto changes = e.editor->Savepara();
-        QCOMPARE(e.stored(0), 420.0);
-        QCOMPARE(e.image.value(13, Channel), 12.5);
-        QCOMPARE(e.image.value(15, Channel), 999.0);
-        QCOMPARE(changes.cells, (QList<ImageCell>{{0, Channel}}));
+        // The same decimals: nothing is stored again.
+        QSignalSpy announced(&e.data, &DeviceData::elementChanged);
+        e.leave(ChannelRows::FullScale, "15");
+        QCOMPARE(announced.size(), 1);
     }
 
     void copy_data() {
         QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("shownTarget");
         QTest::addColumn<QList<int>>("channels"); // empty: refused
-        QTest::newRow("one channel") << "5"
-                                     << "" << QList<int>{5};
-        QTest::newRow("9 becomes 8") << "9"
-                                     << "8" << QList<int>{8};
-        QTest::newRow("0: all") << "0"
-                                << "" << QList<int>{1, 2, 4, 5, 6, 7, 8};
-        QTest::newRow("-1") << "-1"
-                            << "" << QList<int>{};
-        QTest::newRow("2.5") << "2.5"
-                             << "" << QList<int>{};
-        QTest::newRow("text") << "x"
-                              << "" << QList<int>{};
+        QTest::newRow("one channel") << "5" << QList<int>{5};
+        QTest::newRow("9 becomes 8") << "9" << QList<int>{8};
+        QTest::newRow("0: all") << "0" << QList<int>{1, 2, 3, 4, 5, 6, 7, 8};
+        QTest::newRow("-1") << "-1" << QList<int>{};
+        QTest::newRow("2.5") << "2.5" << QList<int>{};
+        QTest::newRow("text") << "x" << QList<int>{};
     }
     void copy() {
         QFETCH(QString, target);
         QFETCH(QList<int>, channels);
         Editor e;
-        e.editor->leave(0, "55");
-        e.editor->leave(27, "2");
-        e.editor->texts[18] = "90"; // typed, not left: stored before the copy
-        QString shown;
-        const auto changes = e.editor->copyTo(target, &shown);
-        QTEST(shown, "shownTarget");
-        QCOMPARE(changes.has_value(), !channels.isEmpty());
+        e.leave(0, "55");
+        e.leave(18, "90");
+        e.leave(27, "2");
+        const auto copied = e.form.copyTo(target);
+        QCOMPARE(copied.value_or(QList<int>{}), channels);
         for (int k = 1; k <= 8; ++k) {
-            const bool copied = channels.contains(k) || k == Channel;
-            QCOMPARE(e.image.value(0, k), copied ? 550.0 : 0.0);
-            QCOMPARE(e.image.value(23, k), changes && copied ? 90.0 : 100.0);
+            const bool has = channels.contains(k) || k == Channel;
+            QCOMPARE(e.data.image.value(0, k), has ? 550.0 : 0.0);
+            QCOMPARE(e.data.image.value(23, k), has ? 90.0 : 100.0);
         }
         // The device-wide CT ratio stays where it is.
-        QCOMPARE(e.image.value(38, 1), 20.0);
+        QCOMPARE(e.data.image.value(38, 1), 20.0);
     }
 
     void units_data() {
@@ -240,16 +225,16 @@ private Q_SLOTS:
     void units() {
         QFETCH(int, variant);
         Editor e;
-        e.id.ModuleVariant = variant;
+        e.data.identification.ModuleVariant = variant;
         QFETCH(int, dimension);
         QFETCH(int, configuration);
         QFETCH(int, sensor);
-        e.image.setValue(32, 1, dimension);
-        e.image.setValue(27, Channel, configuration);
-        e.image.setValue(33, Channel, sensor);
+        e.data.image.setValue(32, 1, dimension);
+        e.data.image.setValue(27, Channel, configuration);
+        e.data.image.setValue(33, Channel, sensor);
         QStringList units;
         for (int row : {0, 1, 9, 11, 18, 26, 27, 29})
-            units << e.editor->unit(row) + e.editor->minuteUnit(row);
+            units << e.form.unit(row) + e.form.minuteUnit(row);
         QTEST(units, "units");
     }
 
@@ -260,7 +245,32 @@ private Q_SLOTS:
         QVERIFY(!ChannelRows::shown(32, 0x30));
         QVERIFY(!ChannelRows::shown(31, 0x2F) && ChannelRows::shown(32, 0x36));
     }
+
+    // Mask 3 is column 3 of item 29; a box sets its bit, a typed mask must be whole.
+    void collectiveMasks() {
+        QCOMPARE(CollectiveMasks::letter(1), QChar(u'A'));
+        QCOMPARE(CollectiveMasks::letter(8), QChar(u'H'));
+        QCOMPARE(CollectiveMasks::bitTextId(7), 386);
+        ScriptedInteraction interaction;
+        DeviceData data(interaction);
+        CollectiveMaskForm form(data);
+        form.setMask(3);
+        data.image.setValue(CollectiveMasks::Row, 3, 0x8001);
+        QVERIFY(form.checked(0) && form.checked(15) && !form.checked(1));
+        QCOMPARE(form.text(CollectiveMaskForm::ValueField), QString("32769"));
+        form.editChecked(0, false);
+        form.editChecked(15, false);
+        QCOMPARE(data.image.value(CollectiveMasks::Row, 3), 0.0);
+        QCOMPARE(form.editText(CollectiveMaskForm::ValueField, "4096").changed, QList<int>{12});
+        for (const char* bad : {"65536", "-1", "1.5", "x"})
+            QCOMPARE(form.editText(CollectiveMaskForm::ValueField, bad).outcome,
+                     Form::EditResult::Refused);
+        QCOMPARE(data.image.value(CollectiveMasks::Row, 3), 4096.0);
+        QCOMPARE(data.image.value(CollectiveMasks::Row, 4), 0.0);
+        QCOMPARE(CollectiveMasks::parse(" 0x8001"), std::optional<int>(0x8001));
+        QVERIFY(!CollectiveMasks::parse("65536"));
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_ChannelParameters)
-#include "tst_channelparameters.moc"
+QTEST_GUILESS_MAIN(tst_ChannelParameterForm)
+#include "tst_channelparameterform.moc"
