@@ -119,7 +119,7 @@ QString AlarmHistory::cellText(int row, int column, const Texts& texts) const {
         }
         return {};
     }
-    if (row > entries.size() || column < 0 || column >= Columns)
+    if (row < 1 || row > entries.size() || column < 0 || column >= Columns)
         return {};
     const AlarmHistoryEntry& e = entries[row - 1];
     return column == 0 ? historyTimeText(e.time) : historyWordText(e.word(column));

@@ -134,6 +134,7 @@ private Q_SLOTS:
         QCOMPARE(history.cellText(0, 0, texts(2000)), QStringLiteral("   2 entrées"));
         QCOMPARE(history.cellText(1, 1, texts(2000)), QStringLiteral("AB0"));
         QCOMPARE(history.cellText(2, 0, texts(2000)), QString());
+        QCOMPARE(history.cellText(-1, 1, texts(2000)), QString());
     }
 };
 
