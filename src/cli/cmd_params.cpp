@@ -1,11 +1,10 @@
+#include "base/SafeWrite.h"
 #include "cli/CliOffline.h"
 #include "config/ConfigurationFile.h"
 #include "params/ChannelParameterForm.h"
 #include "params/CollectiveMasks.h"
 #include "params/Overview.h"
 #include "params/ui/OverviewPrinter.h"
-
-#include "base/SafeWrite.h"
 
 namespace {
 

@@ -71,6 +71,13 @@ int cellCount(int entry, CellKind kind) {
     }
 }
 
+// "100" with two decimals is "100.00".
+QString wholeWithDecimals(qint64 v, int decimals) {
+    for (int i = 0; i < decimals; ++i)
+        v *= 10;
+    return fixedPointText(v, decimals);
+}
+
 QString hexDigits(double v) {
     // Edited cells may hold real numbers: the value as it would be sent, as a 16-bit pattern.
     return QString::number(roundHalfEven(v).value_or(0) & 0xFFFF, 16).toUpper();
@@ -85,15 +92,9 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
     case CellKind::FullScale:
         // Temperature modules keep it in tenths; linear modules as a whole number, shown with
         // the channel's decimals.
-        if (hasTemperatureInputs(id))
-            return fixedPointText(signedWordValue(v), 1);
-        {
-            const int d = formats.decimalsOf(column);
-            qint64 units = signedWordValue(v);
-            for (int i = 0; i < d; ++i)
-                units *= 10;
-            return fixedPointText(units, d);
-        }
+        return hasTemperatureInputs(id)
+                   ? fixedPointText(signedWordValue(v), 1)
+                   : wholeWithDecimals(signedWordValue(v), formats.decimalsOf(column));
     case CellKind::Tenths:
         return fixedPointText(signedWordValue(v), 1);
     case CellKind::Percent:
@@ -112,11 +113,6 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
         return u'V' + hexDigits(v);
     }
     return {};
-}
-
-// Entries whose print shows cell 1 only (the others print every cell they have).
-bool printsFirstCellOnly(int entry) {
-    return isOneOf(entry, {30, 31, 32, 34, 38, 39, 40, 54, 55});
 }
 
 constexpr int NameColumn = 16;
@@ -168,12 +164,11 @@ OverviewPrint overviewPrint(const Overview& overview, const Texts& texts, const 
     for (const OverviewRow& row : overview.rows) {
         ColumnText t;
         t.at(NameColumn, row.name);
-        const int cells = printsFirstCellOnly(row.entry) ? 1 : int(row.cells.size());
-        for (int c = 1; c <= cells; ++c) {
-            const QString& text = row.cells.value(c - 1);
-            if (!text.isEmpty())
-                t.at(cellColumn((c - 1) % 8 + 1), text);
-        }
+        // Device-wide items have cell 1 only; the I/O configuration continues on a second
+        // and third line (a cell placed before the end of the line starts a new one).
+        for (int c = 1; c <= row.cells.size(); ++c)
+            if (!row.cells[c - 1].isEmpty())
+                t.at(cellColumn((c - 1) % 8 + 1), row.cells[c - 1]);
         t.endLine();
         print.entries.append(t.lines());
     }

