@@ -47,7 +47,7 @@ void history(Bytes& in, const Texts& texts) {
             reply[42] = 0x16;
         }
         const std::optional<AlarmHistoryEntry> entry = decodeHistoryEntry(reply);
-        check(entry.has_value() == framed);
+        check(entry.has_value() || !framed);
         if (entry)
             history.entries.append(*entry);
     }
