@@ -51,6 +51,14 @@ const std::vector<CliCommand>& commands() {
          runProbe},
         {"errors", "errors [--port ...]          device errors that are set, channel error words",
          runErrors},
+        {"history",
+         "history [--lang ...] [--changes FILE.txt] [--csv FILE.csv] [--explain ROW,COL]\n"
+         "                               the alarm history as a table, its change log",
+         runHistory},
+        {"logger",
+         "logger FILE.txt [--max N] [--csv FILE.csv] | logger --clear\n"
+         "                               the logger's samples into a table, or clear it",
+         runLogger},
     };
     return list;
 }
@@ -117,6 +125,7 @@ int main(int argc, char** argv) {
     addTransferOptions(parser);
     addOfflineOptions(parser);
     addParamsOptions(parser);
+    addRecordOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));
