@@ -1,7 +1,5 @@
 #include "cli/CliOffline.h"
 
-#include "app/Defaults.h"
-
 void addOfflineOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("firmware"),
                       QStringLiteral("Offline commands: firmware version of the controller the "
@@ -28,7 +26,6 @@ int CliOffline::load(const QString& path) {
         }
     }
     m_workspace.setLanguageOffset(m_cli.languageOffset());
-    LoadDefaultConfiguration(m_workspace.image, m_workspace.identification);
     const ConfigurationFileResult loaded = m_workspace.OpenConfigurationFile(path);
     if (!loaded.ok) {
         m_cli.err << "q7400ctl: " << loaded.message << '\n';

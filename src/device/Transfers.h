@@ -9,6 +9,7 @@ class DeviceServices;
 class Interaction;
 class Link;
 class ParameterTable;
+class ReadRecord;
 class Texts;
 struct Identification;
 struct MemoryImage;
@@ -41,7 +42,7 @@ class Transfers : public QObject {
 public:
     Transfers(DeviceServices& services, Link& link, Interaction& interaction, const Texts& texts,
               ParameterTable& table, DeviceImage& image, MemoryImage& memory,
-              Identification& identification, QObject* parent = nullptr);
+              Identification& identification, ReadRecord& record, QObject* parent = nullptr);
 
     // Refuses a second bulk transfer while one runs (the waits keep the menus live).
     bool TransferRunning = false;
@@ -60,6 +61,8 @@ public:
 
     // Reads every row the firmware has into the device image, then refreshes everything
     // derived from it. askFirst: the menu's question "Direction ok?  => PC" comes first.
+    // Every row read is entered in the ReadRecord; a read that stops part-way leaves the image
+    // marked incomplete there.
     Outcome ReadAll(bool askFirst = true);
 
     // Writes the device image to the controller in write order. When the controller's
@@ -69,6 +72,10 @@ public:
     // row is sent every value is checked: one that does not fit its byte or word is reported
     // and nothing is written (Refused), so the controller never holds half a configuration;
     // a pending ParamSetCommand is then dropped, not sent.
+    // When the image is incomplete (a read stopped part-way) it asks first; Cancel writes
+    // nothing. The setpoints (row 0) are written only when the image holds those read from
+    // this controller in this session; otherwise the controller's own setpoints are read
+    // first and written back (notice() says so), so a file or the defaults never set them.
     Outcome WriteAll();
 
     // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
@@ -98,6 +105,8 @@ Q_SIGNALS:
     void progressFinished();
     // A transfer is running (hourglass pointer) or has ended.
     void busyChanged(bool busy);
+    // Something the user should know about the running transfer, for its progress output.
+    void notice(const QString& text);
 
     // The channel error table of the main window is to be hidden.
     void channelErrorTableHideRequested();
@@ -120,6 +129,7 @@ Q_SIGNALS:
 
 private:
     bool readRow(int row);
+    bool keepControllerSetpoints();
     bool writeRows();
     QString firstWriteProblem() const;
     void refreshDerived();
@@ -133,5 +143,6 @@ private:
     DeviceImage& m_image;
     MemoryImage& m_memory;
     Identification& m_id;
+    ReadRecord& m_record;
     bool m_writeRunning = false;
 };
