@@ -406,7 +406,7 @@ void frmKonfig::updateEntryStates() {
     if (!m_menusBuilt)
         return;
     const bool open = portOpen();
-    const int attributes = int(m_ws.image.value(31, 1));
+    const int attributes = truncatedInt(m_ws.image.value(31, 1));
     const MenuVisibility rules = menuVisibility(m_ws.identification.FirmwareVersion, attributes);
     const QString notYet = notAvailableText(m_ws.texts);
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
