@@ -47,6 +47,7 @@ void Workspace::setPort(SerialPort* port) {
 void Workspace::setLanguageOffset(int offset) {
     texts.setLanguageOffset(offset);
     settings.LanguageOffset = texts.LanguageOffset;
+    m_qtTranslations.setLanguage(texts.languageIndex());
     table.BuildParameterTable(texts);
     UpdateInputNames(table, texts, identification);
 }

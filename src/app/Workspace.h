@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/QtTranslations.h"
 #include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
@@ -56,7 +57,7 @@ public:
     // offline configuration: the state of a freshly started program.
     void LoadStartupValues();
 
-    // Switches the language: texts, parameter table names and the input names.
+    // Switches the language: texts, parameter table names, the input names and Qt's own texts.
     void setLanguageOffset(int offset);
 
     // Sets ModuleVariant and FeatureA from an attributes byte, renames the input rows and
@@ -97,6 +98,7 @@ Q_SIGNALS:
 
 private:
     Interaction& m_interaction;
+    QtTranslations m_qtTranslations;
     std::unique_ptr<Link> m_link;
     std::unique_ptr<DeviceServices> m_services;
     std::unique_ptr<Transfers> m_transfers;

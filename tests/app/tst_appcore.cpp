@@ -2,9 +2,11 @@
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
 #include "app/SimulatorProcess.h"
+#include "app/Workspace.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "i18n/StringTable.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -155,6 +157,22 @@ private Q_SLOTS:
         QTEST(o.on, "on");
         QCOMPARE(groupText(0), QStringLiteral("no"));
         QCOMPARE(groupText(2), QStringLiteral("2"));
+    }
+
+    // Qt's own texts (standard buttons, dialogs) follow the program's language.
+    void qtTextsFollowTheLanguage() {
+        ScriptedInteraction interaction;
+        Workspace ws(interaction, nullptr);
+        const auto cancel = [] {
+            return QCoreApplication::translate("QPlatformTheme", "Cancel");
+        };
+        const QStringList expected = {"Abbrechen", "Cancel", "Annuler", "Annulla"};
+        for (int language : {0, 2, 1, 3, 0}) {
+            ws.setLanguageOffset(1000 * language);
+            QCOMPARE(cancel(), expected[language]);
+        }
+        ws.setLanguageOffset(1000);
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
     }
 
     void channelNames_data() {
