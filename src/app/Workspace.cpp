@@ -26,7 +26,28 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
                 ConfigurationFileName = shown;
                 Q_EMIT configurationFileNameChanged(shown);
             });
+    // What the shown values came from, for the marks of stale and incomplete data.
+    connect(m_services.get(), &DeviceServices::firmwareVersionRead, this, [this] {
+        if (!m_link->CommError) {
+            identificationSource = m_link->controller();
+            Q_EMIT dataStateChanged();
+        }
+    });
+    connect(m_link.get(), &Link::deviceErrorsDecoded, this, [this] {
+        errorsSource = m_link->controller();
+        Q_EMIT dataStateChanged();
+    });
+    connect(m_link.get(), &Link::controllerChanged, this, &Workspace::dataStateChanged);
+    connect(m_transfers.get(), &Transfers::progressFinished, this, &Workspace::dataStateChanged);
     LoadStartupValues();
+}
+
+bool Workspace::identificationStale() const {
+    return identificationSource.isValid() && identificationSource != m_link->controller();
+}
+
+bool Workspace::errorsStale() const {
+    return errorsSource.isValid() && errorsSource != m_link->controller();
 }
 
 Workspace::~Workspace() = default;
@@ -73,6 +94,7 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
     }
     if (result.ok) {
         record.imageReplaced(ConfigurationFile::FirstEntry, ConfigurationFile::LastEntry);
+        Q_EMIT dataStateChanged();
         ConfigurationFileName = ShortenedPath(path);
         Q_EMIT configurationLoaded();
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);

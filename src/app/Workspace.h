@@ -45,6 +45,14 @@ public:
     ReadRecord record;
     // The configuration file in use as shown (shortened), "No File" after a read.
     QString ConfigurationFileName;
+    // The controllers what the main window shows came from: the firmware, feature code and
+    // parameter set ID, and the device errors. Invalid before the first read.
+    ControllerKey identificationSource;
+    ControllerKey errorsSource;
+    // Values shown that came from another controller than the one the link talks to now
+    // (another port or address was chosen since).
+    bool identificationStale() const;
+    bool errorsStale() const;
 
     Link& link() { return *m_link; }
     DeviceServices& services() { return *m_services; }
@@ -85,6 +93,9 @@ public:
     bool SaveNeedsParameterSetId() const { return identification.FirmwareVersion > 52; }
 
 Q_SIGNALS:
+    // Another controller was chosen, values were read from one, or the image became complete
+    // or incomplete: the marks of stale and incomplete data are redrawn.
+    void dataStateChanged();
     // A configuration file was loaded completely: sensor lists, terminal view and channel
     // areas are rebuilt from the device image.
     void configurationLoaded();

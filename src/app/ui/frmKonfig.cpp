@@ -93,6 +93,7 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
     connect(&m_ws.link(), &Link::deviceErrorsDecoded, this, &frmKonfig::showDeviceErrors);
+    connect(&m_ws, &Workspace::dataStateChanged, this, &frmKonfig::showDataState);
     connect(&m_ws.link(), &Link::portLost, this, [this](const QString& reason) {
         // The port has closed itself: device operations stay disabled until one is chosen.
         PortUnavailable = true;
@@ -251,6 +252,18 @@ void frmKonfig::buildWidgets() {
         "QLabel { background: #ffd24d; color: black; font-weight: bold; padding: 1px 6px; }"));
     statusBar()->addPermanentWidget(m_simulatorNotice);
     m_simulatorNotice->hide();
+    const auto statusMark = [this](const char* name, const char* colour) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: black; "
+                                            "font-weight: bold; padding: 1px 6px; }")
+                                 .arg(QLatin1String(colour)));
+        statusBar()->addPermanentWidget(label);
+        label->hide();
+        return label;
+    };
+    m_staleMark = statusMark("lblStale", "#ffd24d");
+    m_incompleteMark = statusMark("lblIncomplete", "#ff9c8a");
     resize(1120, 660);
 }
 
@@ -485,8 +498,31 @@ void frmKonfig::refreshCaptions() {
     // The device error text is built from texts too.
     if (m_lblGerFehler->isVisible() || !m_lblGerFehler->text().isEmpty())
         showDeviceErrors();
+    showDataState();
     updateTitle();
     updateEntryStates();
+}
+
+void frmKonfig::showDataState() {
+    const Texts& t = m_ws.texts;
+    const bool identification = m_ws.identificationStale();
+    const bool errors = m_ws.errorsStale();
+    const ControllerKey previous = identification ? m_ws.identificationSource : m_ws.errorsSource;
+    const QString why = identification || errors ? staleDataText(t, previous.text()) : QString();
+    for (int panel : {3, 4}) {
+        m_panels[panel - 1]->setEnabled(!identification); // greyed
+        m_panels[panel - 1]->setToolTip(identification ? why : QString());
+    }
+    for (QLabel* label : m_imgError)
+        label->setEnabled(!errors);
+    m_lblGerFehler->setEnabled(!errors);
+    m_lblGerFehler->setToolTip(errors ? why : QString());
+    m_staleMark->setText(staleDataMark(t));
+    m_staleMark->setToolTip(why);
+    m_staleMark->setVisible(identification || errors);
+    m_incompleteMark->setText(incompleteReadMark(t));
+    m_incompleteMark->setToolTip(incompleteReadText(m_ws.record, t));
+    m_incompleteMark->setVisible(m_ws.record.imageIncomplete());
 }
 
 void frmKonfig::updateTitle() {
@@ -707,7 +743,7 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
         m_txtGAdress->setText(shown);
     if (address == m_ws.link().DeviceAddress && address == m_ws.settings.DeviceAddress)
         return;
-    m_ws.link().DeviceAddress = address;
+    m_ws.link().setDeviceAddress(address);
     saveSettings();
 }
 

@@ -118,6 +118,9 @@ private:
     void updateTitle();
     void saveSettings();
     void setPanel(int panel, const QString& text);
+    // Marks values from the previous controller (greyed, "Previous controller") and an image
+    // a read left incomplete ("Incomplete read").
+    void showDataState();
     void triggerEntry(const QString& name);
     void alarmHistory();
 
@@ -172,4 +175,6 @@ private:
     QProgressBar* m_progress = nullptr;
     QList<QLabel*> m_panels; // 1..5 at index 0..4
     QLabel* m_simulatorNotice = nullptr;
+    QLabel* m_staleMark = nullptr;
+    QLabel* m_incompleteMark = nullptr;
 };
