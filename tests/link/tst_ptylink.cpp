@@ -6,8 +6,10 @@
 #include "support/SimHarness.h"
 #include "support/TestFiles.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -66,6 +68,22 @@ private Q_SLOTS:
         bench.link.RequestDeviceErrors();
         QVERIFY(!bench.link.CommError);
         QCOMPARE(bench.link.DeviceErrorWords[8], 5);
+        QVERIFY(bench.interaction.asked.isEmpty());
+    }
+
+    // When the line goes away the port closes itself (left open it is polled without end)
+    // and says so; the waiting exchange ends at once.
+    void lineGoesAway() {
+        LinkBench bench(sim->slavePath(), Address);
+        QVERIFY(bench.opened);
+        QSignalSpy lost(&bench.link, &Link::portLost);
+        QTimer::singleShot(20, &sim->server(), [this] { sim->server().stop(); });
+        bench.services.ReadRequest(0, 1, 8, 0);
+        QVERIFY(bench.link.CommError);
+        QTRY_COMPARE(lost.size(), 1);
+        QVERIFY(!bench.serial().isOpen());
+        QVERIFY2(lost[0][0].toString().contains(sim->slavePath()),
+                 qPrintable(lost[0][0].toString()));
         QVERIFY(bench.interaction.asked.isEmpty());
     }
 
