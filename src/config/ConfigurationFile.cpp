@@ -8,7 +8,6 @@
 #include "i18n/StringTable.h"
 
 #include <QDir>
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -39,6 +38,47 @@ QString failure(ConfigurationFileResult* r, const QString& message) {
     r->message = message;
     return message;
 }
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// An optional sign, digits with at most one period (at least one digit), and an optional
+// exponent with digits: "12", "-12.5", ".5", "5.", "1e-05".
+bool isDecimalNumber(QStringView s) {
+    qsizetype i = 0;
+    const qsizetype n = s.size();
+    const auto skipDigits = [&] {
+        const qsizetype from = i;
+        while (i < n && isDigit(s[i]))
+            ++i;
+        return i - from;
+    };
+    if (i < n && (s[i] == u'+' || s[i] == u'-'))
+        ++i;
+    qsizetype digits = skipDigits();
+    if (i < n && s[i] == u'.') {
+        ++i;
+        digits += skipDigits();
+    }
+    if (digits == 0)
+        return false;
+    if (i < n && (s[i] == u'e' || s[i] == u'E')) {
+        ++i;
+        if (i < n && (s[i] == u'+' || s[i] == u'-'))
+            ++i;
+        if (skipDigits() == 0)
+            return false;
+    }
+    return i == n;
+}
+
+ConfigurationFileResult unreadable(const SafeReadResult& read) {
+    ConfigurationFileResult result;
+    failure(&result,
+            QStringLiteral("The configuration file could not be read: %1").arg(read.reason));
+    return result;
+}
 } // namespace
 
 QString ConfigurationFile::filter() {
@@ -57,43 +97,57 @@ QString ConfigurationFile::formatNumber(double v) {
     return QString::number(v, 'g', QLocale::FloatingPointShortest);
 }
 
-QVariant ConfigurationFile::parseItem(const QString& line) {
-    const QString item = line.trimmed();
+QVariant ConfigurationFile::parseItem(QStringView line) {
+    const QStringView item = line.trimmed();
     if (item.startsWith(u'"')) {
         const qsizetype end = item.indexOf(u'"', 1);
-        return end < 0 ? item.mid(1) : item.mid(1, end - 1);
+        return (end < 0 ? item.mid(1) : item.mid(1, end - 1)).toString();
     }
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
-    if (!number.match(item).hasMatch())
-        return item;
+    if (!isDecimalNumber(item))
+        return item.toString();
     bool ok = false;
     const int whole = item.toInt(&ok);
     if (ok)
         return whole;
     const double v = item.toDouble(&ok);
-    return ok && std::isfinite(v) ? QVariant(v) : QVariant(item);
+    return ok && std::isfinite(v) ? QVariant(v) : QVariant(item.toString());
 }
 
 QList<ConfigurationFileEntry> ReadConfigurationEntries(const QString& path,
                                                        const ParameterTable& table,
                                                        ConfigurationFileResult* result) {
+    const SafeReadResult read = readRegularFile(path, kMaxFileSize);
+    if (!read.ok) {
+        if (result)
+            *result = unreadable(read);
+        return {};
+    }
+    return ParseConfigurationEntries(read.bytes, path, table, result);
+}
+
+QList<ConfigurationFileEntry> ParseConfigurationEntries(const QByteArray& bytes,
+                                                        const QString& path,
+                                                        const ParameterTable& table,
+                                                        ConfigurationFileResult* result) {
     ConfigurationFileResult local;
     ConfigurationFileResult* r = result ? result : &local;
     *r = ConfigurationFileResult{};
     QList<ConfigurationFileEntry> entries;
-
-    const SafeReadResult read = readRegularFile(path, kMaxFileSize);
-    if (!read.ok) {
-        failure(r, QStringLiteral("The configuration file could not be read: %1").arg(read.reason));
-        return entries;
-    }
-    QStringList lines = decodeText(read.bytes).split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast(); // the line break after the last item
-    for (QString& line : lines)
+    entries.reserve(ConfigurationFile::LastEntry);
+    // The lines as views into the text; a line break after the last item ends it.
+    const QString text = decodeText(bytes);
+    QList<QStringView> lines;
+    lines.reserve(text.count(u'\n') + 1);
+    for (qsizetype from = 0; from < text.size();) {
+        qsizetype end = text.indexOf(u'\n', from);
+        if (end < 0)
+            end = text.size();
+        QStringView line = QStringView(text).mid(from, end - from);
         if (line.endsWith(u'\r'))
             line.chop(1);
+        lines.append(line);
+        from = end + 1;
+    }
 
     qsizetype next = 0;
     for (int p = ConfigurationFile::FirstEntry; p <= ConfigurationFile::LastEntry; ++p) {
@@ -109,17 +163,18 @@ QList<ConfigurationFileEntry> ReadConfigurationEntries(const QString& path,
         ConfigurationFileEntry e;
         e.entry = p;
         e.name = ConfigurationFile::parseItem(lines[next++]).toString();
+        e.values.reserve(count);
         for (int i = 0; i < count; ++i) {
             const QVariant value = ConfigurationFile::parseItem(lines[next++]);
             if (value.typeId() == QMetaType::QString) {
-                const QString text = value.toString();
+                const QString item = value.toString();
                 bool overflow = false;
-                ValueOfText(text, &overflow);
-                (overflow ? r->tooLarge : r->notNumbers).append({p, i + 1, text});
+                ValueOfText(item, &overflow);
+                (overflow ? r->tooLarge : r->notNumbers).append({p, i + 1, item});
             }
             e.values.append(value);
         }
-        entries.append(e);
+        entries.append(std::move(e));
         r->entriesRead = p;
     }
     r->ok = true;
@@ -129,8 +184,18 @@ QList<ConfigurationFileEntry> ReadConfigurationEntries(const QString& path,
 ConfigurationFileResult ReadConfigurationFile(const QString& path, DeviceImage& image,
                                               Identification& identification,
                                               const ParameterTable& table) {
+    const SafeReadResult read = readRegularFile(path, kMaxFileSize);
+    if (!read.ok)
+        return unreadable(read);
+    return LoadConfiguration(read.bytes, path, image, identification, table);
+}
+
+ConfigurationFileResult LoadConfiguration(const QByteArray& bytes, const QString& path,
+                                          DeviceImage& image, Identification& identification,
+                                          const ParameterTable& table) {
     ConfigurationFileResult result;
-    const QList<ConfigurationFileEntry> entries = ReadConfigurationEntries(path, table, &result);
+    const QList<ConfigurationFileEntry> entries =
+        ParseConfigurationEntries(bytes, path, table, &result);
     if (!result.ok)
         return result; // nothing has changed
     for (const ConfigurationFileEntry& e : entries)

@@ -25,7 +25,7 @@ int valueCount(const ParameterTable& table, int p);
 QString formatNumber(double value);
 // An item as read: a quoted text without its quotes, a number as int (whole numbers) or
 // double, anything else as the text found.
-QVariant parseItem(const QString& line);
+QVariant parseItem(QStringView line);
 } // namespace ConfigurationFile
 
 // A value of a file that is not a number as the file should hold it.
@@ -59,6 +59,10 @@ struct ConfigurationFileResult {
 ConfigurationFileResult ReadConfigurationFile(const QString& path, DeviceImage& image,
                                               Identification& identification,
                                               const ParameterTable& table);
+// The same for a file's contents already in memory (`path` names it in messages).
+ConfigurationFileResult LoadConfiguration(const QByteArray& bytes, const QString& path,
+                                          DeviceImage& image, Identification& identification,
+                                          const ParameterTable& table);
 
 // Writes the device image atomically: a failed write leaves an existing file as it was. A
 // value beyond any range (a text such as "1e400") is refused, naming entry and value, and
@@ -77,6 +81,10 @@ struct ConfigurationFileEntry {
 QList<ConfigurationFileEntry> ReadConfigurationEntries(const QString& path,
                                                        const ParameterTable& table,
                                                        ConfigurationFileResult* result);
+QList<ConfigurationFileEntry> ParseConfigurationEntries(const QByteArray& bytes,
+                                                        const QString& path,
+                                                        const ParameterTable& table,
+                                                        ConfigurationFileResult* result);
 
 // For the user after a load that kept values as text: which values, in the language in use
 // (entry names from `table`). Empty when every value was a number.

@@ -20,8 +20,7 @@ QString corruptedRepliesText(const Texts& texts) {
     static const char* const text[] = {
         "Die Antworten des Reglers kamen verfälscht an (Prüfsumme oder Rahmen falsch).",
         "The controller's replies arrived corrupted (wrong checksum or frame).",
-        "Les réponses du régulateur sont arrivées altérées (somme de contrôle ou trame "
-        "erronée).",
+        "Les réponses du régulateur sont arrivées altérées (trame ou somme de contrôle).",
         "Le risposte del regolatore sono arrivate alterate (checksum o frame errati)."};
     return texts.inLanguage(text);
 }

@@ -86,14 +86,20 @@ PortSettings readPortSettings(const QString& path, bool* complete, QString* prob
             *problem = QStringLiteral("The settings file cannot be used: %1").arg(read.reason);
         return {};
     }
+    return parsePortSettings(read.bytes, complete);
+}
+
+PortSettings parsePortSettings(const QByteArray& bytes, bool* complete) {
+    if (complete)
+        *complete = false;
     // The first four lines; the rest is not looked at.
     QStringList lines;
     qsizetype from = 0;
-    while (lines.size() < 4 && from < read.bytes.size()) {
-        qsizetype end = read.bytes.indexOf('\n', from);
+    while (lines.size() < 4 && from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
         if (end < 0)
-            end = read.bytes.size();
-        lines.append(QString::fromUtf8(read.bytes.mid(from, end - from)).trimmed());
+            end = bytes.size();
+        lines.append(QString::fromUtf8(bytes.mid(from, end - from)).trimmed());
         from = end + 1;
     }
     if (lines.size() < 4)

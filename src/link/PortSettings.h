@@ -46,6 +46,9 @@ bool parseSettingsText(const QString& text, SerialLineSettings* out);
 PortSettings readPortSettings(const QString& path, bool* complete = nullptr,
                               QString* problem = nullptr);
 
+// The same for the file's contents already in memory.
+PortSettings parsePortSettings(const QByteArray& bytes, bool* complete = nullptr);
+
 // Start-up reading: like readPortSettings, but a missing or short file is (re)written with the
 // defaults. *error is set when that write fails, or when the file cannot be used (it is then
 // left alone); the defaults are used in either case.

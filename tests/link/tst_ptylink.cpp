@@ -77,6 +77,7 @@ private Q_SLOTS:
         LinkBench bench(sim->slavePath(), Address);
         QVERIFY(bench.opened);
         QSignalSpy lost(&bench.link, &Link::portLost);
+        sim->silenceFrom(1); // the request waits until the line goes
         QTimer::singleShot(20, &sim->server(), [this] { sim->server().stop(); });
         bench.services.ReadRequest(0, 1, 8, 0);
         QVERIFY(bench.link.CommError);
