@@ -6,21 +6,23 @@
 #include "device/ParameterBlocks.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
+#include "link/SerialPort.h"
 
 #include <QFileInfo>
 
 Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent)
-    : QObject(parent), m_interaction(interaction) {
-    table.BuildParameterTable(texts);
+    : DeviceData(interaction, parent), m_interaction(interaction) {
     m_link = std::make_unique<Link>(interaction, texts);
     m_link->setPort(port);
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
-    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, table,
-                                              image, memory, identification, record);
+    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, gate(),
+                                              table, image, memory, identification, record);
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
+        announceIdentificationChanged();
     });
+    connect(m_transfers.get(), &Transfers::imageRead, this, &Workspace::announceImageReplaced);
     connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
             [this](const QString& shown) {
                 ConfigurationFileName = shown;
@@ -28,6 +30,7 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
             });
     // What the shown values came from, for the marks of stale and incomplete data.
     connect(m_services.get(), &DeviceServices::firmwareVersionRead, this, [this] {
+        announceIdentificationChanged();
         if (!m_link->CommError) {
             identificationSource = m_link->controller();
             Q_EMIT dataStateChanged();
@@ -35,9 +38,15 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
     });
     connect(m_link.get(), &Link::deviceErrorsDecoded, this, [this] {
         errorsSource = m_link->controller();
+        setDeviceErrors(deviceErrorsOfWords(m_link->DeviceErrorWords));
         Q_EMIT dataStateChanged();
     });
     connect(m_link.get(), &Link::controllerChanged, this, &Workspace::dataStateChanged);
+    // A port that closed itself: device operations are disabled until another is opened.
+    connect(m_link.get(), &Link::portLost, this, [this] {
+        PortUnavailable = true;
+        Q_EMIT portStateChanged();
+    });
     connect(m_transfers.get(), &Transfers::progressFinished, this, &Workspace::dataStateChanged);
     LoadStartupValues();
 }
@@ -65,18 +74,48 @@ void Workspace::setPort(SerialPort* port) {
     m_link->setPort(port);
 }
 
+bool Workspace::openPort(SerialPort* port) {
+    setPort(nullptr);
+    port->setSettings(settings.SettingsText);
+    // Stray bytes complete nothing until the first request sets the length it expects.
+    m_link->ExpectedLength = 1000;
+    const bool opened = port->open();
+    if (opened)
+        setPort(port);
+    else
+        m_interaction.inform(QStringLiteral("Error"),
+                             openFailureMessage(port->errorNumber(), port->errorText()),
+                             Interaction::Icon::Critical);
+    PortUnavailable = !opened;
+    Q_EMIT portStateChanged();
+    return opened;
+}
+
+bool Workspace::portReady() const {
+    return m_link->portReady();
+}
+
+void Workspace::setDeviceAddress(int address) {
+    if (address < 0 || address > 255)
+        address = 0;
+    if (address == m_link->DeviceAddress && address == settings.DeviceAddress)
+        return;
+    m_link->setDeviceAddress(address);
+    settings.DeviceAddress = address;
+    Q_EMIT deviceAddressChanged(address);
+}
+
 void Workspace::setLanguageOffset(int offset) {
-    texts.setLanguageOffset(offset);
-    settings.LanguageOffset = texts.LanguageOffset;
-    m_qtTranslations.setLanguage(texts.languageIndex());
-    table.BuildParameterTable(texts);
-    UpdateInputNames(table, texts, identification);
+    settings.LanguageOffset = Texts::normalisedOffset(offset);
+    m_qtTranslations.setLanguage(settings.LanguageOffset / 1000);
+    DeviceData::setLanguageOffset(offset);
 }
 
 void Workspace::DecodeAttributes(int attributes) {
     ::DecodeAttributes(identification, attributes);
     UpdateInputNames(table, texts, identification);
     ShowFeatureCode();
+    announceIdentificationChanged();
 }
 
 void Workspace::ShowFeatureCode() {
@@ -91,11 +130,13 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
     if (result.attributesDecoded) {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
+        announceIdentificationChanged();
     }
     if (result.ok) {
         record.imageReplaced(ConfigurationFile::FirstEntry, ConfigurationFile::LastEntry);
         Q_EMIT dataStateChanged();
         ConfigurationFileName = ShortenedPath(path);
+        announceImageReplaced();
         Q_EMIT configurationLoaded();
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);
     }
