@@ -19,7 +19,6 @@ bool QtTranslations::setLanguage(int languageIndex) {
     if (m_translator) {
         QCoreApplication::removeTranslator(m_translator.get());
         m_translator.reset();
-        m_catalogue.clear();
     }
     const QString code = StringTable::languageCode(languageIndex);
     if (code.isEmpty() || code == QLatin1String("en"))
@@ -30,6 +29,5 @@ bool QtTranslations::setLanguage(int languageIndex) {
         return false;
     QCoreApplication::installTranslator(translator.get());
     m_translator = std::move(translator);
-    m_catalogue = m_translator->filePath();
     return true;
 }

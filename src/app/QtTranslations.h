@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <memory>
 
 class QTranslator;
@@ -18,10 +16,7 @@ public:
     // Language 0..3 (de, en, fr, it). False when the catalogue is missing or there is no
     // application; Qt's texts are English then.
     bool setLanguage(int languageIndex);
-    // The catalogue in use, empty when none.
-    QString catalogue() const { return m_catalogue; }
 
 private:
     std::unique_ptr<QTranslator> m_translator;
-    QString m_catalogue;
 };

@@ -243,9 +243,6 @@ void Link::onPortEvent() {
     // function code: a late answer to an earlier request) is dropped. The time-out keeps
     // running meanwhile.
     qsizetype at = 0;
-    const auto keepRest = [&] {
-        ReceiveBuffer.remove(0, at);
-    };
     while (at < ReceiveBuffer.size()) {
         const QByteArrayView rest = QByteArrayView(ReceiveBuffer).sliced(at);
         const Telegram::FrameScan scan = Telegram::scanFrame(rest);
@@ -255,12 +252,12 @@ void Link::onPortEvent() {
             ++at;
             continue;
         }
-        const QByteArray frame = rest.first(scan.length).toByteArray();
         if (!scan.intact) {
             m_current->damaged = true;
             ++at;
             continue;
         }
+        const QByteArray frame = rest.first(scan.length).toByteArray();
         if (!isReplyToRequest(frame) || frame.size() > MaxReplyBytes) {
             at += scan.length;
             continue;
@@ -274,7 +271,7 @@ void Link::onPortEvent() {
         endExchange(Replied);
         return;
     }
-    keepRest();
+    ReceiveBuffer.remove(0, at);
 }
 
 void Link::decodeBlock() {
