@@ -18,18 +18,7 @@ cd "$(dirname "$0")/.."
 minutes="${1:-2}"
 
 # clang and libFuzzer are needed here only, not for the normal build.
-packages=(clang libclang-rt-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y --no-install-recommends "${missing[@]}"
-fi
-scripts/install-deps.sh
+scripts/install-deps.sh clang libclang-rt-14-dev
 
 export CCACHE_BASEDIR="$PWD"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
