@@ -94,6 +94,8 @@ private Q_SLOTS:
         QVERIFY(!r.crashed);
         QCOMPARE(r.status == 0, recoverable);
         QCOMPARE(readFile(file), r.status == 0 ? m_reference : m_edited);
+        if (fault.startsWith(QLatin1String("silent")))
+            QCOMPARE(r.err.count(QStringLiteral("No communication possible")), 1);
 
         // Write another configuration; on success the controller holds all of it.
         QVERIFY(writeFile(file, m_edited));

@@ -147,15 +147,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo(fifo).isFile()); // left as it was
     }
 
-    void silentControllerCreatesNoFile() {
-        m_sim->silenceFrom(1);
-        const QString file = m_dir.filePath(QStringLiteral("silent.tvk"));
-        const CtlRun r = q7400ctl({"read", file});
-        QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("No communication possible")), qPrintable(r.err));
-        QVERIFY(!QFile::exists(file));
-    }
-
 private:
     CtlRun q7400ctl(QStringList args, bool withPort = true);
     QList<QPair<int, QByteArray>> commands() const { return m_sim->sent(Telegram::WriteControl); }
