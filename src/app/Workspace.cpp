@@ -1,8 +1,9 @@
 #include "app/Workspace.h"
 
+#include "app/Defaults.h"
 #include "base/Interaction.h"
-
 #include "device/DeviceServices.h"
+#include "device/ParameterBlocks.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/SerialPort.h"
@@ -15,7 +16,7 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
     m_link->setPort(port);
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
     m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, gate(),
-                                              table, image, memory, identification);
+                                              table, image, memory, identification, record);
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
@@ -29,13 +30,47 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
                 ConfigurationFileName = shown;
                 Q_EMIT configurationFileNameChanged(shown);
             });
-    connect(m_services.get(), &DeviceServices::firmwareVersionRead, this,
-            &Workspace::announceIdentificationChanged);
-    connect(m_link.get(), &Link::deviceErrorsDecoded, this,
-            [this] { setDeviceErrors(deviceErrorsOfWords(m_link->DeviceErrorWords)); });
+    // What the shown values came from, for the marks of stale and incomplete data.
+    connect(m_services.get(), &DeviceServices::firmwareVersionRead, this, [this] {
+        announceIdentificationChanged();
+        if (!m_link->CommError) {
+            identificationSource = m_link->controller();
+            Q_EMIT dataStateChanged();
+        }
+    });
+    connect(m_link.get(), &Link::deviceErrorsDecoded, this, [this] {
+        errorsSource = m_link->controller();
+        setDeviceErrors(deviceErrorsOfWords(m_link->DeviceErrorWords));
+        Q_EMIT dataStateChanged();
+    });
+    connect(m_link.get(), &Link::controllerChanged, this, &Workspace::dataStateChanged);
+    // A port that closed itself: device operations are disabled until another is opened.
+    connect(m_link.get(), &Link::portLost, this, [this] {
+        PortUnavailable = true;
+        Q_EMIT portStateChanged();
+    });
+    connect(m_transfers.get(), &Transfers::progressFinished, this, &Workspace::dataStateChanged);
+    LoadStartupValues();
+}
+
+bool Workspace::identificationStale() const {
+    return identificationSource.isValid() && identificationSource != m_link->controller();
+}
+
+bool Workspace::errorsStale() const {
+    return errorsSource.isValid() && errorsSource != m_link->controller();
 }
 
 Workspace::~Workspace() = default;
+
+void Workspace::LoadStartupValues() {
+    SetStartupValues(identification, memory);
+    LoadDefaultRawBlock(memory);
+    LoadDefaultConfiguration(image, identification);
+    UpdateExternalCurrentInputs(identification, image);
+    CopyParameterSetId(identification, image);
+    record.imageReplaced(0, DeviceImage::Rows - 1);
+}
 
 void Workspace::setPort(SerialPort* port) {
     m_link->setPort(port);
@@ -67,13 +102,14 @@ void Workspace::setDeviceAddress(int address) {
         address = 0;
     if (address == m_link->DeviceAddress && address == settings.DeviceAddress)
         return;
-    m_link->DeviceAddress = address;
+    m_link->setDeviceAddress(address);
     settings.DeviceAddress = address;
     Q_EMIT deviceAddressChanged(address);
 }
 
 void Workspace::setLanguageOffset(int offset) {
     settings.LanguageOffset = Texts::normalisedOffset(offset);
+    m_qtTranslations.setLanguage(settings.LanguageOffset / 1000);
     DeviceData::setLanguageOffset(offset);
 }
 
@@ -99,6 +135,8 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
         announceIdentificationChanged();
     }
     if (result.ok) {
+        record.imageReplaced(ConfigurationFile::FirstEntry, ConfigurationFile::LastEntry);
+        Q_EMIT dataStateChanged();
         ConfigurationFileName = ShortenedPath(path);
         announceImageReplaced();
         Q_EMIT configurationLoaded();
@@ -128,12 +166,26 @@ bool Workspace::OpenConfigurationCommand() {
     if (path.isEmpty())
         return false;
     const ConfigurationFileResult result = OpenConfigurationFile(path);
-    if (!result.ok)
+    if (!result.ok) {
         m_interaction.inform(QStringLiteral("Error"), result.message, Interaction::Icon::Critical);
-    return result.ok;
+        return false;
+    }
+    const QString notNumbers = valuesNotNumbersText(result, table, texts);
+    if (!notNumbers.isEmpty())
+        m_interaction.inform(ShortenedPath(path), notNumbers, Interaction::Icon::Exclamation);
+    return true;
 }
 
 bool Workspace::SaveConfigurationCommand() {
+    if (record.imageIncomplete()) {
+        static const char* const saveAnyway[] = {"Trotzdem speichern?", "Save anyway?",
+                                                 "Enregistrer quand même ?", "Salvare comunque?"};
+        if (m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
+                              texts.LoadText(152),
+                              incompleteReadText(record, texts) + QStringLiteral("\n\n") +
+                                  texts.inLanguage(saveAnyway)) != Interaction::Answer::Ok)
+            return false;
+    }
     QString path = m_interaction.saveFileName(texts.LoadText(152), ConfigurationFile::filter());
     if (path.isEmpty())
         return false;

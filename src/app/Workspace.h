@@ -1,9 +1,11 @@
 #pragma once
 
 #include "app/ChannelNames.h"
+#include "app/QtTranslations.h"
 #include "config/ConfigurationFile.h"
 #include "config/ConfigurationModel.h"
 #include "device/DeviceData.h"
+#include "device/ReadRecord.h"
 #include "link/PortSettings.h"
 
 #include <QObject>
@@ -26,7 +28,8 @@ class Workspace : public DeviceData {
     Q_OBJECT
 public:
     // The port is not owned and may be nullptr (offline). The interaction answers every
-    // question and shows every message.
+    // question and shows every message. The workspace starts with the start-up values and
+    // the default configuration (LoadStartupValues), as the program does.
     Workspace(Interaction& interaction, SerialPort* port, QObject* parent = nullptr);
     ~Workspace() override;
 
@@ -41,6 +44,17 @@ public:
     QString ConfigurationFileName;
     // Opening the port failed: the program works offline, device operations are disabled.
     bool PortUnavailable = false;
+    // What was read from which controller in this session, and where the image's rows came
+    // from.
+    ReadRecord record;
+    // The controllers what the main window shows came from: the firmware, feature code and
+    // parameter set ID, and the device errors. Invalid before the first read.
+    ControllerKey identificationSource;
+    ControllerKey errorsSource;
+    // Values shown that came from another controller than the one the link talks to now
+    // (another port or address was chosen since).
+    bool identificationStale() const;
+    bool errorsStale() const;
 
     Link& link() { return *m_link; }
     DeviceServices& services() { return *m_services; }
@@ -59,7 +73,12 @@ public:
     // deviceAddressChanged when it changed. Values outside 0..255 are taken as 0.
     void setDeviceAddress(int address);
 
-    // Switches the language: texts, parameter table names, the input names and the settings.
+    // Identification start-up values, the default parameter-block table and the default
+    // offline configuration: the state of a freshly started program.
+    void LoadStartupValues();
+
+    // Switches the language: texts, parameter table names, the input names, Qt's own texts and
+    // the settings.
     void setLanguageOffset(int offset);
 
     // Sets ModuleVariant and FeatureA from an attributes byte, renames the input rows and
@@ -68,10 +87,10 @@ public:
     // Emits featureCodeShown (and firmwareShown below firmware 0x98).
     void ShowFeatureCode();
 
-    // Loads a configuration file into the device image. On success the remembered file name
-    // becomes its ShortenedPath and configurationLoaded() asks the windows to redraw; the
-    // feature code is shown again whenever the file's attributes were read (even when the file
-    // ended early). The caller shows result.message when !ok.
+    // Loads a configuration file into the device image, all or nothing. On success the
+    // remembered file name becomes its ShortenedPath, the feature code is shown again and
+    // configurationLoaded() asks the windows to redraw. The caller shows result.message when
+    // !ok, and valuesNotNumbersText() when values were kept as text.
     ConfigurationFileResult OpenConfigurationFile(const QString& path);
     // Writes the device image to a configuration file (atomically). The attributes item
     // carries the channel count the program shows: a feature-code choice makes a controller
@@ -79,15 +98,19 @@ public:
     ConfigurationFileResult SaveConfigurationFile(const QString& path);
 
     // The File menu's commands, dialogs and messages through the interaction. Open asks for a
-    // file and loads it; Save-to-file asks for a name (".tvk" is added when it has no suffix)
-    // and writes it. A failure is shown as a message naming the file and the reason. False
-    // when cancelled or failed.
+    // file and loads it (and lists values that are not numbers); Save-to-file asks for a name
+    // (".tvk" is added when it has no suffix) and writes it; when a read stopped part-way it asks
+    // first whether to save the incomplete image. A failure is shown as a message naming the file
+    // and the reason. False when cancelled or failed.
     bool OpenConfigurationCommand();
     bool SaveConfigurationCommand();
     // Save goes through the parameter-set-ID window first on firmware above 0x34.
     bool SaveNeedsParameterSetId() const { return identification.FirmwareVersion > 52; }
 
 Q_SIGNALS:
+    // Another controller was chosen, values were read from one, or the image became complete
+    // or incomplete: the marks of stale and incomplete data are redrawn.
+    void dataStateChanged();
     // A configuration file was loaded completely: sensor lists, terminal view and channel
     // areas are rebuilt from the device image.
     void configurationLoaded();
@@ -105,6 +128,7 @@ Q_SIGNALS:
 
 private:
     Interaction& m_interaction;
+    QtTranslations m_qtTranslations;
     std::unique_ptr<Link> m_link;
     std::unique_ptr<DeviceServices> m_services;
     std::unique_ptr<Transfers> m_transfers;

@@ -30,8 +30,8 @@ public:
     // for a bad option, NoAnswer when the port cannot be opened).
     int open();
 
-    // Prints text 455 (unless the link's give-up message already said so) and returns
-    // ExitStatus::NoAnswer.
+    // Prints text 455 (unless the link's give-up message, or the message that the port was
+    // lost, already said why) and returns ExitStatus::NoAnswer.
     int noAnswer();
 
     ConsoleInteraction interaction;

@@ -1,7 +1,5 @@
 #include "cli/CliOffline.h"
 
-#include "app/Defaults.h"
-
 void addOfflineOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("firmware"),
                       QStringLiteral("Offline commands: firmware version of the controller the "
@@ -17,6 +15,12 @@ void addOfflineOptions(QCommandLineParser& parser) {
 CliOffline::CliOffline(CliContext& cli)
     : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {}
 
+void warnNotNumbers(CliContext& cli, const Workspace& ws, const ConfigurationFileResult& loaded) {
+    const QString text = valuesNotNumbersText(loaded, ws.table, ws.texts);
+    if (!text.isEmpty())
+        cli.err << "q7400ctl: " << text << '\n';
+}
+
 int CliOffline::load(const QString& path) {
     int firmware = 0x99;
     if (m_cli.parser.isSet(QStringLiteral("firmware"))) {
@@ -28,14 +32,16 @@ int CliOffline::load(const QString& path) {
         }
     }
     m_workspace.setLanguageOffset(m_cli.languageOffset());
-    LoadDefaultConfiguration(m_workspace.image, m_workspace.identification);
-    // The lists and rules of the configuration follow the firmware from the start.
+    // The workspace starts from the default configuration; the lists and rules of the
+    // configuration follow the firmware from the start.
     m_workspace.identification.FirmwareVersion = firmware;
     const ConfigurationFileResult loaded = m_workspace.OpenConfigurationFile(path);
     if (!loaded.ok) {
         m_cli.err << "q7400ctl: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
+    warnNotNumbers(m_cli, m_workspace, loaded);
+    m_workspace.identification.FirmwareVersion = firmware;
     m_path = path;
     return ExitStatus::Ok;
 }

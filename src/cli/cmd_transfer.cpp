@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/CliLink.h"
+#include "cli/CliOffline.h"
 #include "config/ConfigurationFile.h"
 #include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
@@ -14,8 +15,13 @@
 #include <unistd.h>
 
 namespace {
-// Shows the progress of the workspace's transfers on stderr when that is a terminal.
+// Shows the progress of the workspace's transfers on stderr when that is a terminal; what the
+// transfer has to say goes to stderr in any case.
 void showProgress(CliContext& cli, Transfers& transfers, const QString& what) {
+    QObject::connect(&transfers, &Transfers::notice, &transfers, [&cli](const QString& text) {
+        cli.err << "q7400ctl: " << text << '\n';
+        cli.err.flush();
+    });
     if (!isatty(STDERR_FILENO))
         return;
     const auto maximum = std::make_shared<int>(0);
@@ -86,6 +92,7 @@ int runWrite(CliContext& cli) {
         cli.err << "q7400ctl write: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
+    warnNotNumbers(cli, ws, loaded);
     if (id) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);

@@ -59,9 +59,14 @@ std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const Dev
         const QString where = name.isEmpty()
                                   ? QStringLiteral("Row %1").arg(row)
                                   : QStringLiteral("%1 (row %2)").arg(name, QString::number(row));
+        // A text is named as it stands ("1e400"), not as the infinity it stands for.
+        const QVariant& cell = image.cell(row, k);
+        const QString shownValue = cell.typeId() == QMetaType::QString
+                                       ? cell.toString().trimmed()
+                                       : QStringLiteral("%1").arg(v);
         return refuse(refusal, k, v,
                       QStringLiteral("%1, value %2: %3 does not fit %4.")
-                          .arg(where, QString::number(k), QStringLiteral("%1").arg(v),
+                          .arg(where, QString::number(k), shownValue,
                                words ? QStringLiteral("a word (-32768..65535)")
                                      : QStringLiteral("a byte (0..255)")));
     }

@@ -10,6 +10,7 @@ class Interaction;
 class Link;
 class OperationGate;
 class ParameterTable;
+class ReadRecord;
 class Texts;
 struct Identification;
 struct MemoryImage;
@@ -45,7 +46,7 @@ class Transfers : public QObject {
 public:
     Transfers(DeviceServices& services, Link& link, Interaction& interaction, const Texts& texts,
               OperationGate& gate, ParameterTable& table, DeviceImage& image, MemoryImage& memory,
-              Identification& identification, QObject* parent = nullptr);
+              Identification& identification, ReadRecord& record, QObject* parent = nullptr);
 
     // A bulk transfer (read or write of the whole image) is running.
     bool TransferRunning() const { return m_transferRunning; }
@@ -64,6 +65,8 @@ public:
 
     // Reads every row the firmware has into the device image, then refreshes everything
     // derived from it. askFirst: the menu's question "Direction ok?  => PC" comes first.
+    // Every row read is entered in the ReadRecord; a read that stops part-way leaves the image
+    // marked incomplete there.
     Outcome ReadAll(bool askFirst = true);
 
     // Writes the device image to the controller in write order. When the controller's
@@ -73,6 +76,10 @@ public:
     // row is sent every value is checked: one that does not fit its byte or word is reported
     // and nothing is written (Refused), so the controller never holds half a configuration;
     // a pending ParamSetCommand is then dropped, not sent.
+    // When the image is incomplete (a read stopped part-way) it asks first; Cancel writes
+    // nothing. The setpoints (row 0) are written only when the image holds those read from
+    // this controller in this session; otherwise the controller's own setpoints are read
+    // first and written back (notice() says so), so a file or the defaults never set them.
     Outcome WriteAll();
 
     // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
@@ -104,6 +111,8 @@ Q_SIGNALS:
     void progressFinished();
     // A transfer is running (hourglass pointer) or has ended.
     void busyChanged(bool busy);
+    // Something the user should know about the running transfer, for its progress output.
+    void notice(const QString& text);
     // A read has put rows into the device image (also when it failed part-way).
     void imageRead();
 
@@ -130,6 +139,7 @@ private:
     Outcome readAllHeld(bool askFirst);
     bool requestDeviceErrors();
     bool readRow(int row);
+    bool keepControllerSetpoints();
     bool writeRows();
     QString firstWriteProblem() const;
     void refreshDerived();
@@ -143,6 +153,7 @@ private:
     DeviceImage& m_image;
     MemoryImage& m_memory;
     Identification& m_id;
+    ReadRecord& m_record;
     OperationGate& m_gate;
     bool m_transferRunning = false;
 };

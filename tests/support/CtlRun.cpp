@@ -23,6 +23,7 @@ CtlRun runCtl(const QStringList& args, int timeoutMs) {
         p.waitForFinished();
         return {};
     }
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+    return {p.exitCode(), p.exitStatus() == QProcess::CrashExit,
+            QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }

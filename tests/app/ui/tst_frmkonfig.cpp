@@ -778,6 +778,57 @@ private Q_SLOTS:
         QCOMPARE(ws.identification.FirmwareVersion, 0x56);
     }
 
+    // A read that stops part-way marks the image incomplete, and saving it asks first; values
+    // shown from the controller at another address are marked as the previous controller's.
+    void staleAndIncompleteDataAreMarked() {
+        SimProgram p(m_settings);
+        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
+        p.sim.server().setWireTiming(false);
+        p.sim.silenceFrom(12); // the firmware version and rows 0..9 are answered
+        Workspace& ws = p.workspace;
+        ws.link().setReplyTimeout(50);
+        frmKonfig& w = *p.window;
+        w.setLanguage(1);
+        w.show();
+        QLabel* stale = w.findChild<QLabel*>("lblStale");
+        QLabel* incomplete = w.findChild<QLabel*>("lblIncomplete");
+        QVERIFY(!stale->isVisible());
+        QVERIFY(!incomplete->isVisible());
+
+        p.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
+        w.findChild<QAction*>("mnuGetPara")->trigger();
+        QVERIFY(incomplete->isVisible());
+        QCOMPARE(incomplete->text(), QStringLiteral("Incomplete read"));
+        QVERIFY2(incomplete->toolTip().contains(QStringLiteral("stopped at row 10")),
+                 qPrintable(incomplete->toolTip()));
+        QVERIFY(!stale->isVisible());
+        QCOMPARE(w.statusPanelText(3), QStringLiteral("Firmware: V5.6"));
+        QVERIFY(w.findChild<QLabel*>("sbPanel_3")->isEnabled());
+
+        p.interaction.answers = {Interaction::Answer::Cancel};
+        p.interaction.fileNames = {m_dir.filePath(QStringLiteral("half.tvk"))};
+        w.findChild<QAction*>("mnuSpeichern")->trigger();
+        QVERIFY(p.interaction.asked.last().text.contains(QStringLiteral("Save anyway?")));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("half.tvk"))));
+
+        p.sim.server().clearFaults();
+        w.findChild<QPushButton*>("cmdReadError")->click();
+        QVERIFY(!ws.link().CommError);
+        w.setDeviceAddressText(QStringLiteral("4"));
+        QVERIFY(stale->isVisible());
+        QCOMPARE(stale->text(), QStringLiteral("Previous controller"));
+        QVERIFY(stale->toolTip().contains(QStringLiteral("Adr. 3, ") + p.sim.slavePath()));
+        QVERIFY(!w.findChild<QLabel*>("sbPanel_3")->isEnabled());
+        QVERIFY(!w.findChild<QLabel*>("sbPanel_4")->isEnabled());
+        QVERIFY(!w.findChild<QLabel*>("imgError_8")->isEnabled());
+        w.setLanguage(2);
+        QCOMPARE(stale->text(), QStringLiteral("Régulateur précédent"));
+
+        w.setDeviceAddressText(QStringLiteral("3"));
+        QVERIFY(!stale->isVisible());
+        QVERIFY(w.findChild<QLabel*>("sbPanel_3")->isEnabled());
+    }
+
 private:
     QTemporaryDir m_dir;
     QString m_settings;
