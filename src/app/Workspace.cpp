@@ -2,9 +2,10 @@
 
 #include "base/Interaction.h"
 
-#include "device/Transfers.h"
 #include "device/DeviceServices.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
+#include "params/Monitor.h"
 
 #include <QFileInfo>
 
@@ -16,6 +17,7 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
     m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, table,
                                               image, memory, identification);
+    m_monitor = std::make_unique<Monitor>(*m_services, image, identification, interaction, texts);
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();

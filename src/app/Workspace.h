@@ -15,6 +15,7 @@
 class DeviceServices;
 class Interaction;
 class Link;
+class Monitor;
 class SerialPort;
 class Transfers;
 
@@ -43,6 +44,9 @@ public:
     Link& link() { return *m_link; }
     DeviceServices& services() { return *m_services; }
     Transfers& transfers() { return *m_transfers; }
+    // The cyclic monitoring; it lives as long as the program, so a window closed while a
+    // poll waits leaves nothing behind that the poll still uses.
+    Monitor& monitor() { return *m_monitor; }
 
     // Uses another port (not owned; nullptr = offline).
     void setPort(SerialPort* port);
@@ -90,4 +94,5 @@ private:
     std::unique_ptr<Link> m_link;
     std::unique_ptr<DeviceServices> m_services;
     std::unique_ptr<Transfers> m_transfers;
+    std::unique_ptr<Monitor> m_monitor;
 };

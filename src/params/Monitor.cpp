@@ -1,0 +1,326 @@
+#include "params/Monitor.h"
+
+#include "base/Interaction.h"
+#include "base/NumberText.h"
+#include "device/DeviceImage.h"
+#include "device/DeviceServices.h"
+#include "device/Identification.h"
+#include "i18n/StringTable.h"
+#include "link/Link.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+constexpr int SetpointCode = 0;
+constexpr int StatusCode = 0x24;
+constexpr int MessageByte = 27; // reply byte of the message inputs in the unranged 0x24 read
+constexpr int OperationCode = 0x32;
+constexpr quint8 MappingCommand = 0xAA; // starts or stops the mapping run
+
+QString logFailureText(const Texts& texts, const QString& path, const QString& reason) {
+    static const char* const text[] = {
+        "Die Aufzeichnungsdatei \"%1\" kann nicht angelegt werden: %2.\nDie zyklische Abfrage "
+        "wurde nicht gestartet.",
+        "The log file \"%1\" cannot be created: %2.\nMonitoring has not been started.",
+        "Le fichier d'enregistrement \"%1\" ne peut pas être créé : %2.\nLa surveillance n'a pas "
+        "été lancée.",
+        "Il file di registrazione \"%1\" non può essere creato: %2.\nIl monitoraggio non è stato "
+        "avviato."};
+    return QString::fromUtf8(text[texts.languageIndex()]).arg(path, reason);
+}
+
+QString logWriteFailureText(const Texts& texts, const QString& path, const QString& reason) {
+    static const char* const text[] = {
+        "Die Aufzeichnungsdatei \"%1\" kann nicht weitergeschrieben werden: %2.\nDie "
+        "Aufzeichnung endet hier, die zyklische Abfrage läuft weiter.",
+        "The log file \"%1\" cannot be written any further: %2.\nRecording ends here; "
+        "monitoring goes on.",
+        "Le fichier d'enregistrement \"%1\" ne peut plus être écrit : %2.\nL'enregistrement "
+        "s'arrête ici, la surveillance continue.",
+        "Il file di registrazione \"%1\" non può più essere scritto: %2.\nLa registrazione "
+        "termina qui, il monitoraggio continua."};
+    return QString::fromUtf8(text[texts.languageIndex()]).arg(path, reason);
+}
+
+QString notRegularText(const Texts& texts) {
+    static const char* const text[] = {"das ist keine gewöhnliche Datei", "it is not a plain file",
+                                       "ce n'est pas un fichier ordinaire",
+                                       "non è un file normale"};
+    return QString::fromUtf8(text[texts.languageIndex()]);
+}
+} // namespace
+
+Monitor::Monitor(DeviceServices& services, DeviceImage& image, Identification& identification,
+                 Interaction& interaction, const Texts& texts, QObject* parent)
+    : QObject(parent), m_services(services), m_image(image), m_id(identification),
+      m_interaction(interaction), m_texts(texts) {
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &Monitor::onTick);
+    // The controller stopped answering: the running poll ends after this exchange and
+    // monitoring stops completely (the link shows its message once).
+    connect(&m_services.link(), &Link::gaveUp, this, [this] {
+        m_stopped = true;
+        stop();
+    });
+}
+
+Monitor::~Monitor() {
+    closeLog();
+}
+
+int Monitor::intervalOf(QStringView text, QString* shown) {
+    const std::optional<TypedNumber> n = parseTypedNumber(text);
+    if (n && n->fraction.isEmpty()) {
+        const qint64 ms = n->scaled(0);
+        if (ms >= MinIntervalMs && ms <= MaxIntervalMs)
+            return int(ms);
+    }
+    if (shown)
+        *shown = QString::number(FallbackIntervalMs);
+    return FallbackIntervalMs;
+}
+
+void Monitor::setInterval(int ms) {
+    m_intervalMs = std::clamp(ms, int(MinIntervalMs), int(MaxIntervalMs));
+}
+
+void Monitor::refreshLayout() {
+    m_formats = SetChannelFormats(m_image, m_id);
+    m_extended = extendedLayout(m_id);
+}
+
+bool Monitor::start(const QString& logPath) {
+    if (m_running)
+        return true;
+    if (!logPath.isEmpty()) {
+        // Only onto a plain file: never into a device, a pipe or a folder.
+        const QFileInfo info(logPath);
+        QString reason;
+        if (info.exists() && !info.isFile()) {
+            reason = notRegularText(m_texts);
+        } else {
+            m_log.setFileName(logPath);
+            if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                reason = m_log.errorString();
+        }
+        if (!reason.isEmpty()) {
+            m_interaction.inform(m_id.DeviceType + m_texts.LoadText(240),
+                                 logFailureText(m_texts, logPath, reason),
+                                 Interaction::Icon::Critical);
+            return false;
+        }
+    }
+    refreshLayout();
+    m_last = MonitorSnapshot{};
+    m_clock.start();
+    m_running = true;
+    m_stopped = false;
+    Q_EMIT runningChanged(true);
+    if (!m_polling)
+        m_timer.start(0);
+    return true;
+}
+
+void Monitor::stop() {
+    m_writeSetpoints = false;
+    m_writeOutputs = false;
+    if (!m_running) {
+        closeLog();
+        return;
+    }
+    m_running = false;
+    m_timer.stop();
+    closeLog();
+    Q_EMIT runningChanged(false);
+}
+
+void Monitor::closeLog() {
+    if (m_log.isOpen())
+        m_log.close();
+}
+
+bool Monitor::stopRequested() const {
+    return m_stopped || !m_running;
+}
+
+bool Monitor::write(int row) {
+    return m_services.WriteParameterRow(row);
+}
+
+Monitor::Transfer Monitor::transferSetpoints() {
+    if (m_running) {
+        m_writeSetpoints = true;
+        return Transfer::Pending;
+    }
+    return write(MonitorRows::Setpoints) ? Transfer::Written : Transfer::Failed;
+}
+
+Monitor::Transfer Monitor::transferOutputs() {
+    if (m_running) {
+        m_writeOutputs = true;
+        return Transfer::Pending;
+    }
+    return write(MonitorRows::Outputs) ? Transfer::Written : Transfer::Failed;
+}
+
+std::optional<bool> Monitor::stopMapping() {
+    m_services.PrepareLink();
+    m_services.SendCommand(OperationCode, QByteArray(1, char(MappingCommand)));
+    if (!m_services.link().replyReceived() || !m_services.RefreshMappingState())
+        return std::nullopt;
+    return m_services.MappingActive == 1;
+}
+
+void Monitor::onTick() {
+    if (!m_running || m_polling)
+        return;
+    QElapsedTimer took;
+    took.start();
+    pollOnce();
+    if (m_running)
+        m_timer.start(int(std::max<qint64>(0, m_intervalMs - took.elapsed())));
+}
+
+MonitorSnapshot Monitor::pollOnce() {
+    if (m_polling)
+        return m_last;
+    m_polling = true;
+    if (!m_running) {
+        // A single poll outside monitoring (q7400ctl, tests): it has its own layout.
+        refreshLayout();
+        if (!m_clock.isValid())
+            m_clock.start();
+    }
+    const bool timed = m_running;
+    m_stopped = false;
+    Link& link = m_services.link();
+    MonitorSnapshot s = m_last;
+    s.poll = m_last.poll + 1;
+    s.extended = m_extended;
+    s.stopped = false;
+    s.setpointsWritten.reset();
+    s.outputsWritten.reset();
+    s.setpoints.reset();
+    s.cyclic.reset();
+    s.extendedCurrents.reset();
+    s.errorWords.reset();
+    s.messageInputs.reset();
+    s.mappingActive.reset();
+
+    // Every exchange is followed by this check; a stop on a single poll is only the give-up.
+    const auto ended = [&] {
+        return m_stopped || (timed && !m_running);
+    };
+    const auto run = [&]() -> bool {
+        // Pending writes first, so they never interleave with the reads of a poll.
+        if (m_writeSetpoints) {
+            m_writeSetpoints = false;
+            s.setpointsWritten = write(MonitorRows::Setpoints);
+            if (ended())
+                return false;
+        }
+        if (m_writeOutputs) {
+            m_writeOutputs = false;
+            s.outputsWritten = write(MonitorRows::Outputs);
+            if (ended())
+                return false;
+        }
+        if (m_readSetpoints) {
+            m_services.ReadRequest(SetpointCode, 0, 0, 0);
+            if (ended())
+                return false;
+            if (!link.CommError) {
+                std::array<int, 8> words{};
+                for (size_t i = 0; i < 8; ++i) {
+                    words[i] = link.ReplyBytes[11 + 2 * i] + 256 * link.ReplyBytes[12 + 2 * i];
+                    m_image.setValue(MonitorRows::Setpoints, int(i + 1), words[i]);
+                }
+                s.setpoints = words;
+            }
+        }
+
+        link.RequestCyclicBlock();
+        if (link.CyclicPending) {
+            link.CyclicPending = false; // nothing arrived: a later reply is not this block
+        } else {
+            CyclicValues v;
+            for (size_t i = 0; i < 8; ++i) {
+                v.actual[i] = link.CycleWordsA[i];
+                v.output[i] = link.CycleBytes[i];
+                v.current[i] = link.CycleWordsB[i];
+            }
+            v.voltage = link.CycleWordC;
+            s.cyclic = v;
+        }
+        if (ended())
+            return false;
+
+        if (m_extended) {
+            link.RequestExtendedCyclicBlock();
+            if (link.CyclicPending) {
+                link.CyclicPending = false;
+            } else {
+                std::array<int, 16> currents{};
+                for (size_t i = 0; i < 16; ++i)
+                    currents[i] = link.CycleWordsB[8 + i];
+                s.extendedCurrents = currents;
+            }
+            if (ended())
+                return false;
+        }
+
+        link.RequestDeviceErrors();
+        if (link.ErrorPending) {
+            link.ErrorPending = false;
+        } else {
+            std::array<int, 12> words{};
+            for (size_t i = 0; i < 12; ++i)
+                words[i] = link.DeviceErrorWords[i];
+            s.errorWords = words;
+        }
+        if (ended())
+            return false;
+
+        if (readsMessageInputs(m_id.FirmwareVersion)) {
+            m_services.ReadRequest(StatusCode, 0, 0, 0);
+            if (ended())
+                return false;
+            if (!link.CommError)
+                s.messageInputs = link.ReplyBytes[MessageByte];
+        }
+
+        const bool known = m_services.RefreshMappingState();
+        if (ended())
+            return false;
+        if (known)
+            s.mappingActive = m_services.MappingActive == 1;
+        return true;
+    };
+    s.stopped = !run();
+    s.elapsedSeconds = double(m_clock.nsecsElapsed()) / 1e9;
+    updateSnapshotTexts(s, m_formats);
+    m_last = s;
+    m_polling = false;
+
+    // Only a poll whose values arrived is recorded, and only while the log is open.
+    if (s.cyclic && m_log.isOpen()) {
+        const QString line = monitorLogLine(s);
+        const QByteArray bytes = line.toUtf8();
+        // Line by line: a crash must not lose the record.
+        if (m_log.write(bytes) != bytes.size() || !m_log.flush()) {
+            const QString reason = m_log.errorString();
+            const QString path = m_log.fileName();
+            closeLog();
+            m_interaction.inform(m_id.DeviceType + m_texts.LoadText(240),
+                                 logWriteFailureText(m_texts, path, reason),
+                                 Interaction::Icon::Critical);
+        } else {
+            Q_EMIT logged(line.trimmed());
+        }
+    }
+    Q_EMIT polled(s);
+    return s;
+}
