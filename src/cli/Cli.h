@@ -55,3 +55,13 @@ int runShow(CliContext& cli);
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);
+
+// Control words and cyclic monitoring (cmd_monitor.cpp): status, function, monitor, setpoint,
+// output, stop-mapping.
+void addMonitorOptions(QCommandLineParser& parser);
+int runStatus(CliContext& cli);
+int runFunction(CliContext& cli);
+int runMonitor(CliContext& cli);
+int runSetpoint(CliContext& cli);
+int runOutput(CliContext& cli);
+int runStopMapping(CliContext& cli);

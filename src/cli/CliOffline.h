@@ -51,3 +51,5 @@ struct EditOperation {
 };
 // The operations of every window, in the order --help lists them.
 QList<EditOperation> editOperations();
+// The control-word window's: word:K:NAME=VALUE, copy-words:K=T (cmd_monitor.cpp).
+QList<EditOperation> controlWordEditOperations();

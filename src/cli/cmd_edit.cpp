@@ -5,7 +5,9 @@
 
 QList<EditOperation> editOperations() {
     // Each window's operations are added here as its commands land.
-    return {};
+    QList<EditOperation> operations;
+    operations += controlWordEditOperations();
+    return operations;
 }
 
 namespace {

@@ -35,6 +35,20 @@ const std::vector<CliCommand>& commands() {
          runProbe},
         {"errors", "errors [--port ...]          device errors that are set, channel error words",
          runErrors},
+        {"status", "status CHANNEL               controller status and alarm status of a channel",
+         runStatus},
+        {"function",
+         "function CHANNEL VALUE       send the controller function 0..255, read it back",
+         runFunction},
+        {"monitor",
+         "monitor [--cycles N] [--interval MS] [--log FILE]\n"
+         "                               cyclic monitoring, one log line per poll",
+         runMonitor},
+        {"setpoint", "setpoint CHANNEL VALUE       transfer the setpoint of a channel",
+         runSetpoint},
+        {"output", "output CHANNEL VALUE         transfer the output of a channel (-100..100)",
+         runOutput},
+        {"stop-mapping", "stop-mapping                 stop a running mapping", runStopMapping},
     };
     return list;
 }
@@ -80,6 +94,7 @@ int main(int argc, char** argv) {
     addCommonOptions(parser);
     addTransferOptions(parser);
     addOfflineOptions(parser);
+    addMonitorOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));
