@@ -179,3 +179,42 @@ qint64 signedWordValue(double stored) {
 qint64 signedByteValue(double stored) {
     return signedValue(stored, 256);
 }
+
+std::optional<double> strictNumber(QStringView text) {
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    std::string number;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        number += char(t[i++].unicode());
+    int digits = 0;
+    bool period = false;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            number += char(c);
+            ++digits;
+        } else if (c == u'.' && !period) {
+            number += '.';
+            period = true;
+        } else {
+            return std::nullopt;
+        }
+    }
+    // A field holds at most a few digits; a longer text is no value of the controller either.
+    if (digits == 0 || digits > 30)
+        return std::nullopt;
+    return std::strtod(number.c_str(), nullptr);
+}
+
+QString fixedPointText(qint64 units, int decimals) {
+    if (decimals <= 0)
+        return QString::number(units);
+    const bool negative = units < 0;
+    // The magnitude as unsigned, so the lowest qint64 has one too.
+    const quint64 magnitude = negative ? quint64(0) - quint64(units) : quint64(units);
+    QString digits = QString::number(magnitude);
+    if (digits.size() <= decimals)
+        digits = QString(decimals + 1 - digits.size(), u'0') + digits;
+    digits.insert(digits.size() - decimals, u'.');
+    return negative ? u'-' + digits : digits;
+}

@@ -53,3 +53,13 @@ std::optional<int> storedByte(double signedValue);
 // (ties to even, as it would be sent), then 65536 (256) taken off above 32767 (127).
 qint64 signedWordValue(double stored);
 qint64 signedByteValue(double stored);
+
+// What the user types into a number field, read strictly: blanks around, an optional sign,
+// digits with at most one period as decimal separator, at least one digit ("12", "-0.5", ".5",
+// "3."). Empty for anything else: "12abc", "12,5", "1e3", "0x10", "" and "-".
+std::optional<double> strictNumber(QStringView text);
+
+// A whole number of units of 10^-decimals as text with exactly `decimals` places, computed
+// without floating point: (1234, 1) is "123.4", (-5, 1) is "-0.5", (7, 0) is "7", (5, 2) is
+// "0.05". No thousands separator, at least one digit before the period.
+QString fixedPointText(qint64 units, int decimals);

@@ -87,7 +87,7 @@ int runStatus(CliContext& cli) {
     ws.services().PrepareLink();
     if (!ws.services().ReadFirmwareVersion())
         return device.noAnswer();
-    ChannelStatusService service(ws.services(), ws.image);
+    ChannelStatusService service(ws, ws.services());
     const ChannelStatusService::Status s = service.readStatus(k);
     if (s.gaveUp || !s.statusWord)
         return device.noAnswer();
@@ -111,7 +111,7 @@ int runFunction(CliContext& cli) {
     ws.services().PrepareLink();
     if (!ws.services().ReadFirmwareVersion())
         return device.noAnswer();
-    ChannelStatusService service(ws.services(), ws.image);
+    ChannelStatusService service(ws, ws.services());
     const ChannelStatusService::Sent sent = service.sendFunction(k, *value);
     if (sent.readBack.gaveUp() || !sent.accepted || !sent.readBack.function)
         return device.noAnswer();

@@ -1,6 +1,6 @@
 #include "params/ChannelStatus.h"
 
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "params/ControlWords.h"
@@ -10,8 +10,8 @@ constexpr int StatusCode = 0x24;
 constexpr int FunctionCode = 0x20;
 } // namespace
 
-ChannelStatusService::ChannelStatusService(DeviceServices& services, DeviceImage& image)
-    : m_services(services), m_image(image) {}
+ChannelStatusService::ChannelStatusService(DeviceData& data, DeviceServices& services)
+    : m_data(data), m_services(services) {}
 
 bool ChannelStatusService::noAnswer() const {
     // A long request is repeated until the link gives up; no bytes at all means it did.
@@ -22,15 +22,13 @@ ChannelStatusService::Status ChannelStatusService::readStatus(int channel) {
     Status s;
     Link& link = m_services.link();
     m_services.PrepareLink();
-    m_services.ReadRequest(StatusCode, 1, 8, 0);
+    const std::optional<QList<int>> status = m_services.readValues(StatusCode, 1, 8, 0);
     if (noAnswer()) {
         s.gaveUp = true;
         return s;
     }
-    const auto& r = link.ReplyBytes;
-    const size_t n = size_t(channel - 1);
-    if (!link.CommError)
-        s.statusWord = r[12 + 2 * n] * 256 + r[11 + 2 * n];
+    if (status && status->size() == 8)
+        s.statusWord = status->at(channel - 1);
 
     link.RequestDeviceErrors();
     if (link.ErrorPending) {
@@ -42,22 +40,21 @@ ChannelStatusService::Status ChannelStatusService::readStatus(int channel) {
     for (size_t i = 0; i < words.size(); ++i)
         words[i] = link.DeviceErrorWords[i];
     s.errorWords = words;
-    s.alarmStatus = words[n];
+    s.alarmStatus = words[size_t(channel - 1)];
     return s;
 }
 
 ChannelStatusService::FunctionReading ChannelStatusService::readAgain(int channel) {
     FunctionReading f;
-    Link& link = m_services.link();
     m_services.PrepareLink();
-    m_services.ReadRequest(FunctionCode, 0, 0, 0);
+    const std::optional<QList<int>> functions = m_services.readValues(FunctionCode);
     if (noAnswer()) {
         f.status.gaveUp = true;
         return f;
     }
-    if (!link.CommError) {
-        f.function = link.ReplyBytes[size_t(10 + channel)];
-        m_image.setValue(ControlWords::row(ControlWord::Function), channel, *f.function);
+    if (functions && functions->size() == 8) {
+        f.function = functions->at(channel - 1);
+        m_data.setValue(ControlWords::row(ControlWord::Function), channel, *f.function);
     }
     f.status = readStatus(channel);
     return f;

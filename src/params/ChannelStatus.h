@@ -3,17 +3,17 @@
 #include <array>
 #include <optional>
 
-class DeviceImage;
+class DeviceData;
 class DeviceServices;
 
 // The device operations of the control-word window: the channel's live controller status and
 // alarm status, reading the controller function back, and sending it. Each runs the link
-// preparation first and waits through the link. A sequence ends at the first exchange the
+// preparation first and waits through the link; the caller holds the operation gate. A sequence ends at the first exchange the
 // controller did not answer at all (the link has then shown its message once); an answer that
 // was not valid only leaves its own value empty.
 class ChannelStatusService {
 public:
-    ChannelStatusService(DeviceServices& services, DeviceImage& image);
+    ChannelStatusService(DeviceData& data, DeviceServices& services);
 
     struct Status {
         std::optional<int> statusWord;  // controller status of the channel (read 0x24)
@@ -47,6 +47,6 @@ public:
 private:
     bool noAnswer() const;
 
+    DeviceData& m_data;
     DeviceServices& m_services;
-    DeviceImage& m_image;
 };

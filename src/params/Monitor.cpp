@@ -2,10 +2,8 @@
 
 #include "base/Interaction.h"
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/DeviceServices.h"
-#include "device/Identification.h"
-#include "i18n/StringTable.h"
 #include "link/Link.h"
 
 #include <QFileInfo>
@@ -15,9 +13,13 @@
 namespace {
 constexpr int SetpointCode = 0;
 constexpr int StatusCode = 0x24;
-constexpr int MessageByte = 27; // reply byte of the message inputs in the unranged 0x24 read
+constexpr int MessageWord = 8; // the message inputs in the unranged read of 0x24
 constexpr int OperationCode = 0x32;
 constexpr quint8 MappingCommand = 0xAA; // starts or stops the mapping run
+
+QString title(const DeviceData& data) {
+    return data.identification.DeviceType + data.texts.LoadText(240);
+}
 
 QString logFailureText(const Texts& texts, const QString& path, const QString& reason) {
     static const char* const text[] = {
@@ -52,10 +54,9 @@ QString notRegularText(const Texts& texts) {
 }
 } // namespace
 
-Monitor::Monitor(DeviceServices& services, DeviceImage& image, Identification& identification,
-                 Interaction& interaction, const Texts& texts, QObject* parent)
-    : QObject(parent), m_services(services), m_image(image), m_id(identification),
-      m_interaction(interaction), m_texts(texts) {
+Monitor::Monitor(DeviceData& data, DeviceServices& services, Interaction& interaction,
+                 QObject* parent)
+    : QObject(parent), m_data(data), m_services(services), m_interaction(interaction) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, &Monitor::onTick);
@@ -88,8 +89,8 @@ void Monitor::setInterval(int ms) {
 }
 
 void Monitor::refreshLayout() {
-    m_formats = SetChannelFormats(m_image, m_id);
-    m_extended = extendedLayout(m_id);
+    m_formats = SetChannelFormats(m_data.image, m_data.identification);
+    m_extended = extendedLayout(m_data.identification);
 }
 
 bool Monitor::start(const QString& logPath) {
@@ -100,15 +101,14 @@ bool Monitor::start(const QString& logPath) {
         const QFileInfo info(logPath);
         QString reason;
         if (info.exists() && !info.isFile()) {
-            reason = notRegularText(m_texts);
+            reason = notRegularText(m_data.texts);
         } else {
             m_log.setFileName(logPath);
             if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 reason = m_log.errorString();
         }
         if (!reason.isEmpty()) {
-            m_interaction.inform(m_id.DeviceType + m_texts.LoadText(240),
-                                 logFailureText(m_texts, logPath, reason),
+            m_interaction.inform(title(m_data), logFailureText(m_data.texts, logPath, reason),
                                  Interaction::Icon::Critical);
             return false;
         }
@@ -142,31 +142,34 @@ void Monitor::closeLog() {
         m_log.close();
 }
 
-bool Monitor::stopRequested() const {
-    return m_stopped || !m_running;
-}
-
 bool Monitor::write(int row) {
     return m_services.WriteParameterRow(row);
 }
 
-Monitor::Transfer Monitor::transferSetpoints() {
+Monitor::Transfer Monitor::transfer(int row, bool& pending, int caption) {
     if (m_running) {
-        m_writeSetpoints = true;
+        pending = true;
         return Transfer::Pending;
     }
-    return write(MonitorRows::Setpoints) ? Transfer::Written : Transfer::Failed;
+    const OperationGate::Ticket ticket =
+        m_data.gate().enter(m_data.texts.LoadText(caption), OperationGate::Scope::Image);
+    if (!ticket)
+        return Transfer::Refused;
+    return write(row) ? Transfer::Written : Transfer::Failed;
+}
+
+Monitor::Transfer Monitor::transferSetpoints() {
+    return transfer(MonitorRows::Setpoints, m_writeSetpoints, 256);
 }
 
 Monitor::Transfer Monitor::transferOutputs() {
-    if (m_running) {
-        m_writeOutputs = true;
-        return Transfer::Pending;
-    }
-    return write(MonitorRows::Outputs) ? Transfer::Written : Transfer::Failed;
+    return transfer(MonitorRows::Outputs, m_writeOutputs, 258);
 }
 
 std::optional<bool> Monitor::stopMapping() {
+    const OperationGate::Ticket ticket = m_data.gate().enter(m_data.texts.LoadText(471));
+    if (!ticket)
+        return std::nullopt;
     m_services.PrepareLink();
     m_services.SendCommand(OperationCode, QByteArray(1, char(MappingCommand)));
     if (!m_services.link().replyReceived() || !m_services.RefreshMappingState())
@@ -177,6 +180,11 @@ std::optional<bool> Monitor::stopMapping() {
 void Monitor::onTick() {
     if (!m_running || m_polling)
         return;
+    if (m_data.gate().busy()) {
+        // A device operation the user started runs: this tick is its turn.
+        m_timer.start(m_intervalMs);
+        return;
+    }
     QElapsedTimer took;
     took.start();
     pollOnce();
@@ -210,9 +218,11 @@ MonitorSnapshot Monitor::pollOnce() {
     s.messageInputs.reset();
     s.mappingActive.reset();
 
-    // Every exchange is followed by this check; a stop on a single poll is only the give-up.
+    // Every exchange is followed by this check: the give-up, a stop, or a device operation
+    // the user started meanwhile (the poll makes way for it).
+    const OperationGate& gate = m_data.gate();
     const auto ended = [&] {
-        return m_stopped || (timed && !m_running);
+        return m_stopped || (timed && (!m_running || gate.busy()));
     };
     const auto run = [&]() -> bool {
         // Pending writes first, so they never interleave with the reads of a poll.
@@ -229,16 +239,16 @@ MonitorSnapshot Monitor::pollOnce() {
                 return false;
         }
         if (m_readSetpoints) {
-            m_services.ReadRequest(SetpointCode, 0, 0, 0);
+            const std::optional<QList<int>> words = m_services.readValues(SetpointCode);
             if (ended())
                 return false;
-            if (!link.CommError) {
-                std::array<int, 8> words{};
-                for (size_t i = 0; i < 8; ++i) {
-                    words[i] = link.ReplyBytes[11 + 2 * i] + 256 * link.ReplyBytes[12 + 2 * i];
-                    m_image.setValue(MonitorRows::Setpoints, int(i + 1), words[i]);
+            if (words && words->size() >= 8) {
+                std::array<int, 8> setpoints{};
+                for (int i = 0; i < 8; ++i) {
+                    setpoints[size_t(i)] = words->at(i);
+                    m_data.setValue(MonitorRows::Setpoints, i + 1, words->at(i));
                 }
-                s.setpoints = words;
+                s.setpoints = setpoints;
             }
         }
 
@@ -284,12 +294,13 @@ MonitorSnapshot Monitor::pollOnce() {
         if (ended())
             return false;
 
-        if (readsMessageInputs(m_id.FirmwareVersion)) {
-            m_services.ReadRequest(StatusCode, 0, 0, 0);
+        if (readsMessageInputs(m_data.identification.FirmwareVersion)) {
+            const std::optional<QList<int>> status = m_services.readValues(StatusCode);
             if (ended())
                 return false;
-            if (!link.CommError)
-                s.messageInputs = link.ReplyBytes[MessageByte];
+            // The message inputs follow the eight status words.
+            if (status && status->size() > MessageWord)
+                s.messageInputs = status->at(MessageWord) & 0xFF;
         }
 
         const bool known = m_services.RefreshMappingState();
@@ -314,8 +325,7 @@ MonitorSnapshot Monitor::pollOnce() {
             const QString reason = m_log.errorString();
             const QString path = m_log.fileName();
             closeLog();
-            m_interaction.inform(m_id.DeviceType + m_texts.LoadText(240),
-                                 logWriteFailureText(m_texts, path, reason),
+            m_interaction.inform(title(m_data), logWriteFailureText(m_data.texts, path, reason),
                                  Interaction::Icon::Critical);
         } else {
             Q_EMIT logged(line.trimmed());

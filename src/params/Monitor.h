@@ -11,11 +11,9 @@
 
 #include <optional>
 
-class DeviceImage;
+class DeviceData;
 class DeviceServices;
 class Interaction;
-class Texts;
-struct Identification;
 
 // The cyclic monitoring: polls the controller at an interval, writes setpoints and outputs
 // typed meanwhile at the start of the next poll, records every poll into the monitoring log
@@ -25,7 +23,9 @@ struct Identification;
 // what is left of the interval, so a poll longer than the interval is followed by the next at
 // once instead of a tick being skipped. After every exchange the poll checks whether
 // monitoring was stopped (the Stop button, a closed window, the controller giving up) and ends
-// there, so a give-up is reported once and nothing more is sent.
+// there, so a give-up is reported once and nothing more is sent. The poll yields to a device
+// operation the user started: no poll begins while one runs (OperationGate::busy), and a poll
+// that finds one started ends after its current exchange.
 //
 //   Monitor& m = workspace.monitor();
 //   connect(&m, &Monitor::polled, window, &Window::draw);
@@ -40,8 +40,8 @@ public:
     static constexpr int MinIntervalMs = 10;
     static constexpr int MaxIntervalMs = 60000;
 
-    Monitor(DeviceServices& services, DeviceImage& image, Identification& identification,
-            Interaction& interaction, const Texts& texts, QObject* parent = nullptr);
+    Monitor(DeviceData& data, DeviceServices& services, Interaction& interaction,
+            QObject* parent = nullptr);
     ~Monitor() override;
 
     // The interval a typed text asks for: whole milliseconds 10..60000; anything else is 300
@@ -67,15 +67,17 @@ public:
     bool setpointRefresh() const { return m_readSetpoints; }
 
     // The setpoints (row 0) or outputs (row 80) in the image go to the controller: at the
-    // start of the next poll while monitoring runs, at once otherwise.
-    enum class Transfer { Pending, Written, Failed };
+    // start of the next poll while monitoring runs, at once otherwise (a device operation of
+    // its own, refused while another runs).
+    enum class Transfer { Pending, Written, Failed, Refused };
     Transfer transferSetpoints();
     Transfer transferOutputs();
     bool setpointWritePending() const { return m_writeSetpoints; }
     bool outputWritePending() const { return m_writeOutputs; }
 
     // "Stop mapping": link preparation, the mapping command 0x32 0xAA, then the mapping state.
-    // Whether mapping still runs; empty when the controller did not tell.
+    // Whether mapping still runs; empty when the controller did not tell or another device
+    // operation runs.
     std::optional<bool> stopMapping();
 
     // Runs one poll now and returns its snapshot (also emitted). Not while a poll runs.
@@ -97,15 +99,13 @@ Q_SIGNALS:
 
 private:
     void onTick();
-    bool stopRequested() const;
     bool write(int row);
+    Transfer transfer(int row, bool& pending, int caption);
     void closeLog();
 
+    DeviceData& m_data;
     DeviceServices& m_services;
-    DeviceImage& m_image;
-    Identification& m_id;
     Interaction& m_interaction;
-    const Texts& m_texts;
 
     QTimer m_timer;
     int m_intervalMs = DefaultIntervalMs;

@@ -212,7 +212,7 @@ private Q_SLOTS:
     void controlWordSequences() {
         Bench b(SimOptions{3, 0x56, 0x10, QDateTime(), false});
         QVERIFY(b.start());
-        ChannelStatusService service(b.ws->services(), b.ws->image);
+        ChannelStatusService service(*b.ws, b.ws->services());
         b.sim.device().operationCommand(0xAA); // mapping runs: status bit 15
         b.sim.device().advance(20000);
         const ChannelStatusService::Sent sent = service.sendFunction(3, 65);
