@@ -54,9 +54,8 @@ void printStatus(CliContext& cli, const Workspace& ws, const ChannelStatusServic
     cli.out << t.LoadText(354).trimmed() << '\t'
             << (s.alarmStatus ? hexWord(*s.alarmStatus) : QStringLiteral("?")) << '\n';
     if (s.alarmStatus)
-        for (int bit = 0; bit < 16; ++bit)
-            if (*s.alarmStatus & (1 << bit))
-                cli.out << "  " << t.LoadText(334 + bit).simplified() << '\n';
+        for (const QString& text : alarmTexts(*s.alarmStatus, t))
+            cli.out << "  " << text.simplified() << '\n';
 }
 } // namespace
 
@@ -216,8 +215,8 @@ int runTransfer(CliContext& cli, bool setpoints) {
             texts[size_t(i)] = outputText(link.CycleBytes[size_t(i)]);
     }
     texts[size_t(k - 1)] = cli.args[1];
-    const QList<int> invalid = setpoints ? storeSetpointTexts(ws.image, ws.identification, texts)
-                                         : storeOutputTexts(ws.image, texts);
+    const QList<int> invalid =
+        setpoints ? storeSetpointTexts(ws, texts) : storeOutputTexts(ws, texts);
     if (!invalid.isEmpty()) {
         cli.err << "q7400ctl: '" << cli.args[1] << "' is not a number\n";
         return ExitStatus::Usage;
@@ -297,7 +296,7 @@ QList<EditOperation> controlWordEditOperations() {
                                                   "whole number 0..8");
                         return false;
                     }
-                    copyControlWords(e.ws.image, k, *target);
+                    copyControlWords(e.ws, k, *target);
                     return true;
                 }});
     return ops;

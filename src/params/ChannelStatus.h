@@ -8,9 +8,9 @@ class DeviceServices;
 
 // The device operations of the control-word window: the channel's live controller status and
 // alarm status, reading the controller function back, and sending it. Each runs the link
-// preparation first and waits through the link; the caller holds the operation gate. A sequence ends at the first exchange the
-// controller did not answer at all (the link has then shown its message once); an answer that
-// was not valid only leaves its own value empty.
+// preparation first and waits through the link; the caller holds the operation gate. A sequence
+// ends at the first exchange the controller did not answer at all (the link has then shown its
+// message once); an answer that was not valid only leaves its own value empty.
 class ChannelStatusService {
 public:
     ChannelStatusService(DeviceData& data, DeviceServices& services);

@@ -1,7 +1,7 @@
 #include "params/ControlWords.h"
 
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "i18n/StringTable.h"
 
 #include <bit>
@@ -229,6 +229,14 @@ std::array<QString, 8> controllerStatusLabels(const Texts& texts) {
             QStringLiteral("Boost aktiv"), QStringLiteral("n.c.")};
 }
 
+QStringList alarmTexts(int word, const Texts& texts) {
+    QStringList list;
+    for (int bit = 0; bit < 16; ++bit)
+        if (word & (1 << bit))
+            list.append(texts.LoadText(334 + bit));
+    return list;
+}
+
 QString autoTuningPhaseHelp(const Texts& texts) {
     static const char* const codes[] = {"   0        ", "   1        ", "   2        ",
                                         "   3        ", " 4...7    ",   "8...14   ",
@@ -254,7 +262,7 @@ std::optional<int> copyTarget(QStringView text, QString* shown) {
     return int(value);
 }
 
-QList<int> copyControlWords(DeviceImage& image, int from, int target) {
+QList<int> copyControlWords(DeviceData& data, int from, int target) {
     QList<int> changed;
     const int first = target == 0 ? 1 : target;
     const int last = target == 0 ? 8 : target;
@@ -264,10 +272,7 @@ QList<int> copyControlWords(DeviceImage& image, int from, int target) {
         bool any = false;
         for (ControlWord w : ControlWords::all()) {
             const int r = ControlWords::row(w);
-            if (image.cell(r, k) != image.cell(r, from)) {
-                image.cell(r, k) = image.cell(r, from);
-                any = true;
-            }
+            any |= data.setCell(r, k, data.image.cell(r, from));
         }
         if (any)
             changed.append(k);

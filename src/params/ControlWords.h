@@ -8,6 +8,7 @@
 #include <array>
 #include <optional>
 
+class DeviceData;
 class DeviceImage;
 class Texts;
 
@@ -131,12 +132,15 @@ inline bool boostStatusShown(int firmware) {
     return firmware >= 0x48;
 }
 
+// The texts of the set bits of a channel's alarm word: text 334 + b for bit b (0..15).
+QStringList alarmTexts(int word, const Texts& texts);
+
 // The auto-tuning phase help: one line per phase range with its text (title text 291).
 QString autoTuningPhaseHelp(const Texts& texts);
 
 // Copy target of "Copy to": a whole number 0..8 (0 = channels 1 to 8); above 8 counts as 8 and
 // *shown becomes "8". Empty for anything else (not a number, negative, a fraction).
 std::optional<int> copyTarget(QStringView text, QString* shown = nullptr);
-// Copies the five words of channel `from` (1..8) to channel `target` (0 = all eight). Returns
-// the channels whose words changed.
-QList<int> copyControlWords(DeviceImage& image, int from, int target);
+// Copies the five words of channel `from` (1..8) to channel `target` (0 = all eight), each
+// change announced. Returns the channels whose words changed.
+QList<int> copyControlWords(DeviceData& data, int from, int target);

@@ -5,6 +5,7 @@
 #include "device/DeviceData.h"
 #include "device/DeviceServices.h"
 #include "link/Link.h"
+#include "params/MonitorTexts.h"
 
 #include <QFileInfo>
 
@@ -21,37 +22,6 @@ QString title(const DeviceData& data) {
     return data.identification.DeviceType + data.texts.LoadText(240);
 }
 
-QString logFailureText(const Texts& texts, const QString& path, const QString& reason) {
-    static const char* const text[] = {
-        "Die Aufzeichnungsdatei \"%1\" kann nicht angelegt werden: %2.\nDie zyklische Abfrage "
-        "wurde nicht gestartet.",
-        "The log file \"%1\" cannot be created: %2.\nMonitoring has not been started.",
-        "Le fichier d'enregistrement \"%1\" ne peut pas être créé : %2.\nLa surveillance n'a pas "
-        "été lancée.",
-        "Il file di registrazione \"%1\" non può essere creato: %2.\nIl monitoraggio non è stato "
-        "avviato."};
-    return QString::fromUtf8(text[texts.languageIndex()]).arg(path, reason);
-}
-
-QString logWriteFailureText(const Texts& texts, const QString& path, const QString& reason) {
-    static const char* const text[] = {
-        "Die Aufzeichnungsdatei \"%1\" kann nicht weitergeschrieben werden: %2.\nDie "
-        "Aufzeichnung endet hier, die zyklische Abfrage läuft weiter.",
-        "The log file \"%1\" cannot be written any further: %2.\nRecording ends here; "
-        "monitoring goes on.",
-        "Le fichier d'enregistrement \"%1\" ne peut plus être écrit : %2.\nL'enregistrement "
-        "s'arrête ici, la surveillance continue.",
-        "Il file di registrazione \"%1\" non può più essere scritto: %2.\nLa registrazione "
-        "termina qui, il monitoraggio continua."};
-    return QString::fromUtf8(text[texts.languageIndex()]).arg(path, reason);
-}
-
-QString notRegularText(const Texts& texts) {
-    static const char* const text[] = {"das ist keine gewöhnliche Datei", "it is not a plain file",
-                                       "ce n'est pas un fichier ordinaire",
-                                       "non è un file normale"};
-    return QString::fromUtf8(text[texts.languageIndex()]);
-}
 } // namespace
 
 Monitor::Monitor(DeviceData& data, DeviceServices& services, Interaction& interaction,
@@ -101,15 +71,17 @@ bool Monitor::start(const QString& logPath) {
         const QFileInfo info(logPath);
         QString reason;
         if (info.exists() && !info.isFile()) {
-            reason = notRegularText(m_data.texts);
+            reason = monitorText(m_data.texts, MonitorText::NotAPlainFile);
         } else {
             m_log.setFileName(logPath);
             if (!m_log.open(QIODevice::WriteOnly | QIODevice::Truncate))
                 reason = m_log.errorString();
         }
         if (!reason.isEmpty()) {
-            m_interaction.inform(title(m_data), logFailureText(m_data.texts, logPath, reason),
-                                 Interaction::Icon::Critical);
+            m_interaction.inform(
+                title(m_data),
+                monitorText(m_data.texts, MonitorText::LogCannotBeCreated).arg(logPath, reason),
+                Interaction::Icon::Critical);
             return false;
         }
     }
@@ -325,8 +297,10 @@ MonitorSnapshot Monitor::pollOnce() {
             const QString reason = m_log.errorString();
             const QString path = m_log.fileName();
             closeLog();
-            m_interaction.inform(title(m_data), logWriteFailureText(m_data.texts, path, reason),
-                                 Interaction::Icon::Critical);
+            m_interaction.inform(
+                title(m_data),
+                monitorText(m_data.texts, MonitorText::LogCannotBeWritten).arg(path, reason),
+                Interaction::Icon::Critical);
         } else {
             Q_EMIT logged(line.trimmed());
         }

@@ -2,7 +2,7 @@
 
 #include "base/ColumnText.h"
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/Identification.h"
 #include "params/ChannelParameters.h"
 
@@ -49,25 +49,27 @@ bool messageInputsConfigured(const DeviceImage& image) {
     return false;
 }
 
-QList<int> storeSetpointTexts(DeviceImage& image, const Identification& id,
-                              std::array<QString, 8>& texts) {
+QList<int> storeSetpointTexts(DeviceData& data, std::array<QString, 8>& texts) {
     QList<int> invalid;
     for (int k = 1; k <= 8; ++k)
         if (!IsNumericText(texts[size_t(k - 1)]))
             invalid.append(k);
     if (!invalid.isEmpty())
         return invalid;
+    // The editor's own rules (the channel's decimals, limits and min./max. setpoint) on a copy,
+    // then the setpoints stored and announced.
+    DeviceImage checked = data.image;
     for (int k = 1; k <= 8; ++k) {
-        // The editor's own rules: the channel's decimals, limits and min./max. setpoint.
-        ChannelParameters editor(image, id, k);
+        ChannelParameters editor(checked, data.identification, k);
         editor.ShowParameters();
         editor.leave(ChannelRows::Setpoint, texts[size_t(k - 1)]);
         texts[size_t(k - 1)] = editor.texts[ChannelRows::Setpoint];
+        data.setCell(MonitorRows::Setpoints, k, checked.cell(MonitorRows::Setpoints, k));
     }
     return invalid;
 }
 
-QList<int> storeOutputTexts(DeviceImage& image, std::array<QString, 8>& texts) {
+QList<int> storeOutputTexts(DeviceData& data, std::array<QString, 8>& texts) {
     QList<int> invalid;
     std::array<qint64, 8> values{};
     for (int k = 1; k <= 8; ++k) {
@@ -81,7 +83,7 @@ QList<int> storeOutputTexts(DeviceImage& image, std::array<QString, 8>& texts) {
         return invalid;
     for (int k = 1; k <= 8; ++k) {
         const qint64 v = values[size_t(k - 1)];
-        image.setValue(MonitorRows::Outputs, k, storedByte(double(v)).value_or(0));
+        data.setValue(MonitorRows::Outputs, k, storedByte(double(v)).value_or(0));
         texts[size_t(k - 1)] = QString::number(v);
     }
     return invalid;

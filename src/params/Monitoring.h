@@ -9,6 +9,7 @@
 #include <array>
 #include <optional>
 
+class DeviceData;
 class DeviceImage;
 struct Identification;
 
@@ -46,10 +47,9 @@ inline bool readsMessageInputs(int firmware) {
 // setpoint; outputs whole percent -100..100. "-0" stores 0. When a text is not a number, nothing
 // is stored and the channels (1..8) whose texts are not numbers are returned: a field that
 // cannot be read is never sent as 0. Otherwise every value is stored (setpoints into row 0,
-// outputs into row 80) and each text becomes what was stored.
-QList<int> storeSetpointTexts(DeviceImage& image, const Identification& id,
-                              std::array<QString, 8>& texts);
-QList<int> storeOutputTexts(DeviceImage& image, std::array<QString, 8>& texts);
+// outputs into row 80, each change announced) and each text becomes what was stored.
+QList<int> storeSetpointTexts(DeviceData& data, std::array<QString, 8>& texts);
+QList<int> storeOutputTexts(DeviceData& data, std::array<QString, 8>& texts);
 
 // The values of the cyclic block.
 struct CyclicValues {

@@ -1,7 +1,9 @@
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "i18n/StringTable.h"
 #include "params/ControlWords.h"
+#include "support/ScriptedInteraction.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 class tst_ControlWords : public QObject {
@@ -143,15 +145,19 @@ private Q_SLOTS:
         const std::optional<int> target = copyTarget(text, &shown);
         QTEST(target.value_or(-1), "target");
         QTEST(shown, "shown");
-        DeviceImage image;
+        ScriptedInteraction interaction;
+        DeviceData data(interaction);
         const int values[] = {65, 0x0A4C, 0xC001, 0x80, 1};
         for (int i = 0; i < ControlWords::Count; ++i)
-            image.setValue(ControlWords::row(ControlWords::all()[size_t(i)]), 3, values[i]);
-        const QList<int> changed = target ? copyControlWords(image, 3, *target) : QList<int>{};
+            data.setValue(ControlWords::row(ControlWords::all()[size_t(i)]), 3, values[i]);
+        QSignalSpy announced(&data, &DeviceData::elementChanged);
+        const QList<int> changed = target ? copyControlWords(data, 3, *target) : QList<int>{};
         QTEST(changed, "changed");
+        QCOMPARE(announced.size(), changed.size() * ControlWords::Count);
         for (int k : changed)
             for (ControlWord w : ControlWords::all())
-                QCOMPARE(image.cell(ControlWords::row(w), k), image.cell(ControlWords::row(w), 3));
+                QCOMPARE(data.image.value(ControlWords::row(w), k),
+                         data.image.value(ControlWords::row(w), 3));
     }
 
     void phaseHelp() {

@@ -1,7 +1,7 @@
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
+#include "device/DeviceData.h"
 #include "params/Monitor.h"
 #include "params/Monitoring.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QTest>
 
@@ -113,8 +113,9 @@ private Q_SLOTS:
         QFETCH(bool, setpoints);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        DeviceImage image;
-        Identification id; // temperature module: one decimal
+        ScriptedInteraction interaction;
+        DeviceData data(interaction); // temperature module: one decimal
+        DeviceImage& image = data.image;
         for (int k = 1; k <= 8; ++k) {
             image.setValue(0, k, 800);
             image.setValue(6, k, 65036); // min. setpoint -50.0
@@ -125,7 +126,7 @@ private Q_SLOTS:
         texts.fill(setpoints ? QStringLiteral("80.0") : QStringLiteral("7"));
         texts[1] = typed;
         const QList<int> invalid =
-            setpoints ? storeSetpointTexts(image, id, texts) : storeOutputTexts(image, texts);
+            setpoints ? storeSetpointTexts(data, texts) : storeOutputTexts(data, texts);
         QCOMPARE(invalid, shown.isEmpty() ? QList<int>{2} : QList<int>{});
         const int row = setpoints ? 0 : MonitorRows::Outputs;
         QTEST(int(image.value(row, 2)), "stored");

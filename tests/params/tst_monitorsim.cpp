@@ -106,8 +106,8 @@ private Q_SLOTS:
                 ws.image.setValue(6, k, 65036); // min. setpoint -50.0
                 ws.image.setValue(7, k, 6000);
             }
-            QVERIFY(storeSetpointTexts(ws.image, ws.identification, sp).isEmpty());
-            QVERIFY(storeOutputTexts(ws.image, out).isEmpty());
+            QVERIFY(storeSetpointTexts(ws, sp).isEmpty());
+            QVERIFY(storeOutputTexts(ws, out).isEmpty());
             QVERIFY(m.start());
             QCOMPARE(m.transferSetpoints(), Monitor::Transfer::Pending);
             QCOMPARE(m.transferOutputs(), Monitor::Transfer::Pending);
