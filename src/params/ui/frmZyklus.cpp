@@ -93,6 +93,7 @@ frmZyklus::frmZyklus(Workspace& ws, WindowManager& windows)
     connect(&m_monitor, &Monitor::polled, this, &frmZyklus::draw);
     connect(&m_monitor, &Monitor::runningChanged, this, &frmZyklus::showRunning);
     connect(&ws.services(), &DeviceServices::mappingStateChanged, m_cmdStop, &QWidget::setVisible);
+    connect(&ws, &Workspace::temperatureUnitChanged, this, &frmZyklus::retranslate);
     showRunning(m_monitor.isRunning());
     showLayout();
 }

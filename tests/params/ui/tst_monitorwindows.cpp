@@ -188,6 +188,16 @@ private Q_SLOTS:
         QCOMPARE(start->text(), QStringLiteral("Start"));
         QVERIFY(p.mainEnabled());
 
+        // A mapping started from the extra functions polls without a log choice; their
+        // internal transfers and reset stop it like the Stop button.
+        Q_EMIT p.ws->mappingStarted();
+        QVERIFY(m.isRunning() && !m.logOpen());
+        QVERIFY(!p.find<QCheckBox>(z, "chkSpeichern")->isVisible());
+        QCOMPARE(start->text(), QStringLiteral("Stop"));
+        Q_EMIT p.ws->monitoringStopRequested();
+        QVERIFY(!m.isRunning() && p.mainEnabled());
+        QVERIFY(p.find<QCheckBox>(z, "chkSpeichern")->isVisible());
+
         // Closing the window while a poll waits for its reply.
         z = p.open<frmZyklus>(WindowId::frmZyklus);
         bool closed = false;
