@@ -51,5 +51,7 @@ struct EditOperation {
 };
 // The operations of every window, in the order --help lists them.
 QList<EditOperation> editOperations();
+// Channel parameters and collective masks (cmd_params.cpp).
+QList<EditOperation> paramsEditOperations();
 // The control-word window's: word:K:NAME=VALUE, copy-words:K=T (cmd_monitor.cpp).
 QList<EditOperation> controlWordEditOperations();

@@ -5,9 +5,7 @@
 
 QList<EditOperation> editOperations() {
     // Each window's operations are added here as its commands land.
-    QList<EditOperation> operations;
-    operations += controlWordEditOperations();
-    return operations;
+    return paramsEditOperations() + controlWordEditOperations();
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <optional>
@@ -165,6 +166,9 @@ protected:
     };
     // Limits of the shown value; the default is the field's.
     virtual Limits limits(int field) const;
+    // Before an accepted entry is stored: what a rule needs to remember of the values as they
+    // were (e.g. the decimals before a new full-scale value).
+    virtual void beforeEdit(int field);
     // After a field was stored: the window's cross-checks. Change other fields with
     // storeShown() / storeRaw(); the form reports them as changed.
     virtual void afterEdit(int field);
@@ -180,7 +184,10 @@ protected:
     double rawOfShown(int field, double shown) const;
 
 private:
-    EditResult finishEdit(int field, const QStringList& before, double storedRaw, bool clamped);
+    // Stores `value` into the field's cell, runs the window's rules and tells what changed;
+    // `expected` is what the field shows when nothing moved the value.
+    EditResult commit(int field, const QVariant& value, const QString& expected, bool clamped);
+    std::optional<EditResult> refuseLocked(int field) const;
     EditResult refuse(int field, const QString& message) const;
     QStringList snapshot() const;
     int word(int field) const;

@@ -3,8 +3,18 @@
 #include "base/NumberText.h"
 #include "device/DeviceData.h"
 #include "i18n/StringTable.h"
+#include "params/ChannelParameterForm.h"
 
 #include <bit>
+#include <cmath>
+
+std::optional<qint64> wholeNumber(QStringView text) {
+    const std::optional<double> v = strictNumber(text);
+    // Beyond 2^53 a double no longer tells whole numbers apart; nothing of the controller is.
+    if (!v || *v != std::floor(*v) || std::fabs(*v) > 9.0e15)
+        return std::nullopt;
+    return qint64(*v);
+}
 
 namespace ControlWords {
 
@@ -64,13 +74,10 @@ std::optional<ControlWord> fromName(QStringView text) {
 }
 
 std::optional<int> parse(ControlWord word, QStringView text) {
-    const std::optional<TypedNumber> number = parseTypedNumber(text);
-    if (!number || !number->fraction.isEmpty())
+    const std::optional<qint64> value = wholeNumber(text);
+    if (!value || *value < 0 || *value > maximum(word))
         return std::nullopt;
-    const qint64 value = number->scaled(0);
-    if (value < 0 || value > maximum(word))
-        return std::nullopt;
-    return int(value);
+    return int(*value);
 }
 
 int stored(const DeviceImage& image, ControlWord word, int channel) {
@@ -248,18 +255,10 @@ QString autoTuningPhaseHelp(const Texts& texts) {
 }
 
 std::optional<int> copyTarget(QStringView text, QString* shown) {
-    const std::optional<TypedNumber> number = parseTypedNumber(text);
-    if (!number || !number->fraction.isEmpty())
-        return std::nullopt;
-    const qint64 value = number->scaled(0);
-    if (value < 0)
-        return std::nullopt;
-    if (value > 8) {
-        if (shown)
-            *shown = QStringLiteral("8");
-        return 8;
-    }
-    return int(value);
+    const std::optional<int> target = ChannelParameterForm::copyTarget(text.toString());
+    if (target && shown && wholeNumber(text) > 8)
+        *shown = QStringLiteral("8");
+    return target;
 }
 
 QList<int> copyControlWords(DeviceData& data, int from, int target) {

@@ -18,6 +18,10 @@ class Texts;
 // function can also be sent at once (ChannelStatusService).
 enum class ControlWord { Function, Configuration, AlarmMask, Limit, Extended };
 
+// A typed whole number under the strict number rule ("12", "-3", "12.00"); empty for a fraction
+// and for anything that is not a number.
+std::optional<qint64> wholeNumber(QStringView text);
+
 namespace ControlWords {
 constexpr int Count = 5;
 const std::array<ControlWord, Count>& all();

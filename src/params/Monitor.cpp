@@ -5,6 +5,7 @@
 #include "device/DeviceData.h"
 #include "device/DeviceServices.h"
 #include "link/Link.h"
+#include "params/ControlWords.h"
 #include "params/MonitorTexts.h"
 
 #include <QFileInfo>
@@ -43,12 +44,9 @@ Monitor::~Monitor() {
 }
 
 int Monitor::intervalOf(QStringView text, QString* shown) {
-    const std::optional<TypedNumber> n = parseTypedNumber(text);
-    if (n && n->fraction.isEmpty()) {
-        const qint64 ms = n->scaled(0);
-        if (ms >= MinIntervalMs && ms <= MaxIntervalMs)
-            return int(ms);
-    }
+    const std::optional<qint64> ms = wholeNumber(text);
+    if (ms && *ms >= MinIntervalMs && *ms <= MaxIntervalMs)
+        return int(*ms);
     if (shown)
         *shown = QString::number(FallbackIntervalMs);
     return FallbackIntervalMs;

@@ -4,7 +4,7 @@
 #include "base/NumberText.h"
 #include "device/DeviceData.h"
 #include "device/Identification.h"
-#include "params/ChannelParameters.h"
+#include "params/ChannelParameterForm.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ qint64 measured(int word) {
 } // namespace
 
 QString actualValueText(int word, int decimals) {
-    return formatFixed(measured(word), decimals);
+    return fixedPointText(measured(word), decimals);
 }
 
 QString outputText(int byte) {
@@ -26,7 +26,7 @@ QString outputText(int byte) {
 }
 
 QString currentText(int word) {
-    return formatFixed(measured(word), 1);
+    return fixedPointText(measured(word), 1);
 }
 
 QString messageInputsText(int byte) {
@@ -52,19 +52,15 @@ bool messageInputsConfigured(const DeviceImage& image) {
 QList<int> storeSetpointTexts(DeviceData& data, std::array<QString, 8>& texts) {
     QList<int> invalid;
     for (int k = 1; k <= 8; ++k)
-        if (!IsNumericText(texts[size_t(k - 1)]))
+        if (!strictNumber(texts[size_t(k - 1)]))
             invalid.append(k);
     if (!invalid.isEmpty())
         return invalid;
-    // The editor's own rules (the channel's decimals, limits and min./max. setpoint) on a copy,
-    // then the setpoints stored and announced.
-    DeviceImage checked = data.image;
+    // The editor's own rules: the channel's decimals, limits and min./max. setpoint.
+    ChannelParameterForm editor(data);
     for (int k = 1; k <= 8; ++k) {
-        ChannelParameters editor(checked, data.identification, k);
-        editor.ShowParameters();
-        editor.leave(ChannelRows::Setpoint, texts[size_t(k - 1)]);
-        texts[size_t(k - 1)] = editor.texts[ChannelRows::Setpoint];
-        data.setCell(MonitorRows::Setpoints, k, checked.cell(MonitorRows::Setpoints, k));
+        editor.setChannel(k - 1);
+        texts[size_t(k - 1)] = editor.editText(ChannelRows::Setpoint, texts[size_t(k - 1)]).shown;
     }
     return invalid;
 }
@@ -73,11 +69,11 @@ QList<int> storeOutputTexts(DeviceData& data, std::array<QString, 8>& texts) {
     QList<int> invalid;
     std::array<qint64, 8> values{};
     for (int k = 1; k <= 8; ++k) {
-        const std::optional<TypedNumber> n = parseTypedNumber(texts[size_t(k - 1)]);
-        if (!n)
+        const std::optional<double> v = strictNumber(texts[size_t(k - 1)]);
+        if (!v)
             invalid.append(k);
-        else
-            values[size_t(k - 1)] = std::clamp<qint64>(n->scaled(0), -100, 100);
+        else // whole percent; -0 is 0
+            values[size_t(k - 1)] = roundHalfEven(std::clamp(*v, -100.0, 100.0)).value_or(0);
     }
     if (!invalid.isEmpty())
         return invalid;
@@ -111,7 +107,7 @@ void updateSnapshotTexts(MonitorSnapshot& s, const ChannelFormats& formats) {
 
 QString monitorLogLine(const MonitorSnapshot& s, const QString& lineEnd) {
     ColumnText line;
-    line.at(1, formatFixed(qint64(s.elapsedSeconds * 100 + 0.5), 2));
+    line.at(1, fixedPointText(qint64(s.elapsedSeconds * 100 + 0.5), 2));
     for (int i = 0; i < 8; ++i)
         line.at(11 + 8 * i, s.actualTexts[size_t(i)]);
     for (int i = 0; i < 8; ++i)

@@ -92,20 +92,6 @@ CaptionTable mainCaptions(const QString& deviceType) {
     return table;
 }
 
-// Keeps a label as wide as its longest text in any language, so nothing moves when the
-// language changes.
-void setTextKeepingWidth(QLabel* label, const std::function<QString(const Texts&)>& text,
-                         const Texts& texts) {
-    int width = 0;
-    Texts other(texts.table());
-    for (int language = 0; language < StringTable::LanguageCount; ++language) {
-        other.setLanguageOffset(language * 1000);
-        label->setText(text(other));
-        width = std::max(width, label->sizeHint().width());
-    }
-    label->setMinimumWidth(width);
-    label->setText(text(texts));
-}
 } // namespace
 
 frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOptions options,
@@ -169,6 +155,12 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
     connect(&m_ws, &DeviceData::deviceErrorsChanged, this, &frmKonfig::showDeviceErrors);
+    // The address, from the field or from elsewhere (the wiring picture's DIP switches), is shown
+    // here and kept in the settings file.
+    connect(&m_ws, &Workspace::deviceAddressChanged, this, [this](int address) {
+        m_txtGAdress->setText(QString::number(address));
+        saveSettings();
+    });
     connect(&m_ws, &DeviceData::identificationChanged, this, &frmKonfig::updateEntryStates);
     connect(&m_ws, &DeviceData::languageChanged, this, [this] {
         refreshCaptions();
@@ -553,12 +545,13 @@ void frmKonfig::updateEntryStates() {
 void frmKonfig::refreshCaptions() {
     const Texts& t = m_ws.texts;
     applyCaptions(this, mainCaptions(m_ws.identification.DeviceType), t);
-    setTextKeepingWidth(
-        m_ioPlaceholder,
-        [](const Texts& texts) {
-            return texts.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(texts);
-        },
-        t);
+    if (m_ioPlaceholder)
+        setTextKeepingWidth(
+            m_ioPlaceholder,
+            [](const Texts& texts) {
+                return texts.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(texts);
+            },
+            t);
     setTextKeepingWidth(m_simulatorNotice, simulatorNoticeText, t);
     for (int i = 0; i < m_cmdSprache.size(); ++i)
         m_cmdSprache[i]->setChecked(i == t.languageIndex());
@@ -585,6 +578,16 @@ void frmKonfig::setPanel(int panel, const QString& text) {
 
 QString frmKonfig::statusPanelText(int panel) const {
     return panel >= 1 && panel <= m_panels.size() ? m_panels[panel - 1]->text() : QString();
+}
+
+void frmKonfig::setIoArea(QWidget* area) {
+    if (!m_ioPlaceholder || !area)
+        return;
+    auto* layout = qobject_cast<QBoxLayout*>(centralWidget()->layout());
+    const int at = layout->indexOf(m_ioPlaceholder);
+    layout->insertWidget(at, area, 1);
+    delete m_ioPlaceholder;
+    m_ioPlaceholder = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -746,8 +749,6 @@ void frmKonfig::applyLineSettings() {
 }
 
 void frmKonfig::saveSettings() {
-    m_ws.settings.LanguageOffset = m_ws.texts.LanguageOffset;
-    m_ws.settings.DeviceAddress = m_ws.link().DeviceAddress;
     QString error;
     if (!savePortSettings(m_settingsPath, m_ws.settings, &error))
         m_interaction.inform(QStringLiteral("Error"), error, Interaction::Icon::Critical);
@@ -760,10 +761,7 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
     const QString shown = QString::number(address);
     if (m_txtGAdress->text() != shown)
         m_txtGAdress->setText(shown);
-    if (address == m_ws.link().DeviceAddress && address == m_ws.settings.DeviceAddress)
-        return;
-    m_ws.link().DeviceAddress = address;
-    saveSettings();
+    m_ws.setDeviceAddress(address);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,7 +7,7 @@
 #include "base/Interaction.h"
 #include "base/TextTableModel.h"
 #include "device/DeviceServices.h"
-#include "params/ChannelParameters.h"
+#include "params/ChannelParameterForm.h"
 #include "params/ControlWords.h"
 #include "params/Monitor.h"
 #include "params/MonitorTexts.h"
@@ -288,9 +288,11 @@ void frmZyklus::retranslate() {
     m_cmdZyklus->setText(m_monitor.isRunning() ? QStringLiteral("Stop") : QStringLiteral("Start"));
     const QStringList& names = ws.channelNames.names;
     QStringList units;
+    ChannelParameterForm channel(ws);
     for (int k = 1; k <= 8; ++k) {
         m_names[k - 1]->setText(names.value(k - 1, QString::number(k)));
-        units << ChannelParameters(ws.image, ws.identification, k).unit(ChannelRows::Setpoint);
+        channel.setChannel(k - 1);
+        units << channel.unit(ChannelRows::Setpoint);
     }
     m_trend->setChannels(names, units);
     m_trend->retranslate();
