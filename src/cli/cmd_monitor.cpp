@@ -206,11 +206,8 @@ int runTransfer(CliContext& cli, bool setpoints) {
     } else {
         // The outputs the controller drives now, as the monitoring window shows them.
         Link& link = ws.link();
-        link.RequestCyclicBlock();
-        if (link.CyclicPending) {
-            link.CyclicPending = false;
+        if (!requestShortBlock(link, ShortBlock::Cyclic))
             return device.noAnswer();
-        }
         for (int i = 0; i < 8; ++i)
             texts[size_t(i)] = outputText(link.CycleBytes[size_t(i)]);
     }

@@ -4,6 +4,7 @@
 #include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "params/ControlWords.h"
+#include "params/Monitoring.h"
 
 namespace {
 constexpr int StatusCode = 0x24;
@@ -30,12 +31,8 @@ ChannelStatusService::Status ChannelStatusService::readStatus(int channel) {
     if (status && status->size() == 8)
         s.statusWord = status->at(channel - 1);
 
-    link.RequestDeviceErrors();
-    if (link.ErrorPending) {
-        // No block arrived: a later reply of the same length must not be taken for it.
-        link.ErrorPending = false;
+    if (!requestShortBlock(link, ShortBlock::DeviceErrors))
         return s;
-    }
     std::array<int, 12> words{};
     for (size_t i = 0; i < words.size(); ++i)
         words[i] = link.DeviceErrorWords[i];

@@ -222,10 +222,7 @@ MonitorSnapshot Monitor::pollOnce() {
             }
         }
 
-        link.RequestCyclicBlock();
-        if (link.CyclicPending) {
-            link.CyclicPending = false; // nothing arrived: a later reply is not this block
-        } else {
+        if (requestShortBlock(link, ShortBlock::Cyclic)) {
             CyclicValues v;
             for (size_t i = 0; i < 8; ++i) {
                 v.actual[i] = link.CycleWordsA[i];
@@ -239,10 +236,7 @@ MonitorSnapshot Monitor::pollOnce() {
             return false;
 
         if (m_extended) {
-            link.RequestExtendedCyclicBlock();
-            if (link.CyclicPending) {
-                link.CyclicPending = false;
-            } else {
+            if (requestShortBlock(link, ShortBlock::ExtendedCyclic)) {
                 std::array<int, 16> currents{};
                 for (size_t i = 0; i < 16; ++i)
                     currents[i] = link.CycleWordsB[8 + i];
@@ -252,10 +246,7 @@ MonitorSnapshot Monitor::pollOnce() {
                 return false;
         }
 
-        link.RequestDeviceErrors();
-        if (link.ErrorPending) {
-            link.ErrorPending = false;
-        } else {
+        if (requestShortBlock(link, ShortBlock::DeviceErrors)) {
             std::array<int, 12> words{};
             for (size_t i = 0; i < 12; ++i)
                 words[i] = link.DeviceErrorWords[i];

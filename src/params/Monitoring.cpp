@@ -4,6 +4,7 @@
 #include "base/NumberText.h"
 #include "device/DeviceData.h"
 #include "device/Identification.h"
+#include "link/Link.h"
 #include "params/ChannelParameterForm.h"
 
 #include <algorithm>
@@ -34,6 +35,30 @@ QString messageInputsText(int byte) {
     for (int bit = 0; bit < 8; ++bit)
         text += (byte & (1 << bit)) ? QStringLiteral("1 ") : QStringLiteral("0 ");
     return text;
+}
+
+bool requestShortBlock(Link& link, ShortBlock block) {
+    // Arrived means decoded: the link announces each block it decodes.
+    bool arrived = false;
+    const bool errors = block == ShortBlock::DeviceErrors;
+    const QMetaObject::Connection decoded =
+        errors ? QObject::connect(&link, &Link::deviceErrorsDecoded, [&arrived] { arrived = true; })
+               : QObject::connect(&link, &Link::cyclicBlockDecoded, [&arrived] { arrived = true; });
+    switch (block) {
+    case ShortBlock::Cyclic:
+        link.RequestCyclicBlock();
+        break;
+    case ShortBlock::ExtendedCyclic:
+        link.RequestExtendedCyclicBlock();
+        break;
+    case ShortBlock::DeviceErrors:
+        link.RequestDeviceErrors();
+        break;
+    }
+    QObject::disconnect(decoded);
+    if (!arrived)
+        (errors ? link.ErrorPending : link.CyclicPending) = false;
+    return arrived;
 }
 
 bool extendedLayout(const Identification& id) {

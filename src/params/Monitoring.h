@@ -11,6 +11,7 @@
 
 class DeviceData;
 class DeviceImage;
+class Link;
 struct Identification;
 
 // What the cyclic monitoring shows and records, independent of any window: the display texts
@@ -41,6 +42,13 @@ bool messageInputsConfigured(const DeviceImage& image);
 inline bool readsMessageInputs(int firmware) {
     return firmware > 0x13;
 }
+
+// The three short requests: the cyclic block, the extended cyclic block (second and third
+// device) and the device error block. True when the block arrived and was decoded into the
+// link's arrays. Otherwise it is no longer awaited (its pending flag is cleared), so a later
+// reply of the same length is never taken for it.
+enum class ShortBlock { Cyclic, ExtendedCyclic, DeviceErrors };
+bool requestShortBlock(Link& link, ShortBlock block);
 
 // Typed setpoints and outputs are checked as the channel editor checks them before anything
 // is stored: setpoints with the channel's decimals, within its limits and its min./max.
