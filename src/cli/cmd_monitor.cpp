@@ -23,21 +23,25 @@ QString hexWord(int w) {
     return QStringLiteral("0x") + QString::number(w, 16).rightJustified(4, u'0').toUpper();
 }
 
-// What the windows know from a controller that has been read: firmware, attributes (module
-// variant: decimals), I/O configuration (extended layout), full-scale values (decimals of
-// linear inputs) and the setpoint limits.
-bool readChannelContext(Workspace& ws) {
-    DeviceServices& services = ws.services();
-    services.PrepareLink();
-    if (!services.ReadFirmwareVersion())
-        return false;
-    Transfers& transfers = ws.transfers();
+// Opens the port, brings the controller back to its protocol and reads its firmware version;
+// with `context` also what the windows know from a controller that has been read: attributes
+// (module variant: decimals), I/O configuration (extended layout), full-scale values (decimals
+// of linear inputs) and the setpoint limits. ExitStatus::Ok, or the status to end with.
+int openController(CliLink& device, bool context) {
+    if (const int status = device.open())
+        return status;
+    Workspace& ws = device.workspace();
+    ws.services().PrepareLink();
+    if (!ws.services().ReadFirmwareVersion())
+        return device.noAnswer();
+    if (!context)
+        return ExitStatus::Ok;
     for (int row :
          {IdentificationRows::Attributes, IdentificationRows::IoConfiguration, FullScaleRow, 6, 7})
-        if (!transfers.ReadRow(row))
-            return false;
+        if (!ws.transfers().ReadRow(row))
+            return device.noAnswer();
     UpdateExternalCurrentInputs(ws.identification, ws.image);
-    return true;
+    return ExitStatus::Ok;
 }
 
 void printStatus(CliContext& cli, const Workspace& ws, const ChannelStatusService::Status& s) {
@@ -80,12 +84,9 @@ int runStatus(CliContext& cli) {
         return ExitStatus::Usage;
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(device, false))
         return status;
     Workspace& ws = device.workspace();
-    ws.services().PrepareLink();
-    if (!ws.services().ReadFirmwareVersion())
-        return device.noAnswer();
     ChannelStatusService service(ws, ws.services());
     const ChannelStatusService::Status s = service.readStatus(k);
     if (s.gaveUp || !s.statusWord)
@@ -104,12 +105,9 @@ int runFunction(CliContext& cli) {
         return ExitStatus::Usage;
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(device, false))
         return status;
     Workspace& ws = device.workspace();
-    ws.services().PrepareLink();
-    if (!ws.services().ReadFirmwareVersion())
-        return device.noAnswer();
     ChannelStatusService service(ws, ws.services());
     const ChannelStatusService::Sent sent = service.sendFunction(k, *value);
     if (sent.readBack.gaveUp() || !sent.accepted || !sent.readBack.function)
@@ -146,11 +144,9 @@ int runMonitor(CliContext& cli) {
     const QString logPath = cli.parser.value(QStringLiteral("log"));
 
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(device, true))
         return status;
     Workspace& ws = device.workspace();
-    if (!readChannelContext(ws))
-        return device.noAnswer();
 
     Monitor& monitor = ws.monitor();
     monitor.setInterval(interval);
@@ -190,11 +186,9 @@ int runTransfer(CliContext& cli, bool setpoints) {
         return ExitStatus::Usage;
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(device, true))
         return status;
     Workspace& ws = device.workspace();
-    if (!readChannelContext(ws))
-        return device.noAnswer();
     Monitor& monitor = ws.monitor();
     const ChannelFormats formats = SetChannelFormats(ws.image, ws.identification);
     std::array<QString, 8> texts;

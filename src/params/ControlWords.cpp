@@ -25,45 +25,35 @@ const std::array<ControlWord, Count>& all() {
     return words;
 }
 
+namespace {
+struct WordInfo {
+    int row;
+    int field;
+    int maximum;
+    const char* name;
+};
+// In the order of ControlWord.
+constexpr WordInfo kWords[Count] = {{26, 0, 0xFF, "function"},
+                                    {27, 1, 0xFFFF, "config"},
+                                    {28, 2, 0xFFFF, "alarm"},
+                                    {35, 4, 0xFF, "limit"},
+                                    {52, 6, 0xFF, "ext"}};
+} // namespace
+
 int row(ControlWord word) {
-    switch (word) {
-    case ControlWord::Function:
-        return 26;
-    case ControlWord::Configuration:
-        return 27;
-    case ControlWord::AlarmMask:
-        return 28;
-    case ControlWord::Limit:
-        return 35;
-    case ControlWord::Extended:
-        return 52;
-    }
-    return 26;
+    return kWords[int(word)].row;
 }
 
 int maximum(ControlWord word) {
-    return word == ControlWord::Configuration || word == ControlWord::AlarmMask ? 0xFFFF : 0xFF;
+    return kWords[int(word)].maximum;
 }
 
 int field(ControlWord word) {
-    switch (word) {
-    case ControlWord::Function:
-        return 0;
-    case ControlWord::Configuration:
-        return 1;
-    case ControlWord::AlarmMask:
-        return 2;
-    case ControlWord::Limit:
-        return 4;
-    case ControlWord::Extended:
-        return 6;
-    }
-    return 0;
+    return kWords[int(word)].field;
 }
 
 QString name(ControlWord word) {
-    static const char* const names[] = {"function", "config", "alarm", "limit", "ext"};
-    return QLatin1String(names[int(word)]);
+    return QLatin1String(kWords[int(word)].name);
 }
 
 std::optional<ControlWord> fromName(QStringView text) {

@@ -96,19 +96,19 @@ TrendChart::TrendChart(const Texts& texts, Interaction& interaction, QWidget* pa
     m_span->setObjectName(QStringLiteral("cboTrendSpan"));
     connect(m_span, &QComboBox::currentIndexChanged, this, &TrendChart::redraw);
     controls->addWidget(m_span);
-    m_pause = new QPushButton(this);
-    m_pause->setObjectName(QStringLiteral("cmdTrendPause"));
+    const auto button = [this, controls](const QString& name) {
+        auto* b = new QPushButton(this);
+        b->setObjectName(name);
+        controls->addWidget(b);
+        return b;
+    };
+    m_pause = button(QStringLiteral("cmdTrendPause"));
     m_pause->setCheckable(true);
     connect(m_pause, &QPushButton::toggled, this, &TrendChart::setPaused);
-    controls->addWidget(m_pause);
-    m_png = new QPushButton(this);
-    m_png->setObjectName(QStringLiteral("cmdTrendPng"));
+    m_png = button(QStringLiteral("cmdTrendPng"));
     connect(m_png, &QPushButton::clicked, this, &TrendChart::savePng);
-    controls->addWidget(m_png);
-    m_csv = new QPushButton(this);
-    m_csv->setObjectName(QStringLiteral("cmdTrendCsv"));
+    m_csv = button(QStringLiteral("cmdTrendCsv"));
     connect(m_csv, &QPushButton::clicked, this, &TrendChart::saveCsv);
-    controls->addWidget(m_csv);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

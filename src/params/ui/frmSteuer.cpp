@@ -308,19 +308,20 @@ void frmSteuer::takeStatus(const ChannelStatusService::Status& status) {
     showStatus();
 }
 
-void frmSteuer::readAgain() {
+OperationGate::Ticket frmSteuer::enterDevice(int caption) {
+    // A device operation of a button: only with a port, one at a time.
     if (!workspace().portReady())
-        return;
-    const OperationGate::Ticket ticket = workspace().gate().enter(workspace().texts.LoadText(312));
-    if (!ticket)
-        return;
-    takeStatus(m_service.readAgain(m_form.channel() + 1).status);
+        return {};
+    return workspace().gate().enter(workspace().texts.LoadText(caption));
+}
+
+void frmSteuer::readAgain() {
+    if (const OperationGate::Ticket ticket = enterDevice(312))
+        takeStatus(m_service.readAgain(m_form.channel() + 1).status);
 }
 
 void frmSteuer::sendFunction() {
-    if (!workspace().portReady())
-        return;
-    const OperationGate::Ticket ticket = workspace().gate().enter(workspace().texts.LoadText(350));
+    const OperationGate::Ticket ticket = enterDevice(350);
     if (!ticket)
         return;
     // What the function boxes show, bits 0..7.

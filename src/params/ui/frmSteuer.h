@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ui/SecondaryWindow.h"
+#include "device/OperationGate.h"
 #include "params/ChannelStatus.h"
 #include "params/ControlWordForm.h"
 
@@ -42,6 +43,7 @@ protected:
 
 private:
     void buildWidgets();
+    OperationGate::Ticket enterDevice(int caption);
     void takeStatus(const ChannelStatusService::Status& status);
     void showStatus();
     void showAlarmStatus();

@@ -253,8 +253,8 @@ void frmZyklus::buildWidgets() {
     m_grid->hide();
 
     connect(m_cmdZyklus, &QPushButton::clicked, this, &frmZyklus::startStop);
-    connect(m_cmdSwwrite, &QPushButton::clicked, this, &frmZyklus::transferSetpoints);
-    connect(m_cmdEDwrite, &QPushButton::clicked, this, &frmZyklus::transferOutputs);
+    connect(m_cmdSwwrite, &QPushButton::clicked, this, [this] { transfer(true); });
+    connect(m_cmdEDwrite, &QPushButton::clicked, this, [this] { transfer(false); });
     connect(m_cmdStop, &QPushButton::clicked, this, &frmZyklus::stopMapping);
     connect(cmdEnde, &QPushButton::clicked, this, &QWidget::close);
     connect(m_txtZZeit, &QLineEdit::editingFinished, this, &frmZyklus::onIntervalEdited);
@@ -438,29 +438,13 @@ void frmZyklus::onTyped(bool setpoint, int channel) {
     showValueColors();
 }
 
-void frmZyklus::transferSetpoints() {
+void frmZyklus::transfer(bool setpoint) {
+    const QList<QLineEdit*>& fields = setpoint ? m_txtSollw : m_txtED;
     std::array<QString, 8> texts;
     for (int i = 0; i < 8; ++i)
-        texts[size_t(i)] = m_txtSollw[i]->text();
-    const QList<int> invalid = storeSetpointTexts(workspace(), texts);
-    if (invalid.isEmpty())
-        for (int i = 0; i < 8; ++i)
-            m_txtSollw[i]->setText(texts[size_t(i)]);
-    finishTransfer(true, invalid);
-}
-
-void frmZyklus::transferOutputs() {
-    std::array<QString, 8> texts;
-    for (int i = 0; i < 8; ++i)
-        texts[size_t(i)] = m_txtED[i]->text();
-    const QList<int> invalid = storeOutputTexts(workspace(), texts);
-    if (invalid.isEmpty())
-        for (int i = 0; i < 8; ++i)
-            m_txtED[i]->setText(texts[size_t(i)]);
-    finishTransfer(false, invalid);
-}
-
-void frmZyklus::finishTransfer(bool setpoint, const QList<int>& invalid) {
+        texts[size_t(i)] = fields[i]->text();
+    const QList<int> invalid =
+        setpoint ? storeSetpointTexts(workspace(), texts) : storeOutputTexts(workspace(), texts);
     std::array<bool, 8>& red = setpoint ? m_redSetpoints : m_redOutputs;
     if (!invalid.isEmpty()) {
         // Nothing is sent: the fields that are not numbers stay red, the button stays enabled.
@@ -474,6 +458,8 @@ void frmZyklus::finishTransfer(bool setpoint, const QList<int>& invalid) {
             Interaction::Icon::Exclamation);
         return;
     }
+    for (int i = 0; i < 8; ++i)
+        fields[i]->setText(texts[size_t(i)]); // what is stored and sent
     red.fill(false);
     (setpoint ? m_editingSetpoints : m_editingOutputs) = false;
     (setpoint ? m_cmdSwwrite : m_cmdEDwrite)->setEnabled(false);

@@ -39,8 +39,8 @@ public:
 
     // The buttons.
     void startStop();
-    void transferSetpoints();
-    void transferOutputs();
+    // "Transfer setpoint" (true) or "Transfer PWR" (false).
+    void transfer(bool setpoints);
     void stopMapping();
     // The error list of channel 0..7, or of the device (8).
     void showErrorList(int image);
@@ -57,7 +57,6 @@ private:
     void showValueColors();
     void onIntervalEdited();
     void onTyped(bool setpoint, int channel);
-    void finishTransfer(bool setpoint, const QList<int>& invalid);
 
     WindowManager& m_windows;
     Monitor& m_monitor;
