@@ -235,11 +235,10 @@ int runStopMapping(CliContext& cli) {
         return ExitStatus::Usage;
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = openController(device, false))
         return status;
     Workspace& ws = device.workspace();
     DeviceServices& services = ws.services();
-    services.PrepareLink();
     // The same command starts a mapping: it is sent only while one runs.
     if (!services.RefreshMappingState())
         return device.noAnswer();

@@ -95,6 +95,10 @@ bool Monitor::start(const QString& logPath) {
 }
 
 void Monitor::stop() {
+    // Writes that were waiting for the next poll are not sent now: the window shows them as
+    // not sent, so the user can transfer them again.
+    if (m_writeSetpoints || m_writeOutputs)
+        Q_EMIT writesDropped(m_writeSetpoints, m_writeOutputs);
     m_writeSetpoints = false;
     m_writeOutputs = false;
     if (!m_running) {

@@ -55,7 +55,8 @@ public:
     // The channel formats and the layout are taken now. False when not started.
     bool start(const QString& logPath = QString());
     // Ends monitoring: no further poll, a running poll ends after its current exchange, the
-    // log is closed. Emits runningChanged(false) once; does nothing when not running.
+    // log is closed, pending writes are dropped (writesDropped). Emits runningChanged(false)
+    // once; does nothing more when not running.
     void stop();
     bool isRunning() const { return m_running; }
     bool isPolling() const { return m_polling; }
@@ -96,6 +97,8 @@ Q_SIGNALS:
     void runningChanged(bool running);
     // A log line was written (the text without its line break).
     void logged(const QString& line);
+    // Monitoring stopped before the pending setpoints or outputs were written.
+    void writesDropped(bool setpoints, bool outputs);
 
 private:
     void onTick();

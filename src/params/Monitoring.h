@@ -74,7 +74,9 @@ struct MonitorSnapshot {
     int poll = 0;              // 1, 2, ... since the start
     double elapsedSeconds = 0; // since the start, when the poll ended (monotonic clock)
     bool extended = false;     // the extended layout was polled
-    bool stopped = false;      // ended early: the controller gave up or monitoring stopped
+    // Ended early: the controller gave up, monitoring stopped, or the poll made way for a
+    // device operation the user started.
+    bool stopped = false;
     // A pending write was sent in this poll: true when the controller answered it.
     std::optional<bool> setpointsWritten;
     std::optional<bool> outputsWritten;

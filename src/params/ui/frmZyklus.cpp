@@ -92,6 +92,19 @@ frmZyklus::frmZyklus(Workspace& ws, WindowManager& windows)
     });
     connect(&m_monitor, &Monitor::polled, this, &frmZyklus::draw);
     connect(&m_monitor, &Monitor::runningChanged, this, &frmZyklus::showRunning);
+    connect(&m_monitor, &Monitor::writesDropped, this, [this](bool setpoints, bool outputs) {
+        // Not sent: shown as typed and not transferred, so nothing seems sent that was not.
+        for (bool setpoint : {true, false}) {
+            if (!(setpoint ? setpoints : outputs))
+                continue;
+            (setpoint ? m_editingSetpoints : m_editingOutputs) = true;
+            (setpoint ? m_redSetpoints : m_redOutputs).fill(true);
+            (setpoint ? m_cmdSwwrite : m_cmdEDwrite)->setEnabled(true);
+        }
+        if (setpoints)
+            m_monitor.setSetpointRefresh(false);
+        showValueColors();
+    });
     connect(&ws.services(), &DeviceServices::mappingStateChanged, m_cmdStop, &QWidget::setVisible);
     connect(&ws, &Workspace::temperatureUnitChanged, this, &frmZyklus::retranslate);
     showRunning(m_monitor.isRunning());

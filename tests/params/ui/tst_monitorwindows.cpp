@@ -291,6 +291,22 @@ private Q_SLOTS:
         QCOMPARE(out->text(), QStringLiteral("-100"));
         QTRY_COMPARE(p.sim.device().itemValue(40, 4), 156);
         p.find<QPushButton>(z, "cmdZyklus")->click();
+
+        // Stopped before the next poll wrote it: shown as not sent, sent later at once.
+        interval->setText(QStringLiteral("60000"));
+        Q_EMIT interval->editingFinished();
+        p.find<QPushButton>(z, "cmdZyklus")->click();
+        QVERIFY(polled.wait());
+        sp->clear();
+        QTest::keyClicks(sp, "-7.5");
+        send->click();
+        QVERIFY(z->monitor().setpointWritePending());
+        p.find<QPushButton>(z, "cmdZyklus")->click();
+        QVERIFY(send->isEnabled());
+        QCOMPARE(sp->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(p.sim.device().itemValue(0, 2), 65486);
+        send->click();
+        QCOMPARE(p.sim.device().itemValue(0, 2), 65461);
     }
 
     // The trend records while paused and saves its values and its picture.
