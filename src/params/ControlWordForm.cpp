@@ -1,11 +1,8 @@
 #include "params/ControlWordForm.h"
 
-#include "base/NumberText.h"
 #include "device/DeviceData.h"
 #include "i18n/Captions.h"
 #include "params/ControlWords.h"
-
-#include <cmath>
 
 namespace {
 QList<Field> controlWordFields() {
@@ -71,10 +68,8 @@ bool ControlWordForm::isVisible(int field) const {
     return Form::isVisible(field);
 }
 
-std::optional<double> ControlWordForm::parse(int field, const QString& text) const {
+std::optional<double> ControlWordForm::parse(int, const QString& text) const {
     // Whole numbers only: a word is never a fraction.
-    const std::optional<double> v = Form::parse(field, text);
-    if (!v || *v != std::floor(*v))
-        return std::nullopt;
-    return *v == 0 ? 0.0 : *v;
+    const std::optional<qint64> v = wholeNumber(text);
+    return v ? std::optional<double>(double(*v)) : std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include "base/Interaction.h"
 #include "device/DeviceServices.h"
 #include "params/ControlWords.h"
+#include "params/ui/Heading.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -97,15 +98,8 @@ frmSteuer::frmSteuer(Workspace& ws)
 void frmSteuer::buildWidgets() {
     auto* outer = new QVBoxLayout(this);
 
-    auto* head = new QHBoxLayout;
-    head->addWidget(label(this, QStringLiteral("lblSRegler")));
-    m_lblSRegnr = label(this, QStringLiteral("lblSRegnr"));
-    QFont bold = m_lblSRegnr->font();
-    bold.setBold(true);
-    m_lblSRegnr->setFont(bold);
-    head->addWidget(m_lblSRegnr);
-    head->addStretch(1);
-    outer->addLayout(head);
+    outer->addLayout(windowHeading(this, QStringLiteral("lblSRegler"), QStringLiteral("lblSRegnr"),
+                                   &m_lblSRegnr));
 
     auto* words = new QHBoxLayout;
     // Controller function.
