@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -175,6 +176,17 @@ private Q_SLOTS:
         QCOMPARE(p.find<QLineEdit>(z, "txtSollw_0")->text(), QStringLiteral("80.0"));
         QVERIFY(!p.find<QLineEdit>(z, "txtZyklus_0")->text().isEmpty());
         QCOMPARE(p.find<QLineEdit>(z, "Meldung")->text(), QStringLiteral("1 0 0 0 0 0 0 0 "));
+        // Channel 1 is far below its setpoint: its mark opens the list of its alarms.
+        auto* mark = p.find<QLabel>(z, "imgError_0");
+        QVERIFY(mark->isVisible());
+        QTest::mouseClick(mark, Qt::LeftButton);
+        auto* grid = p.find<QTableView>(z, "Grid1");
+        QVERIFY(grid->isVisible());
+        QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(),
+                 QStringLiteral("Channel 1"));
+        QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("AL 1, low"));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton);
+        QVERIFY(!grid->isVisible());
         start->click();
         QCOMPARE(start->text(), QStringLiteral("Start"));
         QVERIFY(p.mainEnabled());
