@@ -93,17 +93,10 @@ frmZyklus::frmZyklus(Workspace& ws, WindowManager& windows)
     connect(&m_monitor, &Monitor::polled, this, &frmZyklus::draw);
     connect(&m_monitor, &Monitor::runningChanged, this, &frmZyklus::showRunning);
     connect(&m_monitor, &Monitor::writesDropped, this, [this](bool setpoints, bool outputs) {
-        // Not sent: shown as typed and not transferred, so nothing seems sent that was not.
-        for (bool setpoint : {true, false}) {
-            if (!(setpoint ? setpoints : outputs))
-                continue;
-            (setpoint ? m_editingSetpoints : m_editingOutputs) = true;
-            (setpoint ? m_redSetpoints : m_redOutputs).fill(true);
-            (setpoint ? m_cmdSwwrite : m_cmdEDwrite)->setEnabled(true);
-        }
         if (setpoints)
-            m_monitor.setSetpointRefresh(false);
-        showValueColors();
+            showNotSent(true);
+        if (outputs)
+            showNotSent(false);
     });
     connect(&ws.services(), &DeviceServices::mappingStateChanged, m_cmdStop, &QWidget::setVisible);
     connect(&ws, &Workspace::temperatureUnitChanged, this, &frmZyklus::retranslate);
@@ -479,10 +472,20 @@ void frmZyklus::transfer(bool setpoint) {
     if (setpoint)
         m_monitor.setSetpointRefresh(true);
     showValueColors();
+    const Monitor::Transfer done =
+        setpoint ? m_monitor.transferSetpoints() : m_monitor.transferOutputs();
+    if (done == Monitor::Transfer::Failed || done == Monitor::Transfer::Refused)
+        showNotSent(setpoint);
+}
+
+void frmZyklus::showNotSent(bool setpoint) {
+    // Shown as typed and not transferred, so nothing seems sent that was not.
+    (setpoint ? m_editingSetpoints : m_editingOutputs) = true;
+    (setpoint ? m_redSetpoints : m_redOutputs).fill(true);
+    (setpoint ? m_cmdSwwrite : m_cmdEDwrite)->setEnabled(true);
     if (setpoint)
-        m_monitor.transferSetpoints();
-    else
-        m_monitor.transferOutputs();
+        m_monitor.setSetpointRefresh(false);
+    showValueColors();
 }
 
 void frmZyklus::stopMapping() {

@@ -57,6 +57,7 @@ private:
     void showValueColors();
     void onIntervalEdited();
     void onTyped(bool setpoint, int channel);
+    void showNotSent(bool setpoint);
 
     WindowManager& m_windows;
     Monitor& m_monitor;
