@@ -2,8 +2,8 @@
 # Installs the Debian packages needed to build and test the Q7400 configurator (run as root).
 # Further packages given as arguments are installed with them (scripts/fuzz.sh adds clang).
 set -euo pipefail
-packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-translations-l10n
-    fonts-dejavu-core "$@")
+packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
+    qt6-translations-l10n fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

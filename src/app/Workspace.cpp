@@ -7,6 +7,7 @@
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/SerialPort.h"
+#include "params/Monitor.h"
 
 #include <QFileInfo>
 
@@ -17,6 +18,14 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
     m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, gate(),
                                               table, image, memory, identification, record);
+    m_monitor = std::make_unique<Monitor>(*this, *m_services, interaction);
+    // Every way out of monitoring is its one complete stop; a mapping the controller runs is
+    // polled (without a log) unless monitoring runs already.
+    connect(this, &Workspace::monitoringStopRequested, m_monitor.get(), &Monitor::stop);
+    connect(this, &Workspace::mappingStarted, m_monitor.get(), [this] {
+        if (!m_monitor->isRunning())
+            m_monitor->start();
+    });
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();

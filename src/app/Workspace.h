@@ -16,6 +16,7 @@
 class DeviceServices;
 class Interaction;
 class Link;
+class Monitor;
 class SerialPort;
 class Transfers;
 
@@ -59,6 +60,9 @@ public:
     Link& link() { return *m_link; }
     DeviceServices& services() { return *m_services; }
     Transfers& transfers() { return *m_transfers; }
+    // The cyclic monitoring; it lives as long as the program, so a window closed while a
+    // poll waits leaves nothing behind that the poll still uses.
+    Monitor& monitor() { return *m_monitor; }
 
     // Uses another port (not owned; nullptr = offline).
     void setPort(SerialPort* port);
@@ -126,10 +130,20 @@ Q_SIGNALS:
     // The controller address changed (address field, DIP switches of the wiring picture).
     void deviceAddressChanged(int address);
 
+    // Requests between windows, raised by one and answered by the others:
+    // monitoring is to stop completely, as its Stop button stops it (an internal transfer or a
+    // reset of the controller starts);
+    void monitoringStopRequested();
+    // the controller runs its mapping now: monitoring polls without a log and shows its Stop;
+    void mappingStarted();
+    // °C / °F was switched in the device parameters: units shown elsewhere follow.
+    void temperatureUnitChanged();
+
 private:
     Interaction& m_interaction;
     QtTranslations m_qtTranslations;
     std::unique_ptr<Link> m_link;
     std::unique_ptr<DeviceServices> m_services;
     std::unique_ptr<Transfers> m_transfers;
+    std::unique_ptr<Monitor> m_monitor;
 };

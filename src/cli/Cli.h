@@ -68,3 +68,13 @@ int runConfig(CliContext& cli);
 void addRecordOptions(QCommandLineParser& parser);
 int runHistory(CliContext& cli);
 int runLogger(CliContext& cli);
+
+// Control words and cyclic monitoring (cmd_monitor.cpp): status, function, monitor, setpoint,
+// output, stop-mapping.
+void addMonitorOptions(QCommandLineParser& parser);
+int runStatus(CliContext& cli);
+int runFunction(CliContext& cli);
+int runMonitor(CliContext& cli);
+int runSetpoint(CliContext& cli);
+int runOutput(CliContext& cli);
+int runStopMapping(CliContext& cli);

@@ -58,3 +58,5 @@ QList<EditOperation> editOperations();
 QList<EditOperation> paramsEditOperations();
 // The wiring picture's: feature=, sensor:, io: (cmd_config.cpp).
 QList<EditOperation> configurationEditOperations();
+// The control-word window's: word:K:NAME=VALUE, copy-words:K=T (cmd_monitor.cpp).
+QList<EditOperation> controlWordEditOperations();

@@ -59,6 +59,20 @@ const std::vector<CliCommand>& commands() {
          "logger FILE.txt [--max N] [--csv FILE.csv] | logger --clear\n"
          "                               the logger's samples into a table, or clear it",
          runLogger},
+        {"status", "status CHANNEL               controller status and alarm status of a channel",
+         runStatus},
+        {"function",
+         "function CHANNEL VALUE       send the controller function 0..255, read it back",
+         runFunction},
+        {"monitor",
+         "monitor [--cycles N] [--interval MS] [--log FILE]\n"
+         "                               cyclic monitoring, one log line per poll",
+         runMonitor},
+        {"setpoint", "setpoint CHANNEL VALUE       transfer the setpoint of a channel",
+         runSetpoint},
+        {"output", "output CHANNEL VALUE         transfer the output of a channel (-100..100)",
+         runOutput},
+        {"stop-mapping", "stop-mapping                 stop a running mapping", runStopMapping},
     };
     return list;
 }
@@ -126,6 +140,7 @@ int main(int argc, char** argv) {
     addOfflineOptions(parser);
     addParamsOptions(parser);
     addRecordOptions(parser);
+    addMonitorOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));

@@ -104,6 +104,11 @@ public:
     // "Reset alarm / error": the clear command (0x21 with 21 zero bytes), then the error read.
     bool clearDeviceErrors();
 
+    // Reads one row from the controller into the device image as the full read stores it (the
+    // attributes byte is decoded at once). False when the read failed; the row then keeps its
+    // values.
+    bool ReadRow(int row) { return readRow(row); }
+
 Q_SIGNALS:
     // Progress of a transfer: maximum N + 1, then the value 1..N+1 once per row, then finished.
     void progressStarted(int maximum);

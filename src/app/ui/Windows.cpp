@@ -3,6 +3,8 @@
 #include "params/ui/frmPara.h"
 #include "params/ui/frmRegler.h"
 #include "params/ui/frmSFehler.h"
+#include "params/ui/frmSteuer.h"
+#include "params/ui/frmZyklus.h"
 
 // One line per window: windows.add(WindowId::frmX, [](Workspace& ws, WindowManager& windows) {
 // return new frmX(ws, windows); });
@@ -12,4 +14,8 @@ void registerWindows(WindowManager& windows) {
     windows.add(WindowId::frmPara, [](Workspace& ws, WindowManager&) { return new frmPara(ws); });
     windows.add(WindowId::frmSFehler,
                 [](Workspace& ws, WindowManager&) { return new frmSFehler(ws); });
+    windows.add(WindowId::frmSteuer,
+                [](Workspace& ws, WindowManager&) { return new frmSteuer(ws); });
+    windows.add(WindowId::frmZyklus,
+                [](Workspace& ws, WindowManager& manager) { return new frmZyklus(ws, manager); });
 }

@@ -15,6 +15,7 @@
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
+#include "params/Monitor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -125,6 +126,13 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     m_windows.setMainWindow(this);
     registerWindows(m_windows);
     connect(&m_windows, &WindowManager::availabilityChanged, this, &frmKonfig::updateEntryStates);
+    // While monitoring runs the main window takes no input (its own message boxes and the other
+    // windows stay usable); bringing it forward ends the monitoring.
+    connect(&m_ws.monitor(), &Monitor::runningChanged, this, [this](bool running) {
+        menuBar()->setEnabled(!running);
+        centralWidget()->setEnabled(!running);
+    });
+    connect(&m_windows, &WindowManager::mainWindowBroughtForward, &m_ws.monitor(), &Monitor::stop);
 
     buildWidgets();
     buildMenus();
