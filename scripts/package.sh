@@ -8,28 +8,8 @@
 # Then: apt install ./dist/q7400-config_*.deb
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-
-# apt waits for a dpkg lock held by another apt run instead of failing at once.
-apt_get() {
-    for attempt in 1 2 3 4 5 6; do
-        apt-get -o DPkg::Lock::Timeout=300 "$@" && return 0
-        echo "apt-get $1 failed (attempt $attempt); trying again in 20 s" >&2
-        sleep 20
-    done
-    return 1
-}
-tools=(dpkg-dev file desktop-file-utils appstream lintian)
-missing=()
-for p in "${tools[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt_get update
-    apt_get install -y --no-install-recommends "${missing[@]}"
-fi
+# The build's packages, and the tools that make and check the package.
+scripts/install-deps.sh dpkg-dev file desktop-file-utils appstream lintian
 
 if [ -n "${DEBFULLNAME:-}" ] && [ -n "${DEBEMAIL:-}" ]; then
     maintainer="$DEBFULLNAME <$DEBEMAIL>"
