@@ -1,5 +1,7 @@
 #include "base/ManualPage.h"
 
+#include "base/OptionList.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -83,29 +85,40 @@ QString filledLine(const QString& line) {
 // body); the first one of an item's body follows its tag without one.
 QString paragraphs(const QString& text, const QString& macro, bool macroFirst) {
     QString out;
-    const QStringList parts = text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        const QStringList lines = part.split(u'\n', Qt::SkipEmptyParts);
+    for (const TextParagraph& paragraph : textParagraphs(text)) {
         if (macroFirst || !out.isEmpty())
             out += macro;
-        const bool verbatim = std::all_of(lines.begin(), lines.end(), [](const QString& l) {
-            return l.startsWith(QStringLiteral("  "));
-        });
-        if (verbatim) {
+        if (paragraph.verbatim) {
             out += QStringLiteral(".RS 2\n.nf\n");
-            for (const QString& l : lines)
+            for (const QString& l : paragraph.lines)
                 out += lineStart(escaped(l.mid(2))) + u'\n';
             out += QStringLiteral(".fi\n.RE\n");
         } else {
-            for (const QString& l : lines)
-                if (!l.trimmed().isEmpty())
-                    out += filledLine(l.trimmed()) + u'\n';
+            for (const QString& l : paragraph.lines)
+                out += filledLine(l.trimmed()) + u'\n';
         }
     }
     return out;
 }
 
 } // namespace
+
+QList<TextParagraph> textParagraphs(const QString& text) {
+    QList<TextParagraph> paragraphs;
+    for (const QString& part : text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts)) {
+        TextParagraph p;
+        for (const QString& line : part.split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                p.lines.append(line);
+        if (p.lines.isEmpty())
+            continue;
+        p.verbatim = std::all_of(p.lines.begin(), p.lines.end(), [](const QString& l) {
+            return l.startsWith(QStringLiteral("  "));
+        });
+        paragraphs.append(p);
+    }
+    return paragraphs;
+}
 
 QString manualPageText(const ManualPage& page) {
     QString out =
@@ -134,10 +147,7 @@ QList<ManualItem> optionItems(const QList<QCommandLineOption>& options) {
     for (const QCommandLineOption& option : options) {
         if (option.flags() & QCommandLineOption::HiddenFromHelp)
             continue;
-        QStringList names;
-        for (const QString& name : option.names())
-            names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
-        QString term = names.join(QStringLiteral(", "));
+        QString term = typedNames(option).join(QStringLiteral(", "));
         // A value name with blanks ("YYYY-MM-DD hh:mm") is one placeholder.
         const QString value = option.valueName();
         if (!value.isEmpty())

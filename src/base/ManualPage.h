@@ -36,6 +36,14 @@ struct ManualPage {
     QList<ManualSection> sections;
 };
 
+// The paragraphs of a text as the page reads them: its lines, and whether they are set as they
+// stand (every line starts with two blanks; the blanks are kept).
+struct TextParagraph {
+    QStringList lines;
+    bool verbatim = false;
+};
+QList<TextParagraph> textParagraphs(const QString& text);
+
 // The page as roff source, section 1.
 QString manualPageText(const ManualPage& page);
 

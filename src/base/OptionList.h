@@ -3,6 +3,15 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
+#include <QStringList>
+
+// An option's names as they are typed: "-o", "--output".
+inline QStringList typedNames(const QCommandLineOption& option) {
+    QStringList names;
+    for (const QString& name : option.names())
+        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    return names;
+}
 
 // Adds options to a QCommandLineParser and keeps them in order: the parser cannot list the
 // options it was given, and a program's manual page and shell completion are written from them.

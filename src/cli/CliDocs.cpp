@@ -50,22 +50,12 @@ QStringList filled(const QString& text, int indent, int width = HelpWidth) {
     return lines;
 }
 
-// Paragraphs as ManualPage reads them, laid out for a terminal.
-QString helpParagraphs(const QString& text, int indent) {
+// Paragraphs as the manual page reads them, laid out for a terminal.
+QString helpParagraphs(const QString& text) {
     QStringList out;
-    for (const QString& part : text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts)) {
-        const QStringList lines = part.split(u'\n', Qt::SkipEmptyParts);
-        const bool verbatim = std::all_of(lines.begin(), lines.end(), [](const QString& l) {
-            return l.startsWith(QStringLiteral("  "));
-        });
-        QStringList block;
-        if (verbatim)
-            for (const QString& l : lines)
-                block.append(QString(indent, u' ') + l);
-        else
-            block = filled(part, indent);
-        out.append(block.join(u'\n'));
-    }
+    for (const TextParagraph& paragraph : textParagraphs(text))
+        out.append(paragraph.verbatim ? paragraph.lines.join(u'\n')
+                                      : filled(paragraph.lines.join(u' '), 0).join(u'\n'));
     return out.join(QStringLiteral("\n\n")) + u'\n';
 }
 
@@ -105,13 +95,6 @@ struct Offer {
         return calls.join(QStringLiteral("; "));
     }
 };
-
-QStringList optionNames(const QCommandLineOption& option) {
-    QStringList names;
-    for (const QString& name : option.names())
-        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
-    return names;
-}
 
 // The arguments of one usage form, in order: option groups ("[--force]", "[-o OUT.tvk]") and
 // options with their values left out, optional arguments ("[0..8]") kept. An argument ending in
@@ -179,7 +162,7 @@ QString CliDocs::commandHelp(const CliCommand& command) {
         text += QStringLiteral("       q7400ctl ") + lines[i] + u'\n';
     text += u'\n' + filled(sentence(QString::fromUtf8(command.summary)), 0).join(u'\n') + u'\n';
     if (*command.details)
-        text += u'\n' + helpParagraphs(QString::fromUtf8(command.details), 0);
+        text += u'\n' + helpParagraphs(QString::fromUtf8(command.details));
     if (!command.examples.empty()) {
         text += QStringLiteral("\nExamples:\n");
         for (const CliExample& e : command.examples)
@@ -261,7 +244,7 @@ QString CliDocs::bashCompletion() const {
     for (const QCommandLineOption& option : options) {
         if (option.flags() & QCommandLineOption::HiddenFromHelp)
             continue;
-        const QStringList names = optionNames(option);
+        const QStringList names = typedNames(option);
         allOptions += names;
         if (option.valueName().isEmpty())
             continue;
@@ -314,7 +297,8 @@ QString CliDocs::bashCompletion() const {
     QStringList valueOptions = withValue.values();
     valueOptions.sort();
     QString script = QStringLiteral(
-        R"(# bash completion for q7400ctl, written by q7400ctl --bash-completion from its commands and options
+        R"(# bash completion for q7400ctl, written by q7400ctl --bash-completion from its
+# commands and options.
 
 _q7400ctl_words() {
     local IFS=$' \t\n'
