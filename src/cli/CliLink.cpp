@@ -2,26 +2,25 @@
 
 #include "link/QtSerialPort.h"
 
-void addLinkOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("Serial port: a number 1..16 or a device such as /dev/pts/3 "
-                                     "(default: the settings file)."),
-                      QStringLiteral("DEVICE|NUMBER")});
-    parser.addOption({QStringLiteral("baud"),
-                      QStringLiteral("Baud rate: 4800, 9600, 19200 or 38400 (default: the "
-                                     "settings file)."),
-                      QStringLiteral("RATE")});
-    parser.addOption({QStringLiteral("parity"),
-                      QStringLiteral("Parity: e (even), o (odd), s (space) or n (none) (default: "
-                                     "the settings file)."),
-                      QStringLiteral("e|o|s|n")});
-    parser.addOption({QStringLiteral("address"),
-                      QStringLiteral("Bus address of the controller 0..255 (default: the "
-                                     "settings file)."),
-                      QStringLiteral("0..255")});
-    parser.addOption(
+void addLinkOptions(OptionList& options) {
+    options.addOption({QStringLiteral("port"),
+                       QStringLiteral("Serial port: a number 1..16 or a device such as /dev/pts/3 "
+                                      "(default: the settings file)."),
+                       QStringLiteral("DEVICE|NUMBER")});
+    options.addOption({QStringLiteral("baud"),
+                       QStringLiteral("Baud rate (default: the settings file)."),
+                       QStringLiteral("4800|9600|19200|38400")});
+    options.addOption({QStringLiteral("parity"),
+                       QStringLiteral("Parity: e (even), o (odd), s (space) or n (none) (default: "
+                                      "the settings file)."),
+                       QStringLiteral("e|o|s|n")});
+    options.addOption({QStringLiteral("address"),
+                       QStringLiteral("Bus address of the controller 0..255 (default: the "
+                                      "settings file)."),
+                       QStringLiteral("0..255")});
+    options.addOption(
         {QStringLiteral("settings"),
-         QStringLiteral("Settings file to use instead of %1.").arg(defaultSettingsPath()),
+         QStringLiteral("Settings file to use instead of the program's own Q7400n.cfg."),
          QStringLiteral("FILE")});
 }
 

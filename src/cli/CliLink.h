@@ -11,7 +11,7 @@
 #include <memory>
 
 // The link options every device command understands.
-void addLinkOptions(QCommandLineParser& parser);
+void addLinkOptions(OptionList& options);
 
 // Settings file values overridden by --port, --baud, --parity and --address. On a bad option
 // value the message is printed and *status is ExitStatus::Usage.

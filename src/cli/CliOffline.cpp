@@ -1,15 +1,17 @@
 #include "cli/CliOffline.h"
 
-void addOfflineOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("firmware"),
-                      QStringLiteral("Offline commands: firmware version of the controller the "
-                                     "file is for (default 0x99, every function offered)."),
-                      QStringLiteral("0xNN")});
-    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-                      QStringLiteral("edit: write the result to FILE instead of in place."),
-                      QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("extended"),
-                      QStringLiteral("config, edit: the extended terminal view (I/O 17..24).")});
+#include "app/Defaults.h"
+
+void addOfflineOptions(OptionList& options) {
+    options.addOption({QStringLiteral("firmware"),
+                       QStringLiteral("Offline commands: firmware version of the controller the "
+                                      "file is for (default 0x99, every function offered)."),
+                       QStringLiteral("0xNN")});
+    options.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                       QStringLiteral("edit: write the result to FILE instead of in place."),
+                       QStringLiteral("FILE")});
+    options.addOption({QStringLiteral("extended"),
+                       QStringLiteral("config, edit: the extended terminal view (I/O 17..24).")});
 }
 
 CliOffline::CliOffline(CliContext& cli)

@@ -11,7 +11,7 @@
 
 // Options of the commands that work on a configuration file without a controller:
 // --firmware 0xNN (default 0x99, as a freshly started program), -o/--output, --extended.
-void addOfflineOptions(QCommandLineParser& parser);
+void addOfflineOptions(OptionList& options);
 
 // A workspace without a port for the offline commands: language from --lang or the settings
 // file, the default configuration of a freshly started program, then the file, and the

@@ -63,18 +63,18 @@ void printStatus(CliContext& cli, const Workspace& ws, const ChannelStatusServic
 }
 } // namespace
 
-void addMonitorOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("cycles"),
-                      QStringLiteral("monitor: stop after N polls (default: until the "
-                                     "controller stops answering)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("interval"),
-                      QStringLiteral("monitor: poll interval in milliseconds 10..60000 "
-                                     "(default 100)."),
-                      QStringLiteral("MS")});
-    parser.addOption({QStringLiteral("log"),
-                      QStringLiteral("monitor: write the log to FILE instead of standard output."),
-                      QStringLiteral("FILE")});
+void addMonitorOptions(OptionList& options) {
+    options.addOption({QStringLiteral("cycles"),
+                       QStringLiteral("monitor: stop after N polls (default: until the "
+                                      "controller stops answering)."),
+                       QStringLiteral("N")});
+    options.addOption({QStringLiteral("interval"),
+                       QStringLiteral("monitor: poll interval in milliseconds 10..60000 "
+                                      "(default 100)."),
+                       QStringLiteral("MS")});
+    options.addOption({QStringLiteral("log"),
+                       QStringLiteral("monitor: write the log to FILE instead of standard output."),
+                       QStringLiteral("FILE")});
 }
 
 int runStatus(CliContext& cli) {

@@ -38,14 +38,14 @@ void showProgress(CliContext& cli, Transfers& transfers, const QString& what) {
 }
 } // namespace
 
-void addTransferOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("id"),
-                      QStringLiteral("write: parameter-set ID to store, 'now' for the PC clock or "
-                                     "YYMMDDhhmmss."),
-                      QStringLiteral("now|YYMMDDhhmmss")});
-    parser.addOption({QStringLiteral("force"),
-                      QStringLiteral("write: write even when the controller's attributes differ "
-                                     "from the configuration's feature code.")});
+void addTransferOptions(OptionList& options) {
+    options.addOption({QStringLiteral("id"),
+                       QStringLiteral("write: parameter-set ID to store, 'now' for the PC clock or "
+                                      "YYMMDDhhmmss."),
+                       QStringLiteral("now|YYMMDDhhmmss")});
+    options.addOption({QStringLiteral("force"),
+                       QStringLiteral("write: write even when the controller's attributes differ "
+                                      "from the configuration's feature code.")});
 }
 
 int runRead(CliContext& cli) {

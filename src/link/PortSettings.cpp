@@ -148,11 +148,19 @@ bool savePortSettings(const QString& path, const PortSettings& s, QString* error
     return written.ok;
 }
 
+bool settingsBesideProgram(const QString& programDir) {
+    // An installed program never writes into its own folder, even where it may: root may
+    // write to /usr/bin, a user to a prefix in the home folder.
+    const bool installed = QFileInfo::exists(
+        QDir(programDir).filePath(QStringLiteral("../share/applications/q7400-config.desktop")));
+    return !installed && QFileInfo(programDir).isWritable();
+}
+
 QString defaultSettingsPath(const QString& deviceType) {
     const QString name = deviceType + QStringLiteral("n.cfg");
     if (QCoreApplication::instance()) {
         const QString dir = QCoreApplication::applicationDirPath();
-        if (QFileInfo(dir).isWritable())
+        if (settingsBesideProgram(dir))
             return QDir(dir).filePath(name);
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

@@ -57,9 +57,14 @@ PortSettings loadPortSettings(const QString& path, QString* error = nullptr);
 // Writes the four lines atomically.
 bool savePortSettings(const QString& path, const PortSettings& settings, QString* error = nullptr);
 
-// Where the settings file lives: the program's folder when it is writable (a portable build),
-// otherwise the user's configuration folder (~/.config/q7400 on Linux).
+// Where the settings file lives: the program's folder when it is writable and the program is
+// not installed (a portable build), otherwise the user's configuration folder
+// ($XDG_CONFIG_HOME/q7400, ~/.config/q7400 by default).
 QString defaultSettingsPath(const QString& deviceType = QStringLiteral("Q7400"));
+// Whether a program in `programDir` keeps its settings file there: the folder is writable and
+// is not the bin folder of an installed tree (one with our desktop entry in
+// ../share/applications).
+bool settingsBesideProgram(const QString& programDir);
 
 // Port numbers 1..16. On Linux, number i is the i-th serial device of the machine in a stable
 // order: USB adapters (ttyUSB*), then modems/CDC devices (ttyACM*), then built-in ports

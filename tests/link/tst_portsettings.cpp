@@ -224,6 +224,20 @@ private Q_SLOTS:
         QCOMPARE(serialPortDevice(0), QString());
         QCOMPARE(serialPortDevice(17), QString());
     }
+
+    // A build folder keeps its settings; an installed tree's bin folder never does, even when
+    // it may be written to.
+    void settingsBesideInstalledProgram() {
+        QTemporaryDir prefix;
+        const QString bin = prefix.filePath("bin");
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(settingsBesideProgram(bin));
+        QVERIFY(QDir().mkpath(prefix.filePath("share/applications")));
+        QFile entry(prefix.filePath("share/applications/q7400-config.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.close();
+        QVERIFY(!settingsBesideProgram(bin));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPortSettings)
