@@ -55,3 +55,15 @@ int runShow(CliContext& cli);
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);
+
+// The controller's service functions, device parameters, service code (cmd_extra.cpp).
+void addExtraOptions(QCommandLineParser& parser);
+int runClock(CliContext& cli);
+int runInterface(CliContext& cli);
+int runCan(CliContext& cli);
+int runProtocol(CliContext& cli);
+int runReset(CliContext& cli);
+int runOperation(CliContext& cli);
+int runExtra(CliContext& cli);
+int runDevParams(CliContext& cli);
+int runService(CliContext& cli);

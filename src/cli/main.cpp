@@ -35,6 +35,31 @@ const std::vector<CliCommand>& commands() {
          runProbe},
         {"errors", "errors [--port ...]          device errors that are set, channel error words",
          runErrors},
+        {"extra",
+         "extra                        what the extra-functions window learns, one line "
+         "each",
+         runExtra},
+        {"clock",
+         "clock [set now|YYYY-MM-DDThh:mm:ss]\n"
+         "                               the controller's clock, or set it",
+         runClock},
+        {"interface", "interface BAUD e|o|n|s       the controller's own serial interface",
+         runInterface},
+        {"can", "can [0..8]                   the CAN baud rate, or set it", runCan},
+        {"protocol", "protocol                     switch the controller to its bus protocol",
+         runProtocol},
+        {"reset", "reset                        reset the controller", runReset},
+        {"op",
+         "op leds|hue|mapping|chan-dbs|paramdb [--wait]\n"
+         "                               an operation command",
+         runOperation},
+        {"devparams",
+         "devparams FILE.tvk [--set N=TEXT ...] [--dim c|f] [--autark|--amps|--funcstore "
+         "on|off]\n"
+         "                               the device parameters of a file, and their edits",
+         runDevParams},
+        {"service", "service CODE                 the service command, with the code of the day",
+         runService},
     };
     return list;
 }
@@ -80,6 +105,7 @@ int main(int argc, char** argv) {
     addCommonOptions(parser);
     addTransferOptions(parser);
     addOfflineOptions(parser);
+    addExtraOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));
