@@ -314,7 +314,10 @@ int runDevParams(CliContext& cli) {
         if (!layout.field[size_t(field)])
             return refuse(QStringLiteral("field %1 is not shown for this controller").arg(field));
         const DeviceField& f = deviceField(field);
-        ws.image.setValue(f.row, f.column, deviceFieldValue(ws.image, field, set.mid(eq + 1)));
+        const std::optional<double> value = deviceFieldValue(ws.image, field, set.mid(eq + 1));
+        if (!value)
+            return refuse(QStringLiteral("field %1 takes a number").arg(field));
+        ws.image.setValue(f.row, f.column, *value);
         edited = true;
     }
     struct Switch {

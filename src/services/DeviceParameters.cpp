@@ -1,18 +1,16 @@
 #include "services/DeviceParameters.h"
 
+#include "base/NumberText.h"
 #include "device/DeviceImage.h"
 #include "device/RowCodec.h"
 #include "i18n/StringTable.h"
-#include "link/ValueCodec.h"
-
-#include <QRegularExpression>
 
 #include <cmath>
 
 namespace {
 constexpr int kRowCtRatio = 38;
-constexpr double kTenthsLimit = 3200;
-constexpr double kPercentLimit = 100;
+constexpr qint64 kTenthsLimit = 32000; // 3200.0
+constexpr qint64 kPercentLimit = 100;
 constexpr double kPowerStep = 12.5;
 
 std::array<DeviceField, DeviceFieldCount> buildFields() {
@@ -31,26 +29,18 @@ std::array<DeviceField, DeviceFieldCount> buildFields() {
     return f;
 }
 
-QString tenthsText(double value) {
-    return QString::number(value / 10.0, 'f', 1);
+qint64 whole(double v) {
+    return roundHalfEven(v).value_or(0);
 }
 
-double whole(double v) {
-    return double(ValueCodec::roundHalfEven(v).value_or(0));
+QString tenthsText(double value) {
+    return formatFixed(whole(value), 1);
 }
 } // namespace
 
 const DeviceField& deviceField(int field) {
     static const std::array<DeviceField, DeviceFieldCount> fields = buildFields();
     return fields.at(size_t(field));
-}
-
-std::optional<double> numberOfText(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
-    const QString t = text.trimmed();
-    if (!number.match(t).hasMatch())
-        return std::nullopt;
-    return t.toDouble();
 }
 
 QString deviceFieldText(const DeviceImage& image, int field) {
@@ -72,43 +62,51 @@ QString deviceFieldText(const DeviceImage& image, int field) {
     return {};
 }
 
-double deviceFieldValue(const DeviceImage& image, int field, const QString& typed) {
+std::optional<double> deviceFieldValue(const DeviceImage& image, int field, const QString& typed) {
     const DeviceField& f = deviceField(field);
     const double old = image.value(f.row, f.column);
-    const std::optional<double> number = numberOfText(typed);
-    if (f.kind == DeviceFieldKind::LoggerControl) {
+    const std::optional<TypedNumber> number = parseTypedNumber(typed);
+    switch (f.kind) {
+    case DeviceFieldKind::LoggerControl: {
         if (!number)
-            return old;
-        const qint64 bit = qint64(std::trunc(*number)) & 1;
-        return double((qint64(old) & ~qint64(1)) | bit);
+            return std::nullopt;
+        const qint64 bit = number->scaled(0) & 1;
+        return double((whole(old) & ~qint64(1)) | bit);
     }
-    if (!number)
-        return 0;
-    double x = *number;
+    case DeviceFieldKind::HeatingCurrent:
+    case DeviceFieldKind::Tenths:
+        if (!number)
+            return std::nullopt;
+        break;
+    case DeviceFieldKind::SamplingTime:
+    case DeviceFieldKind::PowerLimitation:
+    case DeviceFieldKind::Threshold:
+        if (!number)
+            return 0.0; // "Auto", "Off", "Default"
+        break;
+    }
+    qint64 stored = 0;
     switch (f.kind) {
     case DeviceFieldKind::HeatingCurrent:
-        x = std::min(x, image.value(kRowCtRatio, 1) / 40.0);
+        stored = std::min(number->scaled(1), whole(image.value(kRowCtRatio, 1) / 4.0));
         break;
     case DeviceFieldKind::Tenths:
     case DeviceFieldKind::SamplingTime:
-        x = std::min(x, kTenthsLimit);
+        stored = std::min(number->scaled(1), kTenthsLimit);
         break;
     case DeviceFieldKind::PowerLimitation: {
-        const double k = std::clamp(std::floor((x + kPowerStep / 2) / kPowerStep), 0.0, 8.0);
-        x = std::floor(k * kPowerStep);
+        const double k =
+            std::clamp(std::floor((number->value() + kPowerStep / 2) / kPowerStep), 0.0, 8.0);
+        stored = qint64(std::floor(k * kPowerStep));
         break;
     }
     case DeviceFieldKind::Threshold:
-        x = std::min(x, kPercentLimit);
+        stored = std::min(number->scaled(0), kPercentLimit);
         break;
     case DeviceFieldKind::LoggerControl:
         break;
     }
-    if (x <= 0)
-        return 0;
-    const bool percent =
-        f.kind == DeviceFieldKind::PowerLimitation || f.kind == DeviceFieldKind::Threshold;
-    return whole(percent ? x : x * 10);
+    return double(std::max<qint64>(stored, 0));
 }
 
 DeviceLayout deviceLayout(int v, bool temperature, bool externalCurrentInputs) {

@@ -40,16 +40,13 @@ const DeviceField& deviceField(int field);
 // The text a field shows for the image's value.
 QString deviceFieldText(const DeviceImage& image, int field);
 
-// The value a typed text stores, after the field's limits: numbers above the limit become the
-// limit, numbers at or below 0 become 0 (shown as "Auto", "Off" or "Default" where the field
-// has such a word), the power limitation goes in steps of 12.5 (shown truncated, 60 -> 62).
-// Texts that are not numbers store 0, except in the logger control, which keeps its value;
-// there a number sets bit 0 from its own bit 0 ("1" means Stop) and keeps the other bits.
-double deviceFieldValue(const DeviceImage& image, int field, const QString& typed);
-
-// Strict number rule of the fields: the whole trimmed text is a decimal number (optional sign,
-// digits, at most one "." as decimal separator). "12abc", "1e3" and "" are not numbers.
-std::optional<double> numberOfText(const QString& text);
+// The value a typed text stores, after the field's limits; empty when the image keeps its
+// value. Numbers above the limit become the limit, numbers at or below 0 become 0 (shown as
+// "Auto", "Off" or "Default" where the field has such a word), the power limitation goes in
+// steps of 12.5 (shown truncated, 60 -> 62). A text that is not a number (IsNumericText) stores
+// 0 in the fields with such a word and is not stored in the others. In the logger control a
+// number sets bit 0 from its own bit 0 ("1" means Stop) and keeps the other bits.
+std::optional<double> deviceFieldValue(const DeviceImage& image, int field, const QString& typed);
 
 // Which fields and switches the window shows, from the firmware version, the input kind of the
 // modules (temperature or linear 20 mA inputs) and whether the external heating-current inputs
