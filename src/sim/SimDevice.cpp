@@ -174,7 +174,9 @@ void SimDevice::seedHistory() {
 bool SimDevice::hasItem(int code) const {
     if (!m_items.contains(code))
         return false;
-    if (code == kRawBlock || code == kOutputs || code == kModbusAddress)
+    // The CAN baud rate is a service setting of every controller, not only of those whose
+    // parameter transfer includes it.
+    if (code == kRawBlock || code == kOutputs || code == kModbusAddress || code == kCanBaud)
         return true;
     const ParameterTable& t = table();
     const int highest = highestRowForFirmware(m_firmware);
