@@ -2,29 +2,35 @@
 
 #include "base/Interaction.h"
 
-#include "device/Transfers.h"
 #include "device/DeviceServices.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
+#include "link/SerialPort.h"
 
 #include <QFileInfo>
 
 Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent)
-    : QObject(parent), m_interaction(interaction) {
-    table.BuildParameterTable(texts);
+    : DeviceData(interaction, parent), m_interaction(interaction) {
     m_link = std::make_unique<Link>(interaction, texts);
     m_link->setPort(port);
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
-    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, table,
-                                              image, memory, identification);
+    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, gate(),
+                                              table, image, memory, identification);
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
+        announceIdentificationChanged();
     });
+    connect(m_transfers.get(), &Transfers::imageRead, this, &Workspace::announceImageReplaced);
     connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
             [this](const QString& shown) {
                 ConfigurationFileName = shown;
                 Q_EMIT configurationFileNameChanged(shown);
             });
+    connect(m_services.get(), &DeviceServices::firmwareVersionRead, this,
+            &Workspace::announceIdentificationChanged);
+    connect(m_link.get(), &Link::deviceErrorsDecoded, this,
+            [this] { setDeviceErrors(deviceErrorsOfWords(m_link->DeviceErrorWords)); });
 }
 
 Workspace::~Workspace() = default;
@@ -33,17 +39,37 @@ void Workspace::setPort(SerialPort* port) {
     m_link->setPort(port);
 }
 
+bool Workspace::openPort(SerialPort* port) {
+    setPort(nullptr);
+    port->setSettings(settings.SettingsText);
+    // Stray bytes complete nothing until the first request sets the length it expects.
+    m_link->ExpectedLength = 1000;
+    const bool opened = port->open();
+    if (opened)
+        setPort(port);
+    else
+        m_interaction.inform(QStringLiteral("Error"),
+                             openFailureMessage(port->errorNumber(), port->errorText()),
+                             Interaction::Icon::Critical);
+    PortUnavailable = !opened;
+    Q_EMIT portStateChanged();
+    return opened;
+}
+
+bool Workspace::portReady() const {
+    return m_link->portReady();
+}
+
 void Workspace::setLanguageOffset(int offset) {
-    texts.setLanguageOffset(offset);
-    settings.LanguageOffset = texts.LanguageOffset;
-    table.BuildParameterTable(texts);
-    UpdateInputNames(table, texts, identification);
+    settings.LanguageOffset = Texts::normalisedOffset(offset);
+    DeviceData::setLanguageOffset(offset);
 }
 
 void Workspace::DecodeAttributes(int attributes) {
     ::DecodeAttributes(identification, attributes);
     UpdateInputNames(table, texts, identification);
     ShowFeatureCode();
+    announceIdentificationChanged();
 }
 
 void Workspace::ShowFeatureCode() {
@@ -58,9 +84,11 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
     if (result.attributesDecoded) {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
+        announceIdentificationChanged();
     }
     if (result.ok) {
         ConfigurationFileName = ShortenedPath(path);
+        announceImageReplaced();
         Q_EMIT configurationLoaded();
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);
     }

@@ -1,10 +1,8 @@
 #pragma once
 
+#include "app/ChannelNames.h"
 #include "config/ConfigurationFile.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
-#include "i18n/StringTable.h"
+#include "device/DeviceData.h"
 #include "link/PortSettings.h"
 
 #include <QObject>
@@ -19,10 +17,11 @@ class SerialPort;
 class Transfers;
 
 // The program-wide objects, created once and wired the same way for the main window and for
-// q7400ctl: texts, parameter table, device image, memory image, identification, port
-// settings, the link to the controller, its services and the bulk transfers. Windows and
-// commands get references from here; nothing of this is global.
-class Workspace : public QObject {
+// q7400ctl: the device data with its change announcements and operation gate (DeviceData:
+// texts, parameter table, device image, memory image, identification, controller errors), port
+// settings, channel names, the link to the controller, its services and the bulk transfers.
+// Windows and commands get references from here; nothing of this is global.
+class Workspace : public DeviceData {
     Q_OBJECT
 public:
     // The port is not owned and may be nullptr (offline). The interaction answers every
@@ -31,14 +30,13 @@ public:
     ~Workspace() override;
 
     Interaction& interaction() { return m_interaction; }
-    Texts texts;
-    ParameterTable table;
-    DeviceImage image;
-    MemoryImage memory;
-    Identification identification;
     PortSettings settings;
+    // Display names of the channels (Q7400.zyk), read at start-up.
+    ChannelNames channelNames;
     // The configuration file in use as shown (shortened), "No File" after a read.
     QString ConfigurationFileName;
+    // Opening the port failed: the program works offline, device operations are disabled.
+    bool PortUnavailable = false;
 
     Link& link() { return *m_link; }
     DeviceServices& services() { return *m_services; }
@@ -46,8 +44,14 @@ public:
 
     // Uses another port (not owned; nullptr = offline).
     void setPort(SerialPort* port);
+    // Applies the line settings to `port` (not owned), opens it and uses it. A failure is told
+    // through the interaction ("Error 8002  ..."), the program goes on offline and
+    // PortUnavailable says so. portStateChanged() in either case.
+    bool openPort(SerialPort* port);
+    // The link has an open port: device operations are possible.
+    bool portReady() const;
 
-    // Switches the language: texts, parameter table names and the input names.
+    // Switches the language: texts, parameter table names, the input names and the settings.
     void setLanguageOffset(int offset);
 
     // Sets ModuleVariant and FeatureA from an attributes byte, renames the input rows and
@@ -84,6 +88,8 @@ Q_SIGNALS:
     void featureCodeShown(const QString& text, int menuEntry);
     // Status panel 3 text ("Firmware: V3.6").
     void firmwareShown(const QString& text);
+    // A port was opened or failed to open, or the port was taken away.
+    void portStateChanged();
 
 private:
     Interaction& m_interaction;

@@ -22,6 +22,14 @@ public:
         ask(icon, Buttons::Ok, title, text);
     }
 
+    // A message that does not wait for the user: the caller goes on at once. Used where a
+    // waiting message would hold up an exchange that waits further down the stack (a refused
+    // second device operation). The window shows a box without a local event loop; the
+    // default, for scripted and console use, is inform().
+    virtual void notify(const QString& title, const QString& text, Icon icon = Icon::Information) {
+        inform(title, text, icon);
+    }
+
     // File dialogs; `filter` is in Qt's form, e.g. "TVK Files (*.tvk);;All Files (*)".
     // An empty result means the user cancelled.
     virtual QString openFileName(const QString& title, const QString& filter) = 0;

@@ -1,5 +1,6 @@
 #include "base/NumberText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -178,4 +179,16 @@ qint64 signedWordValue(double stored) {
 }
 qint64 signedByteValue(double stored) {
     return signedValue(stored, 256);
+}
+
+std::optional<double> strictNumber(QStringView text) {
+    const std::optional<TypedNumber> n = parseTypedNumber(text);
+    // A field holds at most a few digits; a longer text is no value of the controller either.
+    if (!n || n->whole.size() + n->fraction.size() > 30)
+        return std::nullopt;
+    return n->value();
+}
+
+QString fixedPointText(qint64 units, int decimals) {
+    return formatFixed(units, std::max(decimals, 0));
 }

@@ -53,3 +53,11 @@ std::optional<int> storedByte(double signedValue);
 // (ties to even, as it would be sent), then 65536 (256) taken off above 32767 (127).
 qint64 signedWordValue(double stored);
 qint64 signedByteValue(double stored);
+
+// What the user types into a number field, read strictly (IsNumericText), as a number: "12",
+// "-0.5", ".5", "3."; empty for anything else: "12abc", "12,5", "1e3", "0x10", "" and "-".
+std::optional<double> strictNumber(QStringView text);
+
+// formatFixed for the window framework: (1234, 1) is "123.4", (-5, 1) is "-0.5", (7, 0) is "7",
+// (5, 2) is "0.05".
+QString fixedPointText(qint64 units, int decimals);

@@ -9,6 +9,10 @@ Interaction::Answer ScriptedInteraction::ask(Icon icon, Buttons buttons, const Q
                                                                           : Answer::Ok;
 }
 
+void ScriptedInteraction::notify(const QString& title, const QString& text, Icon icon) {
+    asked.append({icon, Buttons::Ok, title, text});
+}
+
 QString ScriptedInteraction::openFileName(const QString&, const QString&) {
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }

@@ -21,6 +21,8 @@ public:
     QList<Asked> asked;    // every box shown, in order
 
     Answer ask(Icon icon, Buttons buttons, const QString& title, const QString& text) override;
+    // Recorded in `asked` like an OK box, without taking an answer.
+    void notify(const QString& title, const QString& text, Icon icon) override;
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter) override;
 };

@@ -3,28 +3,30 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+namespace {
+QMessageBox::Icon boxIcon(Interaction::Icon icon) {
+    switch (icon) {
+    case Interaction::Icon::None:
+        return QMessageBox::NoIcon;
+    case Interaction::Icon::Information:
+        return QMessageBox::Information;
+    case Interaction::Icon::Question:
+        return QMessageBox::Question;
+    case Interaction::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Interaction::Icon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
 Interaction::Answer WidgetInteraction::ask(Icon icon, Buttons buttons, const QString& title,
                                            const QString& text) {
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
     box.setText(text);
-    switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Icon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    }
+    box.setIcon(boxIcon(icon));
     QMessageBox::StandardButtons standard;
     QMessageBox::StandardButton escape = QMessageBox::Cancel;
     switch (buttons) {
@@ -58,6 +60,14 @@ Interaction::Answer WidgetInteraction::ask(Icon icon, Buttons buttons, const QSt
                : buttons == Buttons::Ok  ? Answer::Ok
                                          : Answer::Cancel;
     }
+}
+
+void WidgetInteraction::notify(const QString& title, const QString& text, Icon icon) {
+    // Shown without exec(): no event loop of its own, so nothing waiting below it is held up.
+    auto* box = new QMessageBox(boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
 }
 
 QString WidgetInteraction::openFileName(const QString& title, const QString& filter) {

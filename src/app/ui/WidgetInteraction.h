@@ -12,6 +12,7 @@ public:
     void setParent(QWidget* parent) { m_parent = parent; }
 
     Answer ask(Icon icon, Buttons buttons, const QString& title, const QString& text) override;
+    void notify(const QString& title, const QString& text, Icon icon) override;
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter) override;
 

@@ -2,14 +2,14 @@
 
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
-#include "base/Interaction.h"
 #include "app/Workspace.h"
 #include "app/ui/Pictures.h"
-#include "device/Transfers.h"
+#include "base/Interaction.h"
 #include "device/DeviceServices.h"
+#include "device/ParameterBlocks.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
-#include "device/ParameterBlocks.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -507,7 +507,6 @@ void frmKonfig::startUp() {
     // 1. Start-up values and the device picture.
     SetStartupValues(m_ws.identification, m_ws.memory);
     LoadDefaultRawBlock(m_ws.memory);
-    m_ws.transfers().TransferRunning = false;
     m_image1->setPixmap(Pictures::devicePicture(QSize(190, 120)));
     // 2. Program version; progress bar and device error text hidden.
     setPanel(1, programVersionText(Q7400_VERSION_MAJOR, Q7400_VERSION_MINOR));
@@ -728,10 +727,7 @@ void frmKonfig::readDeviceErrors() {
 }
 
 void frmKonfig::clearDeviceErrors() {
-    Q_EMIT m_ws.transfers().channelErrorTableHideRequested();
-    m_ws.services().PrepareLink();
-    m_ws.services().SendCommand(0x21, QByteArray(21, '\0'));
-    m_ws.transfers().readDeviceErrors();
+    m_ws.transfers().clearDeviceErrors();
 }
 
 void frmKonfig::showDeviceErrors() {

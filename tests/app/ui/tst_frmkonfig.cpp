@@ -524,7 +524,7 @@ private Q_SLOTS:
         w.show();
         bool closed = false;
         QTimer::singleShot(300, &w, [&] {
-            QVERIFY(ws.transfers().TransferRunning);
+            QVERIFY(ws.transfers().TransferRunning());
             // A second read meanwhile is refused, not started.
             QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Busy);
             closed = w.close();
@@ -534,7 +534,7 @@ private Q_SLOTS:
         QVERIFY(closed);
         QVERIFY(!w.isVisible());
         QVERIFY(!secondary.isVisible());
-        QVERIFY(!ws.transfers().TransferRunning);
+        QVERIFY(!ws.transfers().TransferRunning());
         QCOMPARE(ws.identification.FirmwareVersion, 0x56);
     }
 
