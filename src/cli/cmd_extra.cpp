@@ -23,8 +23,7 @@ struct ExtraLink {
         if (const int status = device.open())
             return status;
         Workspace& ws = device.workspace();
-        extra = std::make_unique<ExtraFunctions>(ws.services(), ws.image, ws.identification,
-                                                 device.interaction, ws.texts);
+        extra = std::make_unique<ExtraFunctions>(ws.services(), ws, device.interaction);
         return ExitStatus::Ok;
     }
     // The firmware the rules go by: --firmware when given (nothing is asked), else the
@@ -296,42 +295,40 @@ int runDevParams(CliContext& cli) {
         return status;
     Workspace& ws = offline.workspace();
     UpdateExternalCurrentInputs(ws.identification, ws.image);
-    const DeviceLayout layout =
-        deviceLayout(ws.identification.FirmwareVersion, hasTemperatureInputs(ws.identification),
-                     ws.identification.ExternalCurrentInputs);
+    DeviceParameterForm form(ws);
+    bool clash = false;
+    QObject::connect(&form, &DeviceParameterForm::dimensionRefused, [&clash] { clash = true; });
     const auto refuse = [&cli](const QString& why) {
         cli.err << "q7400ctl devparams: " << why << "; nothing saved\n";
         return ExitStatus::Usage;
     };
 
+    // The edits as the window takes them: fields in the order given, then the switches.
     bool edited = false;
     for (const QString& set : cli.parser.values(QStringLiteral("set"))) {
         const qsizetype eq = set.indexOf(u'=');
         bool ok = false;
         const int field = set.left(eq).toInt(&ok);
-        if (eq < 0 || !ok || field < 0 || field >= DeviceFieldCount)
+        if (eq < 0 || !ok || field < 0 || field >= DeviceParameterForm::TextFields)
             return usage(cli, synopsis);
-        if (!layout.field[size_t(field)])
+        if (!form.isVisible(field))
             return refuse(QStringLiteral("field %1 is not shown for this controller").arg(field));
-        const DeviceField& f = deviceField(field);
-        const std::optional<double> value = deviceFieldValue(ws.image, field, set.mid(eq + 1));
-        if (!value)
-            return refuse(QStringLiteral("field %1 takes a number").arg(field));
-        ws.image.setValue(f.row, f.column, *value);
+        const Form::EditResult r = form.editText(field, set.mid(eq + 1));
+        if (r.outcome == Form::EditResult::Refused)
+            return refuse(QStringLiteral("field %1: %2").arg(field).arg(r.message));
         edited = true;
     }
     struct Switch {
         const char* option;
         const char* on;
         const char* off;
-        int bit;
-        bool shown;
+        int field;
     };
-    const Switch switches[] = {
-        {"dim", "f", "c", Dimension::Fahrenheit, layout.temperatureUnit},
-        {"autark", "on", "off", Dimension::MasterPdo, layout.masterPdo},
-        {"amps", "on", "off", Dimension::AmpsNotZero, layout.ampsNotZero},
-        {"funcstore", "on", "off", Dimension::NoFunctionStore, layout.noFunctionStore},
+    static const Switch switches[] = {
+        {"dim", "f", "c", DeviceParameterForm::Unit},
+        {"autark", "on", "off", DeviceParameterForm::MasterPdo},
+        {"amps", "on", "off", DeviceParameterForm::AmpsNotZero},
+        {"funcstore", "on", "off", DeviceParameterForm::NoFunctionStore},
     };
     for (const Switch& s : switches) {
         const QString option = QString::fromLatin1(s.option);
@@ -340,20 +337,22 @@ int runDevParams(CliContext& cli) {
         const QString value = cli.parser.value(option);
         if (value != QLatin1String(s.on) && value != QLatin1String(s.off))
             return usage(cli, synopsis);
-        if (!s.shown)
+        if (!form.isVisible(s.field))
             return refuse(QStringLiteral("--%1 is not shown for this controller").arg(option));
-        if (!setDimensionBit(ws.image, s.bit, value == QLatin1String(s.on)))
-            return refuse(QStringLiteral("--%1 %2 would set all four switches of the dimension "
-                                         "byte, which the controller takes as its "
-                                         "factory-settings command")
-                              .arg(option, value));
+        const bool on = value == QLatin1String(s.on);
+        if (s.field == DeviceParameterForm::Unit)
+            form.editPosition(s.field, on ? 1 : 0);
+        else
+            form.editChecked(s.field, on);
+        if (clash)
+            return refuse(
+                QStringLiteral("--%1 %2: %3").arg(option, value, dimensionRefusedText(ws.texts)));
         edited = true;
     }
 
-    for (int i = 0; i < DeviceFieldCount; ++i)
-        cli.out << i << '\t' << deviceFieldLabel(ws.texts, i).trimmed() << '\t'
-                << deviceFieldText(ws.image, i) << '\t'
-                << (layout.field[size_t(i)] ? "visible" : "hidden") << '\n';
+    for (int i = 0; i < DeviceParameterForm::TextFields; ++i)
+        cli.out << i << '\t' << form.label(i).trimmed() << '\t' << form.text(i) << '\t'
+                << (form.isVisible(i) ? "visible" : "hidden") << '\n';
 
     const bool toOutput = cli.parser.isSet(QStringLiteral("output"));
     if (!toOutput && !edited)

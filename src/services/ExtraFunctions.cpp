@@ -1,10 +1,8 @@
 #include "services/ExtraFunctions.h"
 
 #include "base/Interaction.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/DeviceServices.h"
-#include "device/Identification.h"
-#include "i18n/StringTable.h"
 #include "link/Link.h"
 #include "link/Telegram.h"
 
@@ -231,11 +229,10 @@ std::optional<ClockBuffer> clockFromText(const QString& text) {
 
 // ---------------------------------------------------------------------------------------------
 
-ExtraFunctions::ExtraFunctions(DeviceServices& services, DeviceImage& image,
-                               const Identification& identification, Interaction& interaction,
-                               const Texts& texts, QObject* parent)
-    : QObject(parent), m_services(services), m_link(services.link()), m_image(image),
-      m_id(identification), m_interaction(interaction), m_texts(texts) {}
+ExtraFunctions::ExtraFunctions(DeviceServices& services, DeviceData& data, Interaction& interaction,
+                               QObject* parent)
+    : QObject(parent), m_services(services), m_link(services.link()), m_data(data),
+      m_interaction(interaction) {}
 
 bool ExtraFunctions::sent() const {
     return !m_link.CommError;
@@ -251,16 +248,16 @@ std::optional<int> ExtraFunctions::readByte(int code) {
 std::optional<int> ExtraFunctions::readAttributes() {
     const std::optional<int> attributes = readByte(kCodeAttributes);
     if (attributes)
-        m_image.setValue(IdentificationRows::Attributes, 1, *attributes);
+        m_data.setValue(IdentificationRows::Attributes, 1, *attributes);
     return attributes;
 }
 
 ExtraFindings ExtraFunctions::activate() {
-    const int v = m_id.FirmwareVersion;
+    const int v = m_data.identification.FirmwareVersion;
     ExtraFindings f;
     m_services.PrepareLink();
     f.attributes = readAttributes();
-    const int attributes = int(m_image.value(IdentificationRows::Attributes, 1));
+    const int attributes = int(m_data.image.value(IdentificationRows::Attributes, 1));
     const ExtraLayout layout = extraLayout(v, attributes);
     if (layout.transferButtons)
         f.transferStatus = pollOperationStatus();
@@ -339,7 +336,7 @@ bool ExtraFunctions::command(OperationCommand command) {
 ExtraFunctions::MappingOutcome ExtraFunctions::toggleMapping() {
     if (m_interaction.ask(Interaction::Icon::Critical, Interaction::Buttons::OkCancel,
                           QStringLiteral("Mapping"),
-                          m_texts.LoadText(kTextCaution)) != Interaction::Answer::Ok)
+                          m_data.texts.LoadText(kTextCaution)) != Interaction::Answer::Ok)
         return MappingOutcome::Cancelled;
     m_services.PrepareLink();
     m_services.SendCommand(kCodeOperation, QByteArray(1, char(OperationCommand::Mapping)));

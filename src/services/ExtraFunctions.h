@@ -9,12 +9,10 @@
 #include <array>
 #include <optional>
 
-class DeviceImage;
+class DeviceData;
 class DeviceServices;
 class Interaction;
 class Link;
-class Texts;
-struct Identification;
 
 // The controller's device-level service functions: its own serial interface, the bus
 // protocol switch, the CAN baud rate, the real-time clock, reset, the heating-current
@@ -126,9 +124,8 @@ struct ExtraFindings {
 class ExtraFunctions : public QObject {
     Q_OBJECT
 public:
-    ExtraFunctions(DeviceServices& services, DeviceImage& image,
-                   const Identification& identification, Interaction& interaction,
-                   const Texts& texts, QObject* parent = nullptr);
+    ExtraFunctions(DeviceServices& services, DeviceData& data, Interaction& interaction,
+                   QObject* parent = nullptr);
 
     // The reads of an activation, in this order: link preparation, attributes (stored as row
     // 31 when answered), the operation status when the transfer buttons are offered, the
@@ -185,8 +182,6 @@ private:
 
     DeviceServices& m_services;
     Link& m_link;
-    DeviceImage& m_image;
-    const Identification& m_id;
+    DeviceData& m_data;
     Interaction& m_interaction;
-    const Texts& m_texts;
 };

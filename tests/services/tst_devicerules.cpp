@@ -1,4 +1,5 @@
 // Rules of the extra functions, the device parameters and the service code, without a link.
+#include "device/DeviceData.h"
 #include "device/DeviceImage.h"
 #include "device/ParameterTable.h"
 #include "device/RowCodec.h"
@@ -6,8 +7,9 @@
 #include "services/DeviceParameters.h"
 #include "services/ExtraFunctions.h"
 #include "services/ServiceCode.h"
+#include "support/ScriptedInteraction.h"
 
-#include <QSet>
+#include <QSignalSpy>
 #include <QtTest>
 
 class tst_DeviceRules : public QObject {
@@ -167,67 +169,62 @@ private Q_SLOTS:
 
     void deviceLayoutExamples_data() {
         QTest::addColumn<int>("firmware");
-        QTest::addColumn<bool>("temperature");
+        QTest::addColumn<int>("moduleVariant");
         QTest::addColumn<bool>("external");
-        QTest::addColumn<QString>("fields");   // the visible field numbers
-        QTest::addColumn<QString>("switches"); // u unit, a autark, m amps, f function store
-        QTest::newRow("0x36 temperature") << 0x36 << true << false << "16 17 18 19"
-                                          << "u";
+        QTest::addColumn<QString>("fields"); // the visible fields and switches
+        QTest::newRow("0x36 temperature") << 0x36 << 3 << false << "16 17 18 19 optDim";
         QTest::newRow("0x53 linear, external inputs")
-            << 0x53 << false << true << "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 19 20 21 22"
-            << "af";
-        QTest::newRow("0x27 temperature") << 0x27 << true << false << "16 17"
-                                          << "u";
-        QTest::newRow("0x46 temperature") << 0x46 << true << false << "16 17 18 19 20 21"
-                                          << "uam";
-        QTest::newRow("0x31 linear, external inputs") << 0x31 << false << true << "19"
-                                                      << "";
+            << 0x53 << 2 << true
+            << "0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 19 20 21 22 chkAutark chkFuncStore";
+        QTest::newRow("0x27 temperature") << 0x27 << 3 << false << "16 17 optDim";
+        QTest::newRow("0x46 temperature")
+            << 0x46 << 1 << false << "16 17 18 19 20 21 optDim chkAutark chkAmp";
+        QTest::newRow("0x31 linear, external inputs") << 0x31 << 0 << true << "19";
     }
     void deviceLayoutExamples() {
         QFETCH(int, firmware);
-        QFETCH(bool, temperature);
+        QFETCH(int, moduleVariant);
         QFETCH(bool, external);
         QFETCH(QString, fields);
-        QFETCH(QString, switches);
-        const DeviceLayout l = deviceLayout(firmware, temperature, external);
+        ScriptedInteraction interaction;
+        DeviceData data(interaction);
+        data.identification.FirmwareVersion = firmware;
+        data.identification.ModuleVariant = moduleVariant;
+        data.identification.ExternalCurrentInputs = external;
+        const DeviceParameterForm form(data);
         QStringList visible;
-        for (int i = 0; i < DeviceFieldCount; ++i)
-            if (l.field[size_t(i)])
-                visible << QString::number(i);
+        for (int i = 0; i < form.count(); ++i)
+            if (form.isVisible(i))
+                visible << (i < DeviceParameterForm::TextFields ? QString::number(i)
+                                                                : form.field(i).name);
         QCOMPARE(visible.join(u' '), fields);
-        QString got;
-        for (auto [flag, letter] : {std::pair{l.temperatureUnit, 'u'},
-                                    {l.masterPdo, 'a'},
-                                    {l.ampsNotZero, 'm'},
-                                    {l.noFunctionStore, 'f'}})
-            if (flag)
-                got += QLatin1Char(letter);
-        QCOMPARE(got, switches);
-        QCOMPARE(l.heatingCurrentHeadings, l.field[0]);
     }
 
     void deviceFieldEntries_data() {
         QTest::addColumn<int>("field");
         QTest::addColumn<double>("before");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<double>("stored"); // -1: the image keeps its value
+        QTest::addColumn<double>("stored");
         QTest::addColumn<QString>("shown");
         QTest::newRow("power 50") << 21 << 0.0 << "50" << 50.0 << "50";
         QTest::newRow("power 55") << 21 << 0.0 << "55" << 50.0 << "50";
         QTest::newRow("power 60") << 21 << 0.0 << "60" << 62.0 << "62";
         QTest::newRow("power 200") << 21 << 0.0 << "200" << 100.0 << "100";
         QTest::newRow("power 0") << 21 << 50.0 << "0" << 0.0 << "Off";
-        QTest::newRow("power word") << 21 << 50.0 << "Off" << 0.0 << "Off";
+        QTest::newRow("power word") << 21 << 50.0 << "x" << 0.0 << "Off";
+        QTest::newRow("power left as it shows") << 21 << 150.0 << "Off" << 150.0 << "Off";
         QTest::newRow("current above CT/40") << 3 << 0.0 << "20" << 125.0 << "12.5";
         QTest::newRow("current 7.25") << 9 << 0.0 << "7.25" << 72.0 << "7.2";
         QTest::newRow("current negative") << 0 << 10.0 << "-3" << 0.0 << "0.0";
         QTest::newRow("CT ratio above 3200") << 16 << 500.0 << "4000" << 32000.0 << "3200.0";
-        QTest::newRow("CT ratio not a number") << 16 << 500.0 << "12,5" << -1.0 << "50.0";
+        QTest::newRow("CT ratio not a number") << 16 << 500.0 << "12,5" << 500.0 << "50.0";
+        QTest::newRow("logger cycle left beyond its limit")
+            << 19 << 40000.0 << "4000.0" << 40000.0 << "4000.0";
         QTest::newRow("sampling 0") << 18 << 20.0 << "0" << 0.0 << "Auto";
         QTest::newRow("sampling word") << 18 << 20.0 << "x" << 0.0 << "Auto";
         QTest::newRow("logger \"1\"") << 20 << 6.0 << "1" << 7.0 << "1 = Stop";
         QTest::newRow("logger \"0\"") << 20 << 7.0 << "0" << 6.0 << "0 = Run";
-        QTest::newRow("logger caption") << 20 << 7.0 << "1 = Stop" << -1.0 << "1 = Stop";
+        QTest::newRow("logger text") << 20 << 7.0 << "Stop" << 7.0 << "1 = Stop";
         QTest::newRow("threshold 150") << 22 << 0.0 << "150" << 100.0 << "100";
         QTest::newRow("threshold -1") << 22 << 30.0 << "-1" << 0.0 << "Default";
     }
@@ -237,37 +234,49 @@ private Q_SLOTS:
         QFETCH(QString, typed);
         QFETCH(double, stored);
         QFETCH(QString, shown);
-        DeviceImage image;
-        image.clear();
-        image.setValue(38, 1, 500); // CT ratio 50.0: heating currents up to 12.5 A
-        const DeviceField& f = deviceField(field);
-        image.setValue(f.row, f.column, before);
-        const std::optional<double> value = deviceFieldValue(image, field, typed);
-        QCOMPARE(value.value_or(-1), stored);
-        if (value)
-            image.setValue(f.row, f.column, *value);
-        QCOMPARE(deviceFieldText(image, field), shown);
+        ScriptedInteraction interaction;
+        DeviceData data(interaction);
+        data.image.clear();
+        data.image.setValue(38, 1, 500); // CT ratio 50.0: heating currents up to 12.5 A
+        DeviceParameterForm form(data);
+        const Field& f = form.field(field);
+        data.image.setValue(f.row, form.columnOf(field), before);
+        form.editText(field, typed);
+        QCOMPARE(data.image.value(f.row, form.columnOf(field)), stored);
+        QCOMPARE(form.text(field), shown);
     }
 
     void deviceFieldLabels() {
-        Texts texts;
-        texts.setLanguageOffset(1000);
-        QCOMPARE(deviceFieldLabel(texts, 10), QStringLiteral("Channel  3"));
-        QCOMPARE(deviceFieldLabel(texts, 21), texts.LoadText(524));
+        ScriptedInteraction interaction;
+        DeviceData data(interaction);
+        data.setLanguageOffset(1000);
+        const DeviceParameterForm form(data);
+        QCOMPARE(form.label(10), QStringLiteral("Channel  3"));
+        QCOMPARE(form.label(21), data.texts.LoadText(524));
     }
 
     void dimensionSwitches() {
-        DeviceImage image;
-        image.clear();
-        image.setValue(DimensionRow, 1, 0xF6);
-        QVERIFY(setDimensionBit(image, Dimension::AmpsNotZero, false));
-        QCOMPARE(dimensionByte(image), 0xF2); // the other bits stay
-        QVERIFY(setDimensionBit(image, Dimension::Fahrenheit, true));
-        QVERIFY(setDimensionBit(image, Dimension::AmpsNotZero, true));
+        ScriptedInteraction interaction;
+        DeviceData data(interaction);
+        data.image.clear();
+        data.image.setValue(DimensionRow, 1, 0xF6);
+        DeviceParameterForm form(data);
+        QSignalSpy unit(&form, &DeviceParameterForm::temperatureUnitChanged);
+        QSignalSpy refused(&form, &DeviceParameterForm::dimensionRefused);
+        const auto dimension = [&data] {
+            return int(data.image.value(DimensionRow, 1));
+        };
+        form.editChecked(DeviceParameterForm::AmpsNotZero, false);
+        QCOMPARE(dimension(), 0xF2); // the other bits stay
+        form.editPosition(DeviceParameterForm::Unit, 1);
+        QCOMPARE(unit.size(), 1);
+        form.editChecked(DeviceParameterForm::AmpsNotZero, true);
+        QCOMPARE(dimension(), 0xF7);
         // The fourth switch would make the byte the factory-settings command.
-        QVERIFY(!setDimensionBit(image, Dimension::NoFunctionStore, true));
-        QCOMPARE(dimensionByte(image), 0xF7);
-        QVERIFY(setDimensionBit(image, Dimension::Fahrenheit, true)); // no change
+        form.editChecked(DeviceParameterForm::NoFunctionStore, true);
+        QCOMPARE(dimension(), 0xF7);
+        QCOMPARE(refused.size(), 1);
+        QVERIFY(!form.checked(DeviceParameterForm::NoFunctionStore));
     }
 
     void dimensionWrite_data() {

@@ -18,9 +18,7 @@ struct Bench : SimWorkspace {
         : SimWorkspace(SimOptions{3, firmware, attributes, kClock, false, transferMs},
                        processIntervalMs) {
         workspace->identification.FirmwareVersion = firmware;
-        extra = std::make_unique<ExtraFunctions>(workspace->services(), workspace->image,
-                                                 workspace->identification, interaction,
-                                                 workspace->texts);
+        extra = std::make_unique<ExtraFunctions>(workspace->services(), *workspace, interaction);
     }
     std::unique_ptr<ExtraFunctions> extra;
 };
