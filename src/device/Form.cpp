@@ -19,6 +19,8 @@ const char* const kOutside[4] = {"Erlaubt: %1 bis %2", "Allowed: %1 to %2", "Aut
 const char* const kReadOnly[4] = {"Nicht änderbar, solange „%1“ läuft",
                                   "Cannot be changed while \"%1\" runs",
                                   "Non modifiable pendant « %1 »", "Non modificabile durante «%1»"};
+const char* const kDisplayOnly[4] = {"Nur Anzeige", "Display only", "Affichage seulement",
+                                     "Solo visualizzazione"};
 const char* const kNoChoice[4] = {"Kein Eintrag der Liste", "Not an entry of the list",
                                   "Pas une entrée de la liste", "Non è una voce dell'elenco"};
 
@@ -238,8 +240,10 @@ Form::EditResult Form::refuse(int field, const QString& message) const {
     return result;
 }
 
-Form::EditResult Form::finishEdit(int field, const QStringList& before, double storedRaw,
-                                  bool clamped) {
+Form::EditResult Form::commit(int field, const QVariant& value, const QString& expected,
+                              bool clamped) {
+    const QStringList before = snapshot();
+    m_data.setCell(m_fields.at(field).row, columnOf(field), value);
     afterEdit(field);
     const QStringList after = snapshot();
     EditResult result;
@@ -247,7 +251,6 @@ Form::EditResult Form::finishEdit(int field, const QStringList& before, double s
     for (int i = 0; i < count(); ++i)
         if (i != field && before[i] != after[i])
             result.changed.append(i);
-    const QString expected = format(field, storedRaw);
     if (clamped || after[field] != expected)
         result.outcome = EditResult::Adjusted;
     else if (after[field] == before[field] && result.changed.isEmpty())
@@ -257,25 +260,20 @@ Form::EditResult Form::finishEdit(int field, const QStringList& before, double s
     return result;
 }
 
+std::optional<Form::EditResult> Form::refuseLocked(int field) const {
+    if (m_fields.at(field).readOnly)
+        return refuse(field, localText(m_data.texts, kDisplayOnly));
+    if (m_data.gate().imageLocked())
+        return refuse(field, localText(m_data.texts, kReadOnly).arg(m_data.gate().running()));
+    return std::nullopt;
+}
+
 Form::EditResult Form::editText(int field, const QString& entry) {
     const Field& f = m_fields.at(field);
-    if (!isEditable(field))
-        return refuse(field, localText(m_data.texts, kReadOnly).arg(m_data.gate().running()));
-    if (f.display == DisplayKind::Text) {
-        const QStringList before = snapshot();
-        m_data.setCell(f.row, columnOf(field), entry);
-        afterEdit(field);
-        EditResult result;
-        const QStringList after = snapshot();
-        result.shown = after[field];
-        for (int i = 0; i < count(); ++i)
-            if (i != field && before[i] != after[i])
-                result.changed.append(i);
-        result.outcome = after[field] == before[field] ? EditResult::Unchanged
-                         : after[field] == entry       ? EditResult::Stored
-                                                       : EditResult::Adjusted;
-        return result;
-    }
+    if (const std::optional<EditResult> locked = refuseLocked(field))
+        return *locked;
+    if (f.display == DisplayKind::Text)
+        return commit(field, entry, entry, false);
     if (f.display == DisplayKind::Bit || f.display == DisplayKind::BitField) {
         const std::optional<double> v = strictNumber(entry);
         if (!v)
@@ -297,35 +295,29 @@ Form::EditResult Form::editText(int field, const QString& entry) {
         value = qBound(l.minimum, value, l.maximum);
         clamped = true;
     }
-    const QStringList before = snapshot();
     const double stored = rawOfShown(field, value);
-    storeRaw(field, stored);
-    return finishEdit(field, before, stored, clamped);
+    return commit(field, stored, format(field, stored), clamped);
 }
 
 Form::EditResult Form::editChecked(int field, bool on) {
     const Field& f = m_fields.at(field);
-    if (!isEditable(field))
-        return refuse(field, localText(m_data.texts, kReadOnly).arg(m_data.gate().running()));
-    const QStringList before = snapshot();
+    if (const std::optional<EditResult> locked = refuseLocked(field))
+        return *locked;
     const int w = word(field);
     const double stored = double(on ? (w | int(f.mask)) : (w & ~int(f.mask)));
-    storeRaw(field, stored);
-    return finishEdit(field, before, stored, false);
+    return commit(field, stored, format(field, stored), false);
 }
 
 Form::EditResult Form::editPosition(int field, int pos) {
     const Field& f = m_fields.at(field);
-    if (!isEditable(field))
-        return refuse(field, localText(m_data.texts, kReadOnly).arg(m_data.gate().running()));
+    if (const std::optional<EditResult> locked = refuseLocked(field))
+        return *locked;
     const int shift = shiftOf(f.mask);
     const qsizetype listed = choices(field).size();
     const bool inList = listed == 0 || pos < listed;
     if (pos < 0 || !inList || ((quint32(pos) << shift) & ~f.mask) != 0)
         return refuse(field, localText(m_data.texts, kNoChoice));
-    const QStringList before = snapshot();
     const int w = word(field);
     const double stored = double((quint32(w) & ~f.mask) | (quint32(pos) << shift));
-    storeRaw(field, stored);
-    return finishEdit(field, before, stored, false);
+    return commit(field, stored, format(field, stored), false);
 }

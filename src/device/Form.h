@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <optional>
@@ -180,7 +181,10 @@ protected:
     double rawOfShown(int field, double shown) const;
 
 private:
-    EditResult finishEdit(int field, const QStringList& before, double storedRaw, bool clamped);
+    // Stores `value` into the field's cell, runs the window's rules and tells what changed;
+    // `expected` is what the field shows when nothing moved the value.
+    EditResult commit(int field, const QVariant& value, const QString& expected, bool clamped);
+    std::optional<EditResult> refuseLocked(int field) const;
     EditResult refuse(int field, const QString& message) const;
     QStringList snapshot() const;
     int word(int field) const;

@@ -35,17 +35,17 @@ QString escapedMnemonic(const QString& text) {
     return escaped.replace(u'&', QStringLiteral("&&"));
 }
 
-// The width a label or button needs for the longest of its caption's four languages.
-int widestCaption(QWidget* widget, const Caption& caption, const Texts& texts,
-                  const std::function<void(const QString&)>& setText) {
-    int width = 0;
-    Texts other(texts.table());
-    for (int language = 0; language < StringTable::LanguageCount; ++language) {
-        other.setLanguageOffset(language * 1000);
-        setText(captionText(caption, other));
-        width = std::max(width, widget->sizeHint().width());
+// Sets the text of a label or button; false for anything else.
+bool setWidgetText(QWidget* widget, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->setText(text);
+        return true;
     }
-    return width;
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        button->setText(escapedMnemonic(text));
+        return true;
+    }
+    return false;
 }
 } // namespace
 
@@ -66,6 +66,22 @@ QString withoutMnemonic(const QString& text) {
     return plain;
 }
 
+void setTextKeepingWidth(QWidget* widget, const std::function<QString(const Texts&)>& text,
+                         const Texts& texts) {
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (!label || !label->wordWrap()) {
+        int width = 0;
+        Texts other(texts.table());
+        for (int language = 0; language < StringTable::LanguageCount; ++language) {
+            other.setLanguageOffset(language * 1000);
+            setWidgetText(widget, text(other));
+            width = std::max(width, widget->sizeHint().width());
+        }
+        widget->setMinimumWidth(width);
+    }
+    setWidgetText(widget, text(texts));
+}
+
 void applyCaptions(QObject* root, const CaptionTable& captions, const Texts& texts) {
     for (const Caption& caption : captions) {
         const QString text = captionText(caption, texts);
@@ -80,16 +96,9 @@ void applyCaptions(QObject* root, const CaptionTable& captions, const Texts& tex
         auto* widget = qobject_cast<QWidget*>(target);
         if (target == root && widget && widget->isWindow()) {
             widget->setWindowTitle(text);
-        } else if (auto* label = qobject_cast<QLabel*>(target)) {
-            if (!label->wordWrap())
-                label->setMinimumWidth(widestCaption(
-                    label, caption, texts, [label](const QString& t) { label->setText(t); }));
-            label->setText(text);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(target)) {
-            button->setMinimumWidth(
-                widestCaption(button, caption, texts,
-                              [button](const QString& t) { button->setText(escapedMnemonic(t)); }));
-            button->setText(escapedMnemonic(text));
+        } else if (qobject_cast<QLabel*>(target) || qobject_cast<QAbstractButton*>(target)) {
+            setTextKeepingWidth(
+                widget, [&caption](const Texts& t) { return captionText(caption, t); }, texts);
         } else if (auto* menu = qobject_cast<QMenu*>(target)) {
             menu->setTitle(escapedMnemonic(text));
         } else if (auto* action = qobject_cast<QAction*>(target)) {

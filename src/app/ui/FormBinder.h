@@ -19,6 +19,11 @@ class Texts;
 // calls on start and on each language change.
 void applyCaptions(QObject* root, const CaptionTable& captions, const Texts& texts);
 
+// Sets a label's or button's text to text(texts) and its minimum width to the widest of text()
+// in the four languages, so nothing moves when the language changes.
+void setTextKeepingWidth(QWidget* widget, const std::function<QString(const Texts&)>& text,
+                         const Texts& texts);
+
 // A name in a caption table or field list that names nothing (or a widget that cannot show the
 // field) is a programming error. By default the program stops with a message naming it, so that
 // every test that opens the window finds it; a test of the binder itself installs its own

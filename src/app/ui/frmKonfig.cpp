@@ -91,20 +91,6 @@ CaptionTable mainCaptions(const QString& deviceType) {
     return table;
 }
 
-// Keeps a label as wide as its longest text in any language, so nothing moves when the
-// language changes.
-void setTextKeepingWidth(QLabel* label, const std::function<QString(const Texts&)>& text,
-                         const Texts& texts) {
-    int width = 0;
-    Texts other(texts.table());
-    for (int language = 0; language < StringTable::LanguageCount; ++language) {
-        other.setLanguageOffset(language * 1000);
-        label->setText(text(other));
-        width = std::max(width, label->sizeHint().width());
-    }
-    label->setMinimumWidth(width);
-    label->setText(text(texts));
-}
 } // namespace
 
 frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOptions options,

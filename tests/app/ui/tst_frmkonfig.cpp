@@ -397,6 +397,12 @@ private Q_SLOTS:
         QVERIFY(!w.menuBar()->activeAction());
         QTest::keyClick(&w, Qt::Key_F10);
         QVERIFY(w.menuBar()->activeAction());
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QVERIFY(!w.menuBar()->activeAction());
+        QTest::keyPress(&w, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(&w, Qt::Key_Alt);
+        QVERIFY(w.menuBar()->activeAction());
     }
 
     // At its minimum size no two visible controls overlap, in any language, and switching the
