@@ -91,6 +91,15 @@ Q_SIGNALS:
     // A port was opened or failed to open, or the port was taken away.
     void portStateChanged();
 
+    // Requests between windows, raised by one and answered by the others:
+    // monitoring is to stop completely, as its Stop button stops it (an internal transfer or a
+    // reset of the controller starts);
+    void monitoringStopRequested();
+    // the controller runs its mapping now: monitoring polls without a log and shows its Stop;
+    void mappingStarted();
+    // °C / °F was switched in the device parameters: units shown elsewhere follow.
+    void temperatureUnitChanged();
+
 private:
     Interaction& m_interaction;
     std::unique_ptr<Link> m_link;

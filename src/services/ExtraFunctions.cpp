@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
 constexpr int kCodeAttributes = 0x31;
@@ -259,18 +260,36 @@ ExtraFindings ExtraFunctions::activate() {
     f.attributes = readAttributes();
     const int attributes = int(m_data.image.value(IdentificationRows::Attributes, 1));
     const ExtraLayout layout = extraLayout(v, attributes);
-    if (layout.transferButtons)
-        f.transferStatus = pollOperationStatus();
-    if (layout.readsModbusAddress)
-        f.modbusAddress = readByte(kCodeModbusAddress);
-    if (layout.mapping && m_services.RefreshMappingState())
-        f.mappingActive = m_services.MappingActive == 1;
-    if (const std::optional<int> can = readByte(kCodeCanBaud))
-        f.canBaudIndex = canBaudIndexOf(*can);
-    if (layout.clock) {
-        m_services.ReadRequest(kCodeClock, 0, 0, 0);
-        if (!m_link.CommError && m_link.ReplyBytes[7] == kCodeClock)
-            f.clock = clockFromReply(m_link.ReplyBytes);
+    const std::function<void()> reads[] = {
+        [&] {
+            if (layout.transferButtons)
+                f.transferStatus = pollOperationStatus();
+        },
+        [&] {
+            if (layout.readsModbusAddress)
+                f.modbusAddress = readByte(kCodeModbusAddress);
+        },
+        [&] {
+            if (layout.mapping && m_services.RefreshMappingState())
+                f.mappingActive = m_services.MappingActive == 1;
+        },
+        [&] {
+            if (const std::optional<int> can = readByte(kCodeCanBaud))
+                f.canBaudIndex = canBaudIndexOf(*can);
+        },
+        [&] {
+            if (!layout.clock)
+                return;
+            m_services.ReadRequest(kCodeClock, 0, 0, 0);
+            if (!m_link.CommError && m_link.ReplyBytes[7] == kCodeClock)
+                f.clock = clockFromReply(m_link.ReplyBytes);
+        },
+    };
+    // A controller that has stopped answering is not asked the rest: the user is told once.
+    for (const std::function<void()>& read : reads) {
+        if (!m_link.replyReceived())
+            break;
+        read();
     }
     return f;
 }

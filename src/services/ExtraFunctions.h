@@ -131,6 +131,7 @@ public:
     // 31 when answered), the operation status when the transfer buttons are offered, the
     // Modbus address (firmware 0x44 on), the mapping state (0x20 on), the CAN baud rate and
     // the clock (0x32 on). The rules that depend on the attributes use the ones just read.
+    // After a read the controller did not answer at all, the rest is not asked.
     ExtraFindings activate();
     // The attributes byte, stored as row 31 when answered. No link preparation.
     std::optional<int> readAttributes();

@@ -63,6 +63,9 @@ private Q_SLOTS:
         QVERIFY(!f.attributes && !f.modbusAddress && !f.canBaudIndex && !f.clock);
         QVERIFY(!f.mappingActive && !f.transferStatus);
         QCOMPARE(b.workspace->image.value(31, 1), double(0x41));
+        // Asked once (with its repetitions), told once.
+        QCOMPARE(b.trace(), (QStringList{"prep", "R31", "R31", "R31", "R31"}));
+        QCOMPARE(b.interaction.asked.size(), 1);
     }
 
     void commands_data() {

@@ -229,15 +229,16 @@ private Q_SLOTS:
             QCOMPARE(a->objectName(), menuEntryName(MenuEntry(i)));
             QCOMPARE(p.action(menuEntryName(MenuEntry(i))), a);
         }
-        for (MenuEntry e : {MenuEntry::mnuWLDauf, MenuEntry::mnuSave, MenuEntry::mnuDevice_1,
-                            MenuEntry::mnuZyklus, MenuEntry::mnuSFehl_8, MenuEntry::mnuParaset_2,
-                            MenuEntry::mnuHistory_1, MenuEntry::mnuExtra}) {
+        for (MenuEntry e :
+             {MenuEntry::mnuWLDauf, MenuEntry::mnuSave, MenuEntry::mnuZyklus, MenuEntry::mnuSFehl_8,
+              MenuEntry::mnuParaset_2, MenuEntry::mnuHistory_1}) {
             QVERIFY2(!w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
             QCOMPARE(w.entryAction(e)->toolTip(), QStringLiteral("Not available yet"));
         }
         QCOMPARE(shown(w.entryAction(MenuEntry::mnuSFehl_8)), QStringLiteral("Collective alarm H"));
-        QVERIFY(w.entryAction(MenuEntry::mnuGetPara)->isEnabled());
-        QVERIFY(w.entryAction(MenuEntry::mnuParaset_0)->isEnabled());
+        for (MenuEntry e : {MenuEntry::mnuGetPara, MenuEntry::mnuParaset_0, MenuEntry::mnuDevice_1,
+                            MenuEntry::mnuExtra})
+            QVERIFY2(w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
 
         int made = 0;
         w.windows().add(WindowId::frmSFehler, [&made](Workspace& ws, WindowManager&) {
