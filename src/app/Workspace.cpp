@@ -60,6 +60,16 @@ bool Workspace::portReady() const {
     return m_link->portReady();
 }
 
+void Workspace::setDeviceAddress(int address) {
+    if (address < 0 || address > 255)
+        address = 0;
+    if (address == m_link->DeviceAddress && address == settings.DeviceAddress)
+        return;
+    m_link->DeviceAddress = address;
+    settings.DeviceAddress = address;
+    Q_EMIT deviceAddressChanged(address);
+}
+
 void Workspace::setLanguageOffset(int offset) {
     settings.LanguageOffset = Texts::normalisedOffset(offset);
     DeviceData::setLanguageOffset(offset);

@@ -51,6 +51,10 @@ public:
     // The link has an open port: device operations are possible.
     bool portReady() const;
 
+    // The controller's bus address 0..255 (the link's DeviceAddress and the settings); emits
+    // deviceAddressChanged when it changed. Values outside 0..255 are taken as 0.
+    void setDeviceAddress(int address);
+
     // Switches the language: texts, parameter table names, the input names and the settings.
     void setLanguageOffset(int offset);
 
@@ -90,6 +94,8 @@ Q_SIGNALS:
     void firmwareShown(const QString& text);
     // A port was opened or failed to open, or the port was taken away.
     void portStateChanged();
+    // The controller address changed (address field, DIP switches of the wiring picture).
+    void deviceAddressChanged(int address);
 
     // Requests between windows, raised by one and answered by the others:
     // monitoring is to stop completely, as its Stop button stops it (an internal transfer or a

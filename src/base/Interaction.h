@@ -2,7 +2,9 @@
 
 #include <QString>
 
-// Every question, message and file dialog of the program goes through this interface, so a
+class QPrinter;
+
+// Every question, message, file and printer dialog of the program goes through this interface, so a
 // flow runs with message boxes in the program, with scripted answers under test and without
 // a display in q7400ctl.
 class Interaction {
@@ -34,4 +36,12 @@ public:
     // An empty result means the user cancelled.
     virtual QString openFileName(const QString& title, const QString& filter) = 0;
     virtual QString saveFileName(const QString& title, const QString& filter) = 0;
+
+    // The printer dialog: the user chooses a printer and sets up `printer` (prepared by the
+    // caller, e.g. landscape). False when cancelled, and where no printer can be chosen.
+    virtual bool choosePrinter(QPrinter& printer, const QString& title) {
+        Q_UNUSED(printer)
+        Q_UNUSED(title)
+        return false;
+    }
 };

@@ -1,6 +1,5 @@
 #include "base/NumberText.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -59,99 +58,42 @@ std::optional<qint64> roundHalfEven(double v) {
     return qint64(whole);
 }
 
-namespace {
-bool isDigit(QChar c) {
-    return c >= u'0' && c <= u'9';
-}
-QStringView trimmedBlanks(QStringView text) {
-    while (!text.isEmpty() && (text.front() == u' ' || text.front() == u'\t'))
-        text = text.mid(1);
-    while (!text.isEmpty() && (text.back() == u' ' || text.back() == u'\t'))
-        text.chop(1);
-    return text;
-}
-} // namespace
-
-bool IsNumericText(QStringView text) {
-    return parseTypedNumber(text).has_value();
-}
-
-std::optional<TypedNumber> parseTypedNumber(QStringView text) {
-    text = trimmedBlanks(text);
-    TypedNumber n;
-    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
-        n.negative = text.front() == u'-';
-        text = text.mid(1);
-    }
-    bool period = false;
+std::optional<double> strictNumber(QStringView text) {
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    std::string number;
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        number += char(t[i++].unicode());
     int digits = 0;
-    for (QChar c : text) {
-        if (isDigit(c)) {
-            (period ? n.fraction : n.whole).append(c);
+    bool period = false;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            number += char(c);
             ++digits;
         } else if (c == u'.' && !period) {
+            number += '.';
             period = true;
         } else {
             return std::nullopt;
         }
     }
-    if (digits == 0)
+    // A field holds at most a few digits; a longer text is no value of the controller either.
+    if (digits == 0 || digits > 30)
         return std::nullopt;
-    while (n.whole.startsWith(u'0'))
-        n.whole.remove(0, 1);
-    while (n.fraction.endsWith(u'0'))
-        n.fraction.chop(1);
-    return n;
+    return std::strtod(number.c_str(), nullptr);
 }
 
-double TypedNumber::value() const {
-    const QString text = (negative ? QStringLiteral("-") : QString()) +
-                         (whole.isEmpty() ? QStringLiteral("0") : whole) + u'.' + fraction + u'0';
-    return text.toDouble();
-}
-
-qint64 TypedNumber::scaled(int shift) const {
-    constexpr qint64 saturation = 1'000'000'000'000'000; // 10^15
-    // Move the period by `shift` places within the digits.
-    QString digits = whole + fraction;
-    qsizetype point = whole.size() + shift;
-    if (point > digits.size())
-        digits.append(QString(point - digits.size(), u'0'));
-    if (point < 0) {
-        digits.prepend(QString(-point, u'0'));
-        point = 0;
-    }
-    QStringView integer = QStringView(digits).left(point);
-    const QStringView rest = QStringView(digits).mid(point);
-    while (!integer.isEmpty() && integer.front() == u'0')
-        integer = integer.mid(1);
-    qint64 units = 0;
-    if (integer.size() >= 16) {
-        units = saturation;
-    } else {
-        for (QChar c : integer)
-            units = units * 10 + (c.unicode() - u'0');
-        const QChar first = rest.isEmpty() ? QChar(u'0') : rest.front();
-        bool beyondHalf = false;
-        for (QChar c : rest.mid(1))
-            beyondHalf = beyondHalf || c != u'0';
-        if (first > u'5' || (first == u'5' && (beyondHalf || units % 2 != 0)))
-            ++units;
-        units = std::min(units, saturation);
-    }
-    return negative ? -units : units;
-}
-
-QString formatFixed(qint64 units, int decimals) {
+QString fixedPointText(qint64 units, int decimals) {
+    if (decimals <= 0)
+        return QString::number(units);
     const bool negative = units < 0;
-    // Magnitude as unsigned, so the most negative value does not overflow.
+    // The magnitude as unsigned, so the lowest qint64 has one too.
     const quint64 magnitude = negative ? quint64(0) - quint64(units) : quint64(units);
     QString digits = QString::number(magnitude);
-    if (decimals > 0) {
-        if (digits.size() <= decimals)
-            digits.prepend(QString(decimals - digits.size() + 1, u'0'));
-        digits.insert(digits.size() - decimals, u'.');
-    }
+    if (digits.size() <= decimals)
+        digits = QString(decimals + 1 - digits.size(), u'0') + digits;
+    digits.insert(digits.size() - decimals, u'.');
     return negative ? u'-' + digits : digits;
 }
 
@@ -179,16 +121,4 @@ qint64 signedWordValue(double stored) {
 }
 qint64 signedByteValue(double stored) {
     return signedValue(stored, 256);
-}
-
-std::optional<double> strictNumber(QStringView text) {
-    const std::optional<TypedNumber> n = parseTypedNumber(text);
-    // A field holds at most a few digits; a longer text is no value of the controller either.
-    if (!n || n->whole.size() + n->fraction.size() > 30)
-        return std::nullopt;
-    return n->value();
-}
-
-QString fixedPointText(qint64 units, int decimals) {
-    return formatFixed(units, std::max(decimals, 0));
 }

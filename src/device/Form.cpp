@@ -182,6 +182,8 @@ Form::Limits Form::limits(int field) const {
     return {m_fields.at(field).minimum, m_fields.at(field).maximum};
 }
 
+void Form::beforeEdit(int) {}
+
 void Form::afterEdit(int) {}
 
 QList<int> Form::fieldsShowing(int row, int column) const {
@@ -242,6 +244,7 @@ Form::EditResult Form::refuse(int field, const QString& message) const {
 
 Form::EditResult Form::commit(int field, const QVariant& value, const QString& expected,
                               bool clamped) {
+    beforeEdit(field);
     const QStringList before = snapshot();
     m_data.setCell(m_fields.at(field).row, columnOf(field), value);
     afterEdit(field);

@@ -166,6 +166,9 @@ protected:
     };
     // Limits of the shown value; the default is the field's.
     virtual Limits limits(int field) const;
+    // Before an accepted entry is stored: what a rule needs to remember of the values as they
+    // were (e.g. the decimals before a new full-scale value).
+    virtual void beforeEdit(int field);
     // After a field was stored: the window's cross-checks. Change other fields with
     // storeShown() / storeRaw(); the form reports them as changed.
     virtual void afterEdit(int field);

@@ -1,7 +1,7 @@
 #include "params/ChannelFormats.h"
 
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/Identification.h"
 
 #include <cmath>
@@ -20,7 +20,7 @@ int ChannelFormats::decimalsOf(int channel) const {
 }
 
 QString ChannelFormats::text(int channel, double stored) const {
-    return formatFixed(signedWordValue(stored), decimalsOf(channel));
+    return fixedPointText(signedWordValue(stored), decimalsOf(channel));
 }
 
 int fullScaleDecimals(double v) {
@@ -51,4 +51,12 @@ ChannelFormats SetChannelFormats(DeviceImage& image, const Identification& id,
         formats.decimals[size_t(k - 1)] = fullScaleDecimals(v);
     }
     return formats;
+}
+
+ChannelFormats SetChannelFormats(DeviceData& data) {
+    if (!hasTemperatureInputs(data.identification))
+        for (int k = 1; k <= 8; ++k)
+            if (data.image.value(FullScaleRow, k) < 1)
+                data.setCell(FullScaleRow, k, 1000);
+    return SetChannelFormats(data.image, data.identification);
 }

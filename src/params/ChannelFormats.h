@@ -5,6 +5,7 @@
 
 #include <array>
 
+class DeviceData;
 class DeviceImage;
 struct Identification;
 
@@ -41,3 +42,6 @@ int fullScaleDecimals(double v);
 // the channels so repaired are added to *repaired, so the caller can announce the change.
 ChannelFormats SetChannelFormats(DeviceImage& image, const Identification& id,
                                  QList<int>* repaired = nullptr);
+// The same on the program's device data: a repaired full-scale value is announced like any
+// other edit.
+ChannelFormats SetChannelFormats(DeviceData& data);

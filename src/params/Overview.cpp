@@ -2,10 +2,8 @@
 
 #include "base/ColumnText.h"
 #include "base/NumberText.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
-#include "i18n/StringTable.h"
+#include "base/TextTableModel.h"
+#include "device/DeviceData.h"
 #include "params/ChannelFormats.h"
 
 #include <algorithm>
@@ -73,6 +71,13 @@ int cellCount(int entry, CellKind kind) {
     }
 }
 
+// "100" with two decimals is "100.00".
+QString wholeWithDecimals(qint64 v, int decimals) {
+    for (int i = 0; i < decimals; ++i)
+        v *= 10;
+    return fixedPointText(v, decimals);
+}
+
 QString hexDigits(double v) {
     // Edited cells may hold real numbers: the value as it would be sent, as a 16-bit pattern.
     return QString::number(roundHalfEven(v).value_or(0) & 0xFFFF, 16).toUpper();
@@ -87,17 +92,11 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
     case CellKind::FullScale:
         // Temperature modules keep it in tenths; linear modules as a whole number, shown with
         // the channel's decimals.
-        if (hasTemperatureInputs(id))
-            return formatFixed(signedWordValue(v), 1);
-        {
-            const int d = formats.decimalsOf(column);
-            qint64 units = signedWordValue(v);
-            for (int i = 0; i < d; ++i)
-                units *= 10;
-            return formatFixed(units, d);
-        }
+        return hasTemperatureInputs(id)
+                   ? fixedPointText(signedWordValue(v), 1)
+                   : wholeWithDecimals(signedWordValue(v), formats.decimalsOf(column));
     case CellKind::Tenths:
-        return formatFixed(signedWordValue(v), 1);
+        return fixedPointText(signedWordValue(v), 1);
     case CellKind::Percent:
         return QString::number(signedByteValue(v));
     case CellKind::Hex:
@@ -107,18 +106,13 @@ QString cellText(CellKind kind, double v, int column, const ChannelFormats& form
     case CellKind::DevicePlain:
         return QString::number(whole);
     case CellKind::DeviceTenths:
-        return formatFixed(whole, 1);
+        return fixedPointText(whole, 1);
     case CellKind::DeviceId:
         return id.DeviceType.left(1) + hexDigits(v);
     case CellKind::VersionNumber:
         return u'V' + hexDigits(v);
     }
     return {};
-}
-
-// Entries whose print shows cell 1 only (the others print every cell they have).
-bool printsFirstCellOnly(int entry) {
-    return isOneOf(entry, {30, 31, 32, 34, 38, 39, 40, 54, 55});
 }
 
 constexpr int NameColumn = 16;
@@ -128,19 +122,21 @@ int cellColumn(int k) {
 
 } // namespace
 
-Overview buildOverview(DeviceImage& image, const ParameterTable& table, const Identification& id,
-                       const Texts& texts) {
+Overview buildOverview(DeviceData& data) {
+    const Texts& texts = data.texts;
+    const DeviceImage& image = data.image;
+    const Identification& id = data.identification;
     Overview overview;
     overview.headings.append(QString());
     for (int k = 1; k <= Overview::ValueColumns; ++k)
         overview.headings.append((k <= 8 ? texts.LoadText(254) : QStringLiteral("I/O")) + u' ' +
                                  QString::number(k));
-    const ChannelFormats formats = SetChannelFormats(image, id);
+    const ChannelFormats formats = SetChannelFormats(data);
     const int last = highestRowForFirmware(id.FirmwareVersion);
     for (int entry = 0; entry <= last; ++entry) {
         OverviewRow row;
         row.entry = entry;
-        row.name = table[entry].Name.trimmed();
+        row.name = data.table[entry].Name.trimmed();
         const CellKind kind = kindOf(entry);
         const int count = cellCount(entry, kind);
         for (int k = 1; k <= Overview::ValueColumns; ++k)
@@ -168,12 +164,11 @@ OverviewPrint overviewPrint(const Overview& overview, const Texts& texts, const 
     for (const OverviewRow& row : overview.rows) {
         ColumnText t;
         t.at(NameColumn, row.name);
-        const int cells = printsFirstCellOnly(row.entry) ? 1 : int(row.cells.size());
-        for (int c = 1; c <= cells; ++c) {
-            const QString& text = row.cells.value(c - 1);
-            if (!text.isEmpty())
-                t.at(cellColumn((c - 1) % 8 + 1), text);
-        }
+        // Device-wide items have cell 1 only; the I/O configuration continues on a second
+        // and third line (a cell placed before the end of the line starts a new one).
+        for (int c = 1; c <= row.cells.size(); ++c)
+            if (!row.cells[c - 1].isEmpty())
+                t.at(cellColumn((c - 1) % 8 + 1), row.cells[c - 1]);
         t.endLine();
         print.entries.append(t.lines());
     }
@@ -185,4 +180,46 @@ QStringList OverviewPrint::lines() const {
     for (const QStringList& entry : entries)
         all += entry;
     return all;
+}
+
+QList<QStringList> OverviewPrint::pages(int linesPerPage) const {
+    QList<QStringList> result;
+    QStringList page;
+    for (const QStringList& entry : entries) {
+        if (!page.isEmpty() && page.size() + entry.size() > linesPerPage) {
+            result.append(page);
+            page.clear();
+        }
+        if (page.isEmpty())
+            page = heading;
+        page += entry;
+    }
+    if (!page.isEmpty() || result.isEmpty())
+        result.append(page.isEmpty() ? heading : page);
+    return result;
+}
+
+QString overviewTitle(const Texts& texts, const QString& deviceType) {
+    return deviceType + texts.LoadText(282);
+}
+
+void showOverview(TextTableModel& table, const Overview& overview) {
+    QList<QStringList> rows;
+    for (const OverviewRow& row : overview.rows)
+        rows.append(QStringList{row.name} + row.cells);
+    table.setHeader(overview.headings);
+    table.setRows(rows);
+}
+
+QString savePdfCaption(const Texts& texts) {
+    static const char* const text[] = {"Als PDF speichern", "Save as PDF", "Enregistrer en PDF",
+                                       "Salva come PDF"};
+    return QString::fromUtf8(text[texts.languageIndex()]);
+}
+
+QString printFailedText(const Texts& texts) {
+    static const char* const text[] = {
+        "Der Drucker kann nicht benutzt werden.", "The printer cannot be used.",
+        "L'imprimante ne peut pas être utilisée.", "Non è possibile usare la stampante."};
+    return QString::fromUtf8(text[texts.languageIndex()]);
 }

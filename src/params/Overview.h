@@ -5,10 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-class DeviceImage;
-class ParameterTable;
+class DeviceData;
 class Texts;
-struct Identification;
+class TextTableModel;
 
 // The parameter overview: every item of the device image that the controller's firmware has,
 // one row per item with its values as texts, the same for the window's grid, the print and
@@ -31,8 +30,9 @@ struct Overview {
 // Builds the overview of entries 0 .. highestRowForFirmware(firmware). Temperature-like values
 // use the channel formats, which may repair an unusable full-scale value in the image
 // (SetChannelFormats); everything else only reads the image.
-Overview buildOverview(DeviceImage& image, const ParameterTable& table, const Identification& id,
-                       const Texts& texts);
+Overview buildOverview(DeviceData& data);
+// The overview in a table for the grid: names in column 0, the headings as header.
+void showOverview(TextTableModel& table, const Overview& overview);
 
 // The print of the overview as text lines at fixed columns. `heading` is repeated at the top
 // of every page: a blank line, "Configuration of the Q7400   <date>   <time>" at column 54, a
@@ -46,6 +46,15 @@ struct OverviewPrint {
 
     // The whole print as one page: heading, then every entry's lines.
     QStringList lines() const;
+    // The print on pages of at most `linesPerPage` lines (at least the heading and one entry
+    // are put on every page): each starts with the heading, no entry is split.
+    QList<QStringList> pages(int linesPerPage) const;
 };
+// Title of the overview window and of its print: "Q7400 Parameter".
+QString overviewTitle(const Texts& texts, const QString& deviceType);
+// The button that saves the print as a PDF file, and the message when printing fails.
+QString savePdfCaption(const Texts& texts);
+QString printFailedText(const Texts& texts);
+
 OverviewPrint overviewPrint(const Overview& overview, const Texts& texts, const QString& deviceType,
                             const QDateTime& when);

@@ -1,46 +1,32 @@
 #include "app/Defaults.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
 #include "params/Overview.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QTest>
 
 namespace {
 struct Plant {
-    Texts texts;
-    ParameterTable table;
-    DeviceImage image;
-    Identification id;
+    ScriptedInteraction interaction;
+    DeviceData data{interaction};
+    Texts& texts = data.texts;
+    DeviceImage& image = data.image;
+    Identification& id = data.identification;
+    ParameterTable& table = data.table;
     Plant() {
-        texts.setLanguageOffset(1000);
-        table.BuildParameterTable(texts);
+        data.setLanguageOffset(1000);
         LoadDefaultConfiguration(image, id);
     }
-    Overview overview() { return buildOverview(image, table, id, texts); }
+    Overview overview() { return buildOverview(data); }
 };
 } // namespace
 
 class tst_Overview : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void lastEntryFollowsFirmware_data() {
-        QTest::addColumn<int>("firmware");
-        QTest::addColumn<int>("last");
-        QTest::newRow("0x10") << 0x10 << 40;
-        QTest::newRow("0x36") << 0x36 << 53;
-        QTest::newRow("0x53") << 0x53 << 55;
-    }
-    void lastEntryFollowsFirmware() {
-        Plant p;
-        QFETCH(int, firmware);
-        p.id.FirmwareVersion = firmware;
-        const Overview o = p.overview();
-        QTEST(int(o.rows.size()) - 1, "last");
-        QCOMPARE(o.rows.last().entry, o.rows.size() - 1);
-    }
-
     // One cell per class: entry, column, stored value, module variant, text.
     void cells_data() {
         QTest::addColumn<int>("entry");
@@ -48,26 +34,37 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<int>("variant");
         QTest::addColumn<QString>("text");
-        QTest::newRow("setpoint thermo") << 0 << 8 << QVariant(1234) << 3 << "123.4";
-        QTest::newRow("setpoint negative") << 3 << 1 << QVariant(65486) << 3 << "-5.0";
-        QTest::newRow("setpoint linear fsv 1000") << 0 << 2 << QVariant(1234) << 2 << "123.4";
-        QTest::newRow("fsv thermo") << 41 << 1 << QVariant(1000) << 3 << "100.0";
-        QTest::newRow("fsv linear") << 41 << 1 << QVariant(1000) << 2 << "1000.0";
-        QTest::newRow("tenths") << 9 << 4 << QVariant(65535) << 3 << "-0.1";
-        QTest::newRow("percent") << 22 << 1 << QVariant(156) << 3 << "-100";
-        QTest::newRow("percent edited text") << 23 << 1 << QVariant("80") << 3 << "80";
-        QTest::newRow("alarm mask") << 28 << 5 << QVariant(4096) << 3 << "0x1000";
-        QTest::newRow("hex of a real") << 29 << 1 << QVariant(32769.4) << 3 << "0x8001";
-        QTest::newRow("terminal 20") << 36 << 20 << QVariant(253) << 3 << "0xFD";
-        QTest::newRow("parameter set id") << 50 << 6 << QVariant(0x24) << 3 << "0x24";
-        QTest::newRow("sensor type") << 33 << 2 << QVariant(10) << 3 << "10";
-        QTest::newRow("CT ratio") << 38 << 1 << QVariant(1000) << 3 << "100.0";
-        QTest::newRow("CT ratio column 2 empty") << 38 << 2 << QVariant(5) << 3 << "";
-        QTest::newRow("attributes") << 31 << 1 << QVariant(16) << 3 << "0x10";
-        QTest::newRow("device id") << 30 << 1 << QVariant(0x2A) << 3 << "Q2A";
-        QTest::newRow("software version") << 34 << 1 << QVariant(0x56) << 3 << "V56";
-        QTest::newRow("dimension") << 32 << 1 << QVariant(1) << 3 << "1";
-        QTest::newRow("channel 9 empty") << 0 << 9 << QVariant(1) << 3 << "";
+        struct Case {
+            const char* tag;
+            int entry;
+            int column;
+            QVariant stored;
+            int variant;
+            const char* text;
+        };
+        const Case cases[] = {
+            {"setpoint thermo", 0, 8, 1234, 3, "123.4"},
+            {"setpoint negative", 3, 1, 65486, 3, "-5.0"},
+            {"setpoint linear fsv 1000", 0, 2, 1234, 2, "123.4"},
+            {"fsv thermo", 41, 1, 1000, 3, "100.0"},
+            {"fsv linear", 41, 1, 1000, 2, "1000.0"},
+            {"tenths", 9, 4, 65535, 3, "-0.1"},
+            {"percent", 22, 1, 156, 3, "-100"},
+            {"percent edited text", 23, 1, QString("80"), 3, "80"},
+            {"alarm mask", 28, 5, 4096, 3, "0x1000"},
+            {"hex of a real", 29, 1, 32769.4, 3, "0x8001"},
+            {"terminal 20", 36, 20, 253, 3, "0xFD"},
+            {"parameter set id", 50, 6, 0x24, 3, "0x24"},
+            {"sensor type", 33, 2, 10, 3, "10"},
+            {"CT ratio", 38, 1, 1000, 3, "100.0"},
+            {"CT ratio column 2 empty", 38, 2, 5, 3, ""},
+            {"attributes", 31, 1, 16, 3, "0x10"},
+            {"device id", 30, 1, 0x2A, 3, "Q2A"},
+            {"software version", 34, 1, 0x56, 3, "V56"},
+            {"channel 9 empty", 0, 9, 1, 3, ""},
+        };
+        for (const Case& c : cases)
+            QTest::newRow(c.tag) << c.entry << c.column << c.stored << c.variant << QString(c.text);
     }
     void cells() {
         QFETCH(int, entry);
@@ -81,26 +78,16 @@ private Q_SLOTS:
         QTEST(o.rows[entry].cells[column - 1], "text");
     }
 
-    void headingsAndNames() {
-        Plant p;
-        const Overview o = p.overview();
-        QCOMPARE(o.headings.size(), 21);
-        QCOMPARE(o.headings[1], QString("Channel  1"));
-        QCOMPARE(o.headings[9], QString("I/O 9"));
-        QCOMPARE(o.headings[20], QString("I/O 20"));
-        QCOMPARE(o.rows[39].name, QString("Secondary heating voltage"));
-        p.texts.setLanguageOffset(2000);
-        p.table.BuildParameterTable(p.texts);
-        QCOMPARE(p.overview().headings[8], p.texts.LoadText(254) + " 8");
-    }
-
     void printColumns() {
         Plant p;
         p.image.setValue(0, 1, 1234);
         for (int t = 1; t <= 20; ++t)
             p.image.setValue(36, t, t);
+        const Overview o = p.overview();
+        QCOMPARE(o.headings.value(9), QString("I/O 9"));
         const OverviewPrint print =
-            overviewPrint(p.overview(), p.texts, "Q7400", QDateTime({2024, 5, 12}, {14, 30}));
+            overviewPrint(o, p.texts, "Q7400", QDateTime({2024, 5, 12}, {14, 30}));
+        QCOMPARE(o.rows[39].name, QString("Secondary heating voltage"));
         const QStringList h = print.heading;
         QCOMPARE(h.size(), 7);
         QCOMPARE(h[1], QString(53, ' ') + "Configuration of the Q7400   2024-05-12   14:30");
@@ -126,6 +113,24 @@ private Q_SLOTS:
         QCOMPARE(io[2].trimmed(), QString("0x11       0x12       0x13       0x14"));
         QCOMPARE(print.entries[50].first().count("0x"), 6);
         QCOMPARE(print.lines().size(), 7 + 56 + 2);
+        // Firmware V3.6 has entries 0..53.
+        p.id.FirmwareVersion = 0x36;
+        QCOMPARE(p.overview().rows.size(), 54);
+    }
+
+    // Every page starts with the heading; the three lines of the I/O configuration stay on one
+    // page.
+    void pages() {
+        Plant p;
+        const OverviewPrint print = overviewPrint(p.overview(), p.texts, "Q7400", QDateTime());
+        const QList<QStringList> pages = print.pages(7 + 38);
+        QCOMPARE(pages.size(), 2);
+        QCOMPARE(pages[0].size(), 7 + 36);
+        QCOMPARE(pages[1].mid(0, 7), print.heading);
+        QVERIFY(pages[1][7].contains("I/O"));
+        QCOMPARE(pages[0].size() + pages[1].size() - 7, print.lines().size());
+        // A page too small for anything still takes one entry.
+        QCOMPARE(print.pages(1).size(), 56);
     }
 };
 

@@ -20,3 +20,8 @@ QString ScriptedInteraction::openFileName(const QString&, const QString&) {
 QString ScriptedInteraction::saveFileName(const QString&, const QString&) {
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
+
+bool ScriptedInteraction::choosePrinter(QPrinter& p, const QString& title) {
+    printerTitles.append(title);
+    return printer ? printer(p) : false;
+}

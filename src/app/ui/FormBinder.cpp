@@ -13,8 +13,6 @@
 #include <QSignalBlocker>
 #include <QToolTip>
 
-#include <cstdio>
-
 namespace {
 BindingErrorHandler& errorHandler() {
     static BindingErrorHandler handler;
@@ -191,6 +189,7 @@ void FormBinder::bindField(int i) {
         connect(edit, &QLineEdit::editingFinished, this, [this, i, edit] {
             if (!edit->isReadOnly())
                 report(i, m_form.editText(i, edit->text()));
+            edit->setModified(false);
         });
     } else if (auto* box = qobject_cast<QComboBox*>(w)) {
         if (f.display != DisplayKind::BitField)
@@ -205,6 +204,13 @@ void FormBinder::bindField(int i) {
     } else {
         wrongKind();
     }
+}
+
+void FormBinder::commitPending() {
+    for (int i = 0; i < m_form.count(); ++i)
+        if (auto* edit = qobject_cast<QLineEdit*>(m_bindings.at(i).widget.data());
+            edit && edit->isModified() && !edit->isReadOnly())
+            report(i, m_form.editText(i, edit->text()));
 }
 
 void FormBinder::report(int field, const Form::EditResult& result) {

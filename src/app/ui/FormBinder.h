@@ -59,6 +59,10 @@ public:
     // The widget of a field (the first option button of an option group).
     QWidget* widget(int field) const;
 
+    // Takes every entry the user typed but has not left yet (a button pressed without taking
+    // the focus, a shortcut): run it before a command uses the fields' values.
+    void commitPending();
+
     // Every field again from the form: values, visibility, choices, editability.
     void refresh();
     // Captions of the fields and of the table, and list entries, in the language in use.

@@ -2,6 +2,8 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 namespace {
 QMessageBox::Icon boxIcon(Interaction::Icon icon) {
@@ -76,4 +78,10 @@ QString WidgetInteraction::openFileName(const QString& title, const QString& fil
 
 QString WidgetInteraction::saveFileName(const QString& title, const QString& filter) {
     return QFileDialog::getSaveFileName(m_parent, title, QString(), filter);
+}
+
+bool WidgetInteraction::choosePrinter(QPrinter& printer, const QString& title) {
+    QPrintDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }

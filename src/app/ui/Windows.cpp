@@ -1,4 +1,7 @@
 #include "app/ui/WindowManager.h"
+#include "params/ui/frmPara.h"
+#include "params/ui/frmRegler.h"
+#include "params/ui/frmSFehler.h"
 #include "services/ui/frmDevice.h"
 #include "services/ui/frmExtra.h"
 #include "services/ui/frmPass.h"
@@ -11,4 +14,9 @@ void registerWindows(WindowManager& windows) {
     windows.add(WindowId::frmDevice,
                 [](Workspace& ws, WindowManager&) { return new frmDevice(ws); });
     windows.add(WindowId::frmPass, [](Workspace& ws, WindowManager&) { return new frmPass(ws); });
+    windows.add(WindowId::frmRegler,
+                [](Workspace& ws, WindowManager&) { return new frmRegler(ws); });
+    windows.add(WindowId::frmPara, [](Workspace& ws, WindowManager&) { return new frmPara(ws); });
+    windows.add(WindowId::frmSFehler,
+                [](Workspace& ws, WindowManager&) { return new frmSFehler(ws); });
 }

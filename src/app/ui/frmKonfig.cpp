@@ -147,6 +147,12 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
     connect(&m_ws, &DeviceData::deviceErrorsChanged, this, &frmKonfig::showDeviceErrors);
+    // The address, from the field or from elsewhere (the wiring picture's DIP switches), is shown
+    // here and kept in the settings file.
+    connect(&m_ws, &Workspace::deviceAddressChanged, this, [this](int address) {
+        m_txtGAdress->setText(QString::number(address));
+        saveSettings();
+    });
     connect(&m_ws, &DeviceData::identificationChanged, this, &frmKonfig::updateEntryStates);
     connect(&m_ws, &DeviceData::languageChanged, this, [this] {
         refreshCaptions();
@@ -531,12 +537,13 @@ void frmKonfig::updateEntryStates() {
 void frmKonfig::refreshCaptions() {
     const Texts& t = m_ws.texts;
     applyCaptions(this, mainCaptions(m_ws.identification.DeviceType), t);
-    setTextKeepingWidth(
-        m_ioPlaceholder,
-        [](const Texts& texts) {
-            return texts.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(texts);
-        },
-        t);
+    if (m_ioPlaceholder)
+        setTextKeepingWidth(
+            m_ioPlaceholder,
+            [](const Texts& texts) {
+                return texts.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(texts);
+            },
+            t);
     setTextKeepingWidth(m_simulatorNotice, simulatorNoticeText, t);
     for (int i = 0; i < m_cmdSprache.size(); ++i)
         m_cmdSprache[i]->setChecked(i == t.languageIndex());
@@ -563,6 +570,16 @@ void frmKonfig::setPanel(int panel, const QString& text) {
 
 QString frmKonfig::statusPanelText(int panel) const {
     return panel >= 1 && panel <= m_panels.size() ? m_panels[panel - 1]->text() : QString();
+}
+
+void frmKonfig::setIoArea(QWidget* area) {
+    if (!m_ioPlaceholder || !area)
+        return;
+    auto* layout = qobject_cast<QBoxLayout*>(centralWidget()->layout());
+    const int at = layout->indexOf(m_ioPlaceholder);
+    layout->insertWidget(at, area, 1);
+    delete m_ioPlaceholder;
+    m_ioPlaceholder = nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -724,8 +741,6 @@ void frmKonfig::applyLineSettings() {
 }
 
 void frmKonfig::saveSettings() {
-    m_ws.settings.LanguageOffset = m_ws.texts.LanguageOffset;
-    m_ws.settings.DeviceAddress = m_ws.link().DeviceAddress;
     QString error;
     if (!savePortSettings(m_settingsPath, m_ws.settings, &error))
         m_interaction.inform(QStringLiteral("Error"), error, Interaction::Icon::Critical);
@@ -738,10 +753,7 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
     const QString shown = QString::number(address);
     if (m_txtGAdress->text() != shown)
         m_txtGAdress->setText(shown);
-    if (address == m_ws.link().DeviceAddress && address == m_ws.settings.DeviceAddress)
-        return;
-    m_ws.link().DeviceAddress = address;
-    saveSettings();
+    m_ws.setDeviceAddress(address);
 }
 
 // ---------------------------------------------------------------------------------------------

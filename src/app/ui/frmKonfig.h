@@ -64,6 +64,9 @@ public:
     bool entryAvailable(MenuEntry entry) const;
     QAction* entryAction(MenuEntry entry) const;
 
+    // Puts the wiring picture and channel area in place of the placeholder fraIoArea (once).
+    void setIoArea(QWidget* area);
+
     // Public operations.
     void refreshCaptions();
     void refreshActivation(); // menu visibility, parameter set ID panel

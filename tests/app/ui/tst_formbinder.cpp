@@ -1,14 +1,18 @@
 #include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
 #include "app/ui/SecondaryWindow.h"
+#include "app/ui/WidgetInteraction.h"
 #include "app/ui/WindowManager.h"
+#include "device/LongOperation.h"
 #include "support/ScriptedInteraction.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -93,6 +97,29 @@ public:
     int openedFor = -2;
 };
 
+// A long operation whose steps take a while, as exchanges with the controller do.
+struct SlowOperation : LongOperation {
+    explicit SlowOperation(OperationGate& gate) : LongOperation(gate) {}
+    QString name() const override { return QStringLiteral("Logger"); }
+    Step step() override {
+        QTest::qWait(20);
+        setProgress(++steps, 50);
+        if (onStep)
+            onStep(steps);
+        return steps < 50 ? Step::More : Step::Finished;
+    }
+    std::function<void(int)> onStep;
+    int steps = 0;
+};
+
+struct ReadingWindow : SecondaryWindow {
+    explicit ReadingWindow(Workspace& ws)
+        : SecondaryWindow(ws, QStringLiteral("frmLogger")), operation(ws.gate()) {
+        watch(operation);
+    }
+    SlowOperation operation;
+};
+
 void typeInto(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
@@ -145,6 +172,12 @@ private Q_SLOTS:
         QCOMPARE(m_ws->image.value(16, 2), 125.0);
         QCOMPARE(w->delay->text(), QStringLiteral("12.5"));
         QCOMPARE(w->delay->toolTip(), QStringLiteral("Not a number"));
+        // An entry not left yet is taken before a command uses the fields.
+        w->delay->setFocus();
+        w->delay->selectAll();
+        QTest::keyClicks(w->delay, QStringLiteral("7"));
+        w->binder->commitPending();
+        QCOMPARE(m_ws->image.value(16, 2), 70.0);
 
         // Check box, combo box, option buttons: the user's clicks only.
         QTest::mouseClick(w->autark, Qt::LeftButton);
@@ -249,6 +282,42 @@ private Q_SLOTS:
         QVERIFY(m_windows->closeAll());
         QVERIFY(!w->isVisible());
         QCOMPARE(m_windows->window(WindowId::frmDevice), w);
+    }
+
+    // Closing a window while its operation runs stops the operation after the step in progress
+    // and closes the window then; nothing is destroyed under the running operation.
+    void closingWhileAnOperationRuns() {
+        m_windows->add(WindowId::frmLogger,
+                       [](Workspace& ws, WindowManager&) { return new ReadingWindow(ws); });
+        auto* w = static_cast<ReadingWindow*>(m_windows->open(WindowId::frmLogger));
+        bool closedAtOnce = true;
+        w->operation.onStep = [&](int step) {
+            if (step == 2) {
+                closedAtOnce = w->close();
+                QVERIFY(w->isVisible());
+            }
+        };
+        QCOMPARE(w->operation.run(), LongOperation::Outcome::Stopped);
+        QVERIFY(!closedAtOnce);
+        QCOMPARE(w->operation.steps, 2);
+        QVERIFY(!w->isVisible());
+        QVERIFY(!m_ws->gate().busy());
+    }
+
+    // In the program a refusal is told by a box without an event loop of its own: the refused
+    // handler returns at once, so it cannot hold up an exchange that waits below it.
+    void refusalDoesNotWait() {
+        WidgetInteraction boxes;
+        Workspace ws(boxes, nullptr);
+        const OperationGate::Ticket running = ws.gate().enter(QStringLiteral("Q7400 => PC"));
+        QVERIFY(!ws.gate().enter(QStringLiteral("Read alarm / error")));
+        QMessageBox* box = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible())
+                box = b;
+        QVERIFY(box);
+        QVERIFY(box->text().contains(QStringLiteral("Q7400 => PC")));
+        box->close();
     }
 
 private:
