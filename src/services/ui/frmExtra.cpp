@@ -113,7 +113,13 @@ frmExtra::frmExtra(Workspace& ws, WindowManager& windows)
     selectCanBaud(DefaultCanBaudIndex);
 }
 
-frmExtra::~frmExtra() = default;
+frmExtra::~frmExtra() {
+    // A clock field loses the focus while the children are destroyed; its editingFinished must
+    // not reach this half-destroyed window.
+    for (QLineEdit* field : std::as_const(m_txtTimeDate))
+        field->disconnect(this);
+    m_fraCanBaud->removeEventFilter(this);
+}
 
 void frmExtra::buildWidgets() {
     auto* outer = new QVBoxLayout(this);
