@@ -1,8 +1,8 @@
 #include "app/FrameTexts.h"
 
 #include "device/DeviceImage.h"
-#include "i18n/StringTable.h"
 #include "device/ParameterBlocks.h"
+#include "i18n/StringTable.h"
 
 QString programVersionText(int major, int minor) {
     return QStringLiteral("Version: %1.%2").arg(major).arg(minor);
@@ -25,6 +25,14 @@ QString deviceErrorText(const Texts& texts, int errorWord) {
     for (const QString& line : deviceErrorLines(texts, errorWord))
         text += line + u'\n';
     return text;
+}
+
+QStringList channelErrorLines(const Texts& texts, int channel, int errorWord) {
+    QStringList lines{texts.LoadText(254) + QString::number(channel)};
+    for (int bit = 0; bit < 16; ++bit)
+        if (errorWord & (1 << bit))
+            lines.append(texts.LoadText(334 + bit));
+    return lines;
 }
 
 QString welcomeText(const Texts& texts, const QString& deviceType) {

@@ -62,6 +62,14 @@ int runOverview(CliContext& cli);
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);
 
+// The configuration of a file as the wiring picture shows it (cmd_config.cpp).
+int runConfig(CliContext& cli);
+
+// Alarm history and data logger (cmd_records.cpp).
+void addRecordOptions(QCommandLineParser& parser);
+int runHistory(CliContext& cli);
+int runLogger(CliContext& cli);
+
 // The controller's service functions, device parameters, service code (cmd_extra.cpp).
 void addExtraOptions(QCommandLineParser& parser);
 int runClock(CliContext& cli);

@@ -32,12 +32,13 @@ int CliOffline::load(const QString& path) {
     }
     m_workspace.setLanguageOffset(m_cli.languageOffset());
     LoadDefaultConfiguration(m_workspace.image, m_workspace.identification);
+    // The lists and rules of the configuration follow the firmware from the start.
+    m_workspace.identification.FirmwareVersion = firmware;
     const ConfigurationFileResult loaded = m_workspace.OpenConfigurationFile(path);
     if (!loaded.ok) {
         m_cli.err << "q7400ctl: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
-    m_workspace.identification.FirmwareVersion = firmware;
     m_path = path;
     return ExitStatus::Ok;
 }

@@ -1,10 +1,10 @@
 #include "cli/Cli.h"
 #include "cli/CliLink.h"
 #include "config/ConfigurationFile.h"
+#include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
 #include "device/Transfers.h"
 #include "i18n/StringTable.h"
-#include "device/ParameterBlocks.h"
 
 #include <QCommandLineOption>
 #include <QDateTime>

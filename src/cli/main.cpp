@@ -28,6 +28,11 @@ const std::vector<CliCommand>& commands() {
          "                               a parameter-set command",
          runParaset},
         {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry", runShow},
+        {"config",
+         "config FILE.tvk [--firmware 0xNN] [--extended]\n"
+         "                               feature code, sensors and terminals as the window "
+         "shows them",
+         runConfig},
         {"edit",
          "edit FILE.tvk [-o OUT.tvk] [--firmware 0xNN] [--extended] OP...\n"
          "                               the window's edits on a configuration file, then save",
@@ -46,6 +51,14 @@ const std::vector<CliCommand>& commands() {
          runProbe},
         {"errors", "errors [--port ...]          device errors that are set, channel error words",
          runErrors},
+        {"history",
+         "history [--lang ...] [--changes FILE.txt] [--csv FILE.csv] [--explain ROW,COL]\n"
+         "                               the alarm history as a table, its change log",
+         runHistory},
+        {"logger",
+         "logger FILE.txt [--max N] [--csv FILE.csv] | logger --clear\n"
+         "                               the logger's samples into a table, or clear it",
+         runLogger},
         {"extra",
          "extra                        what the extra-functions window learns, one line "
          "each",
@@ -81,7 +94,8 @@ QString commandHelp() {
         text += QStringLiteral("  %1\n").arg(QLatin1String(c.synopsis));
     text += QStringLiteral("\nOperations of edit:\n");
     for (const EditOperation& op : editOperations())
-        text += QStringLiteral("  %1\n").arg(QString::fromUtf8(op.synopsis));
+        text += QStringLiteral("  %1\n").arg(
+            QString::fromUtf8(op.synopsis).replace(u'\n', QStringLiteral("\n  ")));
     return text;
 }
 } // namespace
@@ -136,6 +150,7 @@ int main(int argc, char** argv) {
     addTransferOptions(parser);
     addOfflineOptions(parser);
     addParamsOptions(parser);
+    addRecordOptions(parser);
     addExtraOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
