@@ -94,6 +94,7 @@ int runOverview(CliContext& cli);
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);
+
 // The configuration of a file as the wiring picture shows it (cmd_config.cpp).
 int runConfig(CliContext& cli);
 
@@ -111,3 +112,14 @@ int runMonitor(CliContext& cli);
 int runSetpoint(CliContext& cli);
 int runOutput(CliContext& cli);
 int runStopMapping(CliContext& cli);
+// The controller's service functions, device parameters, service code (cmd_extra.cpp).
+void addExtraOptions(OptionList& options);
+int runClock(CliContext& cli);
+int runInterface(CliContext& cli);
+int runCan(CliContext& cli);
+int runProtocol(CliContext& cli);
+int runReset(CliContext& cli);
+int runOperation(CliContext& cli);
+int runExtra(CliContext& cli);
+int runDevParams(CliContext& cli);
+int runService(CliContext& cli);

@@ -5,11 +5,14 @@
 void addOfflineOptions(OptionList& options) {
     options.addOption({QStringLiteral("firmware"),
                        QStringLiteral("Offline commands: firmware version of the controller the "
-                                      "file is for (default 0x99, every function offered)."),
+                                      "file is for (default 0x99, every function offered). "
+                                      "interface, protocol: the controller's firmware, which "
+                                      "is then not asked."),
                        QStringLiteral("0xNN")});
-    options.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-                       QStringLiteral("edit: write the result to FILE instead of in place."),
-                       QStringLiteral("FILE")});
+    options.addOption(
+        {{QStringLiteral("o"), QStringLiteral("output")},
+         QStringLiteral("edit, devparams: write the result to FILE instead of in place."),
+         QStringLiteral("FILE")});
     options.addOption({QStringLiteral("extended"),
                        QStringLiteral("config, edit: the extended terminal view (I/O 17..24).")});
 }

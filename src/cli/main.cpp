@@ -114,6 +114,17 @@ const std::vector<CliCommand>& commands() {
          "A negative value follows -- (q7400ctl setpoint 2 -- -5.0)."},
         {"output", "CHANNEL VALUE", "transfer the output of a channel (-100..100)", runOutput},
         {"stop-mapping", "", "stop a running mapping", runStopMapping},
+        {"extra", "", "what the extra-functions window learns, one line each", runExtra},
+        {"clock", "[set now|YYYY-MM-DDThh:mm:ss]", "the controller's clock, or set it", runClock},
+        {"interface", "BAUD e|o|n|s", "the controller's own serial interface", runInterface},
+        {"can", "[0..8]", "the CAN baud rate, or set it", runCan},
+        {"protocol", "", "switch the controller to its bus protocol", runProtocol},
+        {"reset", "", "reset the controller", runReset},
+        {"op", "leds|hue|mapping|chan-dbs|paramdb [--wait]", "an operation command", runOperation},
+        {"devparams",
+         "FILE.tvk [--set N=TEXT ...] [--dim c|f] [--autark|--amps|--funcstore on|off]",
+         "the device parameters of a file, and their edits", runDevParams},
+        {"service", "CODE", "the service command, with the code of the day", runService},
     };
     return list;
 }
@@ -170,6 +181,7 @@ int main(int argc, char** argv) {
     addParamsOptions(options);
     addRecordOptions(options);
     addMonitorOptions(options);
+    addExtraOptions(options);
     // For the build: the manual page and the shell completion, from the same lists.
     QCommandLineOption man(QStringLiteral("man"), QStringLiteral("Print the manual page."));
     QCommandLineOption completion(QStringLiteral("bash-completion"),

@@ -20,6 +20,10 @@ bool isReadOnlyCode(int code) {
     return code == 46 || code == 47 || code == 48 || code == 49 || code == 53;
 }
 
+bool dimensionSendable(int dimension) {
+    return (dimension & DimensionSwitches) != DimensionSwitches;
+}
+
 std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const DeviceImage& image,
                                           const MemoryImage& memory, int row,
                                           WriteRefusal* refusal) {
@@ -39,6 +43,19 @@ std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const Dev
         for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
             data.append(char(memory[MemoryImage::BlockTableStart + i]));
         return data;
+    }
+
+    if (row == DimensionRow) {
+        const std::optional<quint8> b = ValueCodec::toByte(image.value(row, 1));
+        if (b && dimensionSendable(*b))
+            return QByteArray(1, char(*b & DimensionSwitches));
+        return refuse(refusal, 1, image.value(row, 1),
+                      b ? QStringLiteral("The dimension byte %1 sets all four switches (°F, master "
+                                         "PDO, amps not zero, no function store); the controller "
+                                         "would take it as its factory-settings command.")
+                              .arg(*b)
+                        : QStringLiteral("The dimension byte %1 does not fit a byte (0..255).")
+                              .arg(image.value(row, 1)));
     }
 
     const bool words = isWordGroup(group);

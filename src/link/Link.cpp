@@ -361,6 +361,15 @@ void Link::Pause() {
     waitWhile([this] { return m_pauseTimer.isActive(); });
 }
 
+bool Link::Wait(int ms) {
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &Link::stateChanged);
+    timer.start(ms);
+    return waitWhile([&timer] { return timer.isActive(); });
+}
+
 bool Link::waitWhile(const std::function<bool()>& busy) {
     while (busy()) {
         if (QCoreApplication::closingDown())

@@ -113,6 +113,9 @@ public:
 
     // Waits 100 ms (the pause timer), yielding to the event loop.
     void Pause();
+    // Waits `ms` milliseconds the same way (polling the controller at an interval). False when
+    // the wait was abandoned because the application is quitting.
+    bool Wait(int ms);
 
     // Timer intervals; tests may shorten them, the program keeps 500 and 100 ms.
     void setReplyTimeout(int ms);

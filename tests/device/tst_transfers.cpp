@@ -5,7 +5,7 @@
 #include "link/QtSerialPort.h"
 #include "link/Telegram.h"
 #include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
+#include "support/SimWorkspace.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -13,18 +13,10 @@
 #include <memory>
 
 namespace {
-// A simulated controller on a pseudo-terminal, reached through the real serial-port code. The
-// simulator's record of every request is the trace the tests check.
-struct SimBench : SimHarness {
+// The simulator's record of every request is the trace the tests check.
+struct SimBench : SimWorkspace {
     explicit SimBench(int firmware, int attributes = 0x10)
-        : SimHarness(SimOptions{3, firmware, attributes, QDateTime(), false}) {
-        started = start();
-        port = std::make_unique<QtSerialPort>(slavePath());
-        port->open();
-        workspace = std::make_unique<Workspace>(interaction, port.get());
-        workspace->link().setPauseInterval(1);
-        workspace->link().setReplyTimeout(60);
-    }
+        : SimWorkspace(SimOptions{3, firmware, attributes, QDateTime(), false}) {}
     // Reads the controller once, so that a write finds the image the controller has, and
     // forgets the requests of that read.
     bool readOnce() {
@@ -32,10 +24,6 @@ struct SimBench : SimHarness {
         requests.clear();
         return done;
     }
-    bool started = false;
-    std::unique_ptr<QtSerialPort> port;
-    ScriptedInteraction interaction;
-    std::unique_ptr<Workspace> workspace;
 };
 
 constexpr int kSentinel = 4242;
