@@ -15,7 +15,13 @@ struct WriteRefusal {
     int column = 0;
     double value = 0;
     QString text;
+    int row = -1;
 };
+
+// The refusal of a value that does not fit: "Max. setpoint (row 7), value 3: 70000 does not fit
+// a word (-32768..65535)." `fits` names the range ("a byte (0..255)").
+WriteRefusal valueRefusal(const ParameterTable& table, int row, int column, double value,
+                          const QString& fits);
 
 // The function codes the controller only reports: 46, 47, 48, 49 and 53.
 bool isReadOnlyCode(int functionCode);
