@@ -2,14 +2,14 @@
 
 #include "base/Interaction.h"
 #include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
-#include "i18n/StringTable.h"
 #include "device/DeviceServices.h"
-#include "link/Link.h"
-#include "device/RowCodec.h"
-#include "link/TransferGroup.h"
+#include "device/Identification.h"
 #include "device/ParameterBlocks.h"
+#include "device/ParameterTable.h"
+#include "device/RowCodec.h"
+#include "i18n/StringTable.h"
+#include "link/Link.h"
+#include "link/TransferGroup.h"
 
 #include <QScopedValueRollback>
 
@@ -67,6 +67,16 @@ Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interact
                      MemoryImage& memory, Identification& identification, QObject* parent)
     : QObject(parent), m_services(services), m_link(link), m_interaction(interaction),
       m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification) {}
+
+ControllerIdentity Transfers::controller() const {
+    const SerialPort* port = m_link.port();
+    return ControllerIdentity{port ? port->deviceName() : QString(), m_link.DeviceAddress};
+}
+
+WritePreview Transfers::previewWrite(const DeviceImage& image) const {
+    return writePreview(m_table, image, Known, controller(),
+                        highestRowForFirmware(m_id.FirmwareVersion));
+}
 
 Transfers::Outcome Transfers::ReadAll(bool askFirst) {
     if (askFirst) {
@@ -161,6 +171,7 @@ bool Transfers::readRow(int row) {
             put(k, b[size_t(2 * k + 9)] + 256 * b[size_t(2 * k + 10)]);
         break;
     }
+    Known.remember(controller(), row, m_image);
     return true;
 }
 
@@ -267,7 +278,9 @@ bool Transfers::writeRows() {
         if (isWriteSkipped(row))
             continue;
         m_services.WriteRow = row;
-        if (!m_services.WriteParameterRow()) {
+        if (m_services.WriteParameterRow()) {
+            Known.remember(controller(), row, m_image);
+        } else {
             ok = false;
             // A value that does not fit is refused before anything is sent: say which.
             const QString why = m_services.refusalText();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/WritePreview.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -49,6 +51,15 @@ public:
     int ParamSetCommand = 0;
     // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
     int ControllerAttributes = -1;
+
+    // The controller the link talks to now (port device and bus address).
+    ControllerIdentity controller() const;
+    // What this session last read from a controller or wrote to it, row by row: ReadAll
+    // remembers every row it reads, WriteAll every row the controller took.
+    ControllerRecord Known;
+    // The rows WriteAll would change on the present controller (firmware as identified), or
+    // whose values were not read from it in this session.
+    WritePreview previewWrite(const DeviceImage& image) const;
 
     enum class Outcome {
         Done,      // the transfer ran to its end
