@@ -1,10 +1,14 @@
 #pragma once
 
+#include "config/ConfigurationFile.h"
+
 #include <QCommandLineParser>
 #include <QStringList>
 #include <QTextStream>
 
 #include <functional>
+
+class ParameterTable;
 
 // Exit statuses of q7400ctl.
 namespace ExitStatus {
@@ -12,6 +16,7 @@ constexpr int Ok = 0;
 constexpr int NoAnswer = 1; // the controller does not answer, or a file could not be used
 constexpr int Usage = 2;
 constexpr int Mismatch = 3; // the controller's attributes differ from the configuration
+constexpr int Declined = 4; // the user answered a confirmation with no
 } // namespace ExitStatus
 
 // What every command gets: the parsed options, its own arguments and the output streams.
@@ -51,6 +56,14 @@ int runRead(CliContext& cli);
 int runWrite(CliContext& cli);
 int runParaset(CliContext& cli);
 int runShow(CliContext& cli);
+// Entries of a configuration file, one line each: number, name, values (tab-separated).
+void printConfigurationEntries(CliContext& cli, const ParameterTable& table,
+                               const QList<ConfigurationFileEntry>& entries);
+
+// The memory-image file and the parameter-block table (cmd_wld.cpp).
+void addWldOptions(QCommandLineParser& parser);
+int runWld(CliContext& cli);
+int runBlocks(CliContext& cli);
 
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).

@@ -1,6 +1,7 @@
 #include "cli/CliOffline.h"
 
 #include "app/Defaults.h"
+#include "device/ParameterBlocks.h"
 
 void addOfflineOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("firmware"),
@@ -17,7 +18,7 @@ void addOfflineOptions(QCommandLineParser& parser) {
 CliOffline::CliOffline(CliContext& cli)
     : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {}
 
-int CliOffline::load(const QString& path) {
+int CliOffline::start() {
     int firmware = 0x99;
     if (m_cli.parser.isSet(QStringLiteral("firmware"))) {
         bool ok = false;
@@ -28,13 +29,21 @@ int CliOffline::load(const QString& path) {
         }
     }
     m_workspace.setLanguageOffset(m_cli.languageOffset());
+    SetStartupValues(m_workspace.identification, m_workspace.memory);
+    LoadDefaultRawBlock(m_workspace.memory);
     LoadDefaultConfiguration(m_workspace.image, m_workspace.identification);
+    m_workspace.identification.FirmwareVersion = firmware;
+    return ExitStatus::Ok;
+}
+
+int CliOffline::load(const QString& path) {
+    if (const int status = start())
+        return status;
     const ConfigurationFileResult loaded = m_workspace.OpenConfigurationFile(path);
     if (!loaded.ok) {
         m_cli.err << "q7400ctl: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
-    m_workspace.identification.FirmwareVersion = firmware;
     m_path = path;
     return ExitStatus::Ok;
 }

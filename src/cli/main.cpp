@@ -18,8 +18,9 @@ const std::vector<CliCommand>& commands() {
         {"read", "read FILE.tvk                everything from the controller into a file",
          runRead},
         {"write",
-         "write FILE.tvk [--id now|YYMMDDhhmmss] [--force]\n"
-         "                               a configuration file to the controller",
+         "write FILE.tvk [--id now|YYMMDDhhmmss] [--force] [--yes]\n"
+         "                               a configuration file to the controller, after a\n"
+         "                               preview of the rows it changes",
          runWrite},
         {"paraset",
          "paraset load1|load2|store1|store2|factory\n"
@@ -30,6 +31,17 @@ const std::vector<CliCommand>& commands() {
          "edit FILE.tvk [-o OUT.tvk] [--firmware 0xNN] [--extended] OP...\n"
          "                               the window's edits on a configuration file, then save",
          runEdit},
+        {"wld",
+         "wld save OUT.wld [--from FILE.tvk] [--block N] [--version V] [--author A]\n"
+         "         [--family F] [--name N] [--time \"YYYY-MM-DD hh:mm:ss\"] [--id ...]\n"
+         "                               the controller's (or a file's) memory image as a\n"
+         "                               WLD file\n"
+         "  wld show FILE.wld            header, CRC, block table and parameters of a WLD file\n"
+         "  wld load FILE.wld -o OUT.tvk a WLD file taken over into a configuration file",
+         runWld},
+        {"blocks",
+         "blocks [write default|HEX...] the controller's parameter-block table (96 bytes)",
+         runBlocks},
         {"probe",
          "probe [--port ...]           firmware version and feature code of the controller",
          runProbe},
@@ -80,12 +92,24 @@ int main(int argc, char** argv) {
     addCommonOptions(parser);
     addTransferOptions(parser);
     addOfflineOptions(parser);
+    addWldOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));
-    if (!parser.parse(QCoreApplication::arguments())) {
+    QStringList arguments = QCoreApplication::arguments();
+    if (!parser.parse(arguments)) {
         err << parser.errorText() << "\n";
         return ExitStatus::Usage;
+    }
+    // After "wld", --version is the block's version, not the program's.
+    if (parser.positionalArguments().value(0) == QLatin1String("wld")) {
+        for (QString& a : arguments)
+            if (a == QLatin1String("--version") || a.startsWith(QLatin1String("--version=")))
+                a.replace(0, 9, QStringLiteral("--block-version"));
+        if (!parser.parse(arguments)) {
+            err << parser.errorText() << "\n";
+            return ExitStatus::Usage;
+        }
     }
     if (parser.isSet(QStringLiteral("help"))) {
         out << parser.helpText();
