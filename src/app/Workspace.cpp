@@ -1,9 +1,10 @@
 #include "app/Workspace.h"
 
+#include "app/Defaults.h"
 #include "base/Interaction.h"
-
 #include "device/DeviceServices.h"
 #include "device/MemoryImageCodec.h"
+#include "device/ParameterBlocks.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 
@@ -16,7 +17,7 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
     m_link->setPort(port);
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
     m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, table,
-                                              image, memory, identification);
+                                              image, memory, identification, record);
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
@@ -26,9 +27,19 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
                 ConfigurationFileName = shown;
                 Q_EMIT configurationFileNameChanged(shown);
             });
+    LoadStartupValues();
 }
 
 Workspace::~Workspace() = default;
+
+void Workspace::LoadStartupValues() {
+    SetStartupValues(identification, memory);
+    LoadDefaultRawBlock(memory);
+    LoadDefaultConfiguration(image, identification);
+    UpdateExternalCurrentInputs(identification, image);
+    CopyParameterSetId(identification, image);
+    record.imageReplaced(0, DeviceImage::Rows - 1);
+}
 
 void Workspace::setPort(SerialPort* port) {
     m_link->setPort(port);
@@ -61,6 +72,7 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
         ShowFeatureCode();
     }
     if (result.ok) {
+        record.imageReplaced(ConfigurationFile::FirstEntry, ConfigurationFile::LastEntry);
         ConfigurationFileName = ShortenedPath(path);
         Q_EMIT configurationLoaded();
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);
@@ -89,6 +101,15 @@ bool Workspace::OpenConfigurationCommand() {
 }
 
 bool Workspace::SaveConfigurationCommand() {
+    if (record.imageIncomplete()) {
+        static const char* const saveAnyway[] = {"Trotzdem speichern?", "Save anyway?",
+                                                 "Enregistrer quand même ?", "Salvare comunque?"};
+        if (m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
+                              texts.LoadText(152),
+                              incompleteReadText(record, texts) + QStringLiteral("\n\n") +
+                                  texts.inLanguage(saveAnyway)) != Interaction::Answer::Ok)
+            return false;
+    }
     QString path = m_interaction.saveFileName(texts.LoadText(152), ConfigurationFile::filter());
     if (path.isEmpty())
         return false;
@@ -142,9 +163,12 @@ void Workspace::CancelParameterSetId() {
 }
 
 bool Workspace::ConfirmWrite(const DeviceImage& toWrite) {
-    const WritePreview preview = transfers().previewWrite(toWrite);
-    const QString text = QStringLiteral("Rows the write changes in the controller:\n\n") +
-                         preview.lines().join(u'\n');
+    static const char* const heading[] = {"Zeilen, die das Schreiben im Regler ändert:",
+                                          "Rows the write changes in the controller:",
+                                          "Lignes que l'écriture change dans le régulateur :",
+                                          "Righe che la scrittura modifica nel regolatore:"};
+    const QString text = texts.inLanguage(heading) + QStringLiteral("\n\n") +
+                         transfers().previewWrite(toWrite).lines(texts).join(u'\n');
     return m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
                              QStringLiteral("PC => ") + identification.DeviceType,
                              text) == Interaction::Answer::Ok;
@@ -188,6 +212,7 @@ void Workspace::TakeOverWld(const WldContent& content, const QString& path) {
         wld.BlockTime = time;
     WldFileName = ShortenedPath(path);
 
+    record.imageReplaced(1, ParameterCount);
     const int attributes = memory[MemoryImageLayout::Attributes];
     image.setValue(IdentificationRows::Attributes, 1, attributes);
     ::DecodeAttributes(identification, attributes);

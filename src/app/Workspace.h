@@ -4,6 +4,7 @@
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
+#include "device/ReadRecord.h"
 #include "i18n/StringTable.h"
 #include "link/PortSettings.h"
 #include "services/ParameterSetId.h"
@@ -29,7 +30,8 @@ class Workspace : public QObject {
     Q_OBJECT
 public:
     // The port is not owned and may be nullptr (offline). The interaction answers every
-    // question and shows every message.
+    // question and shows every message. The workspace starts with the start-up values and
+    // the default configuration (LoadStartupValues), as the program does.
     Workspace(Interaction& interaction, SerialPort* port, QObject* parent = nullptr);
     ~Workspace() override;
 
@@ -40,6 +42,9 @@ public:
     MemoryImage memory;
     Identification identification;
     PortSettings settings;
+    // What was read from which controller in this session, and where the image's rows came
+    // from.
+    ReadRecord record;
     // The configuration file in use as shown (shortened), "No File" after a read.
     QString ConfigurationFileName;
 
@@ -49,6 +54,10 @@ public:
 
     // Uses another port (not owned; nullptr = offline).
     void setPort(SerialPort* port);
+
+    // Identification start-up values, the default parameter-block table and the default
+    // offline configuration: the state of a freshly started program.
+    void LoadStartupValues();
 
     // Switches the language: texts, parameter table names and the input names.
     void setLanguageOffset(int offset);
@@ -69,7 +78,8 @@ public:
 
     // The File menu's commands, dialogs and messages through the interaction. Open asks for a
     // file and loads it; Save-to-file asks for a name (".tvk" is added when it has no suffix)
-    // and writes it. A failure is shown as a message naming the file and the reason. False
+    // and writes it; when a read stopped part-way it asks first whether to save the
+    // incomplete image. A failure is shown as a message naming the file and the reason. False
     // when cancelled or failed.
     bool OpenConfigurationCommand();
     bool SaveConfigurationCommand();

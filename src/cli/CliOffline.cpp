@@ -1,8 +1,5 @@
 #include "cli/CliOffline.h"
 
-#include "app/Defaults.h"
-#include "device/ParameterBlocks.h"
-
 void addOfflineOptions(QCommandLineParser& parser) {
     parser.addOption({QStringLiteral("firmware"),
                       QStringLiteral("Offline commands: firmware version of the controller the "
@@ -29,9 +26,6 @@ int CliOffline::start() {
         }
     }
     m_workspace.setLanguageOffset(m_cli.languageOffset());
-    SetStartupValues(m_workspace.identification, m_workspace.memory);
-    LoadDefaultRawBlock(m_workspace.memory);
-    LoadDefaultConfiguration(m_workspace.image, m_workspace.identification);
     m_workspace.identification.FirmwareVersion = firmware;
     return ExitStatus::Ok;
 }

@@ -15,8 +15,13 @@
 
 namespace {
 // Shows the progress of the workspace's transfers on stderr when that is a terminal, headed by
-// the returned label (the caller may change it for the next transfer).
+// the returned label (the caller may change it for the next transfer); what the transfer has
+// to say goes to stderr in any case.
 std::shared_ptr<QString> showProgress(CliContext& cli, Transfers& transfers, const QString& what) {
+    QObject::connect(&transfers, &Transfers::notice, &transfers, [&cli](const QString& text) {
+        cli.err << "q7400ctl: " << text << '\n';
+        cli.err.flush();
+    });
     const auto label = std::make_shared<QString>(what);
     if (!isatty(STDERR_FILENO))
         return label;
@@ -108,7 +113,7 @@ int runWrite(CliContext& cli) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);
     }
-    for (const QString& line : ws.transfers().previewWrite(ws.image).lines())
+    for (const QString& line : ws.transfers().previewWrite(ws.image).lines(ws.texts))
         cli.out << line << '\n';
     cli.out.flush();
     if (isatty(STDIN_FILENO) && !cli.parser.isSet(QStringLiteral("yes")) &&

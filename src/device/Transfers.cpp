@@ -6,6 +6,7 @@
 #include "device/Identification.h"
 #include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
+#include "device/ReadRecord.h"
 #include "device/RowCodec.h"
 #include "i18n/StringTable.h"
 #include "link/Link.h"
@@ -25,6 +26,26 @@ constexpr int kTextOverwritten = 460;
 constexpr int kCodeParameterSet = 0x32;
 constexpr int kCodeAttributes = 49;
 constexpr int kFirstRawBlockFirmware = 0x40;
+constexpr int kSetpointRow = 0;
+
+QString setpointsKeptText(const Texts& texts) {
+    static const char* const text[] = {
+        "Die Sollwerte wurden in dieser Sitzung nicht von diesem Regler gelesen: seine eigenen "
+        "Sollwerte werden zuerst gelesen und unverändert zurückgeschrieben.",
+        "The setpoints were not read from this controller in this session: its own setpoints "
+        "are read first and written back unchanged.",
+        "Les consignes n'ont pas été lues de ce régulateur pendant cette session : ses propres "
+        "consignes sont lues d'abord et réécrites sans changement.",
+        "I valori nominali non sono stati letti da questo regolatore in questa sessione: i suoi "
+        "valori vengono letti prima e riscritti invariati."};
+    return texts.inLanguage(text);
+}
+
+QString writeAnywayText(const Texts& texts) {
+    static const char* const text[] = {"Trotzdem schreiben?", "Write anyway?",
+                                       "Écrire quand même ?", "Scrivere comunque?"};
+    return texts.inLanguage(text);
+}
 
 // Sets a flag for the lifetime of the guard, so every return path clears it.
 class RunningGuard {
@@ -64,17 +85,14 @@ bool isWriteSkipped(int row) {
 
 Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interaction,
                      const Texts& texts, ParameterTable& table, DeviceImage& image,
-                     MemoryImage& memory, Identification& identification, QObject* parent)
+                     MemoryImage& memory, Identification& identification, ReadRecord& record,
+                     QObject* parent)
     : QObject(parent), m_services(services), m_link(link), m_interaction(interaction),
-      m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification) {}
-
-ControllerIdentity Transfers::controller() const {
-    const SerialPort* port = m_link.port();
-    return ControllerIdentity{port ? port->deviceName() : QString(), m_link.DeviceAddress};
-}
+      m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification),
+      m_record(record) {}
 
 WritePreview Transfers::previewWrite(const DeviceImage& image) const {
-    return writePreview(m_table, image, Known, controller(),
+    return writePreview(m_table, image, m_record, m_link.controller(),
                         highestRowForFirmware(m_id.FirmwareVersion));
 }
 
@@ -105,14 +123,17 @@ Transfers::Outcome Transfers::ReadAll(bool askFirst) {
         failed = m_link.CommError;
         const int last = highestRowForFirmware(m_id.FirmwareVersion);
         if (!failed) {
+            m_record.readStarted(m_link.controller(), last);
             Q_EMIT progressStarted(last + 1);
-            for (int row = 0; row <= last; ++row) {
-                Q_EMIT progress(row + 1);
-                if (!readRow(row)) {
+            int rowsRead = 0;
+            for (; rowsRead <= last; ++rowsRead) {
+                Q_EMIT progress(rowsRead + 1);
+                if (!readRow(rowsRead)) {
                     failed = true;
                     break;
                 }
             }
+            m_record.readEnded(rowsRead);
             Q_EMIT progressFinished();
         }
         if (!failed)
@@ -171,8 +192,15 @@ bool Transfers::readRow(int row) {
             put(k, b[size_t(2 * k + 9)] + 256 * b[size_t(2 * k + 10)]);
         break;
     }
-    Known.remember(controller(), row, m_image);
+    m_record.rowRead(m_link.controller(), row, m_image);
     return true;
+}
+
+bool Transfers::keepControllerSetpoints() {
+    if (m_record.imageHoldsReadValues(m_link.controller(), kSetpointRow))
+        return true;
+    Q_EMIT notice(setpointsKeptText(m_texts));
+    return readRow(kSetpointRow);
 }
 
 void Transfers::refreshDerived() {
@@ -213,6 +241,14 @@ void Transfers::readDeviceErrors() {
 Transfers::Outcome Transfers::WriteAll() {
     if (TransferRunning)
         return Outcome::Busy;
+    if (m_record.imageIncomplete() &&
+        m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
+                          QStringLiteral("PC => ") + m_id.DeviceType,
+                          incompleteReadText(m_record, m_texts) + QStringLiteral("\n\n") +
+                              writeAnywayText(m_texts)) != Interaction::Answer::Ok) {
+        ParamSetCommand = 0; // it was meant to follow this write
+        return Outcome::Cancelled;
+    }
     Outcome outcome = Outcome::Done;
     {
         RunningGuard guard(TransferRunning, *this);
@@ -232,9 +268,14 @@ Transfers::Outcome Transfers::WriteAll() {
                             m_texts.LoadText(kTextInterfaceMessage),
                             m_texts.LoadText(kTextAttributesMismatch)) == Interaction::Answer::Ok;
             }
-            const QString problem = write ? firstWriteProblem() : QString();
+            // The setpoints come first: a row that cannot be read stops the write before
+            // anything is sent.
+            const bool setpoints = write && keepControllerSetpoints();
+            const QString problem = setpoints ? firstWriteProblem() : QString();
             if (!write) {
                 outcome = Outcome::Cancelled;
+            } else if (!setpoints) {
+                outcome = Outcome::Failed;
             } else if (!problem.isEmpty()) {
                 outcome = Outcome::Refused;
                 // A pending store would put the controller's old parameters into the set the
@@ -278,9 +319,7 @@ bool Transfers::writeRows() {
         if (isWriteSkipped(row))
             continue;
         m_services.WriteRow = row;
-        if (m_services.WriteParameterRow()) {
-            Known.remember(controller(), row, m_image);
-        } else {
+        if (!m_services.WriteParameterRow()) {
             ok = false;
             // A value that does not fit is refused before anything is sent: say which.
             const QString why = m_services.refusalText();

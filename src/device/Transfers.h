@@ -11,6 +11,7 @@ class DeviceServices;
 class Interaction;
 class Link;
 class ParameterTable;
+class ReadRecord;
 class Texts;
 struct Identification;
 struct MemoryImage;
@@ -43,7 +44,7 @@ class Transfers : public QObject {
 public:
     Transfers(DeviceServices& services, Link& link, Interaction& interaction, const Texts& texts,
               ParameterTable& table, DeviceImage& image, MemoryImage& memory,
-              Identification& identification, QObject* parent = nullptr);
+              Identification& identification, ReadRecord& record, QObject* parent = nullptr);
 
     // Refuses a second bulk transfer while one runs (the waits keep the menus live).
     bool TransferRunning = false;
@@ -52,13 +53,9 @@ public:
     // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
     int ControllerAttributes = -1;
 
-    // The controller the link talks to now (port device and bus address).
-    ControllerIdentity controller() const;
-    // What this session last read from a controller or wrote to it, row by row: ReadAll
-    // remembers every row it reads, WriteAll every row the controller took.
-    ControllerRecord Known;
-    // The rows WriteAll would change on the present controller (firmware as identified), or
-    // whose values were not read from it in this session.
+    // The rows WriteAll would send with values that differ from those last read from the
+    // present controller (firmware as identified), or that were not read from it in this
+    // session.
     WritePreview previewWrite(const DeviceImage& image) const;
 
     enum class Outcome {
@@ -71,6 +68,8 @@ public:
 
     // Reads every row the firmware has into the device image, then refreshes everything
     // derived from it. askFirst: the menu's question "Direction ok?  => PC" comes first.
+    // Every row read is entered in the ReadRecord; a read that stops part-way leaves the image
+    // marked incomplete there.
     Outcome ReadAll(bool askFirst = true);
 
     // Writes the device image to the controller in write order. When the controller's
@@ -80,6 +79,10 @@ public:
     // row is sent every value is checked: one that does not fit its byte or word is reported
     // and nothing is written (Refused), so the controller never holds half a configuration;
     // a pending ParamSetCommand is then dropped, not sent.
+    // When the image is incomplete (a read stopped part-way) it asks first; Cancel writes
+    // nothing. The setpoints (row 0) are written only when the image holds those read from
+    // this controller in this session; otherwise the controller's own setpoints are read
+    // first and written back (notice() says so), so a file or the defaults never set them.
     Outcome WriteAll();
 
     // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
@@ -109,6 +112,8 @@ Q_SIGNALS:
     void progressFinished();
     // A transfer is running (hourglass pointer) or has ended.
     void busyChanged(bool busy);
+    // Something the user should know about the running transfer, for its progress output.
+    void notice(const QString& text);
 
     // The channel error table of the main window is to be hidden.
     void channelErrorTableHideRequested();
@@ -131,6 +136,7 @@ Q_SIGNALS:
 
 private:
     bool readRow(int row);
+    bool keepControllerSetpoints();
     bool writeRows();
     QString firstWriteProblem() const;
     void refreshDerived();
@@ -144,5 +150,6 @@ private:
     DeviceImage& m_image;
     MemoryImage& m_memory;
     Identification& m_id;
+    ReadRecord& m_record;
     bool m_writeRunning = false;
 };

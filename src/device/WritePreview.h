@@ -1,72 +1,47 @@
 #pragma once
 
 #include "device/DeviceImage.h"
+#include "link/ControllerKey.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <bitset>
-
 class ParameterTable;
+class ReadRecord;
+class Texts;
 
-// The controller the link talks to: port device and bus address.
-struct ControllerIdentity {
-    QString port;
-    int address = -1;
-
-    bool operator==(const ControllerIdentity&) const = default;
-};
-
-// What this session knows the controller holds: for each ParameterTable row the values last
-// read from it or written to it, and which controller that was. Remembering a row of another
-// controller forgets everything of the previous one.
-class ControllerRecord {
-public:
-    void remember(const ControllerIdentity& controller, int row, const DeviceImage& image);
-    bool knows(const ControllerIdentity& controller, int row) const;
-    // The remembered value of a row (column 1..); meaningful where knows() is true.
-    double value(int row, int column) const { return m_values.value(row, column); }
-    const ControllerIdentity& controller() const { return m_controller; }
-    void forget();
-
-private:
-    ControllerIdentity m_controller;
-    DeviceImage m_values;
-    std::bitset<DeviceImage::Rows> m_known;
-};
-
-// One row a write would change, or one whose controller values this session does not know.
+// One row a write would change, or one whose values were not read from the controller in this
+// session.
 struct WritePreviewRow {
     struct Change {
         int column = 0;
-        double controller = 0; // what the controller holds
+        double controller = 0; // as last read from the controller
         double image = 0;      // what would be written
     };
     int row = 0;
     QString name;
-    bool known = false; // false: not read from this controller in this session
+    bool read = false; // false: not read from this controller in this session
     QList<Change> changes;
 };
 
-// The rows of a write that differ from what the controller holds, in write order. Values are
-// compared as they travel on the link (rounded, negative words in two's complement), so -100
-// and 65436 are the same word.
+// The rows of a write whose values differ from what was last read from the controller, in
+// write order. Values are compared as they travel on the link (rounded, negative words in
+// two's complement), so -100 and 65436 are the same word.
 struct WritePreview {
     QList<WritePreviewRow> rows;
     int rowsWritten = 0; // rows the write sends
-    int unknownRows() const;
+    int unreadRows() const;
 
-    // The preview for the user, one line per row:
+    // The preview for the user in the language of `texts`, one line per row:
     //   "7 Max. setpoint: 1: 6000 -> 777, 2: 6000 -> 777"
     //   "26 Controller function: not read from this controller in this session"
-    // When nothing of this controller is known, one line says so for all rows; when no row
-    // differs, one line says that.
-    QStringList lines() const;
+    // One line says so when nothing was read from this controller, or when no row differs.
+    QStringList lines(const Texts& texts) const;
 };
 
 // The preview of writing `image` to `controller` with a firmware whose full transfer ends at
-// `highestRow` (the rows the write sends, in its order).
+// `highestRow`: the rows the write sends, in its order, compared with `record`.
 WritePreview writePreview(const ParameterTable& table, const DeviceImage& image,
-                          const ControllerRecord& record, const ControllerIdentity& controller,
+                          const ReadRecord& record, const ControllerKey& controller,
                           int highestRow);

@@ -42,11 +42,25 @@ Link::Link(Interaction& interaction, const Texts& texts, QObject* parent)
 Link::~Link() = default;
 
 void Link::setPort(SerialPort* port) {
+    const ControllerKey before = controller();
     if (m_port)
         disconnect(m_port, nullptr, this, nullptr);
     m_port = port;
     if (m_port)
         connect(m_port, &SerialPort::readyRead, this, &Link::onPortEvent);
+    if (controller() != before)
+        Q_EMIT controllerChanged();
+}
+
+ControllerKey Link::controller() const {
+    return {m_port ? m_port->deviceName() : QString(), DeviceAddress};
+}
+
+void Link::setDeviceAddress(int address) {
+    if (address == DeviceAddress)
+        return;
+    DeviceAddress = address;
+    Q_EMIT controllerChanged();
 }
 
 bool Link::portReady() const {

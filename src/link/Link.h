@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "link/ControllerKey.h"
 #include "link/SerialPort.h"
 
 #include <array>
@@ -42,6 +43,11 @@ public:
     void setPort(SerialPort* port);
     SerialPort* port() const { return m_port; }
     bool portReady() const;
+
+    // The controller the link talks to now: the port's device and DeviceAddress.
+    ControllerKey controller() const;
+    // Sets DeviceAddress; controllerChanged() follows a change.
+    void setDeviceAddress(int address);
 
     // Request fields.
     int RequestLength = 3;  // L byte: 3 + number of data bytes
@@ -108,6 +114,8 @@ public:
     int replyTimeout() const;
 
 Q_SIGNALS:
+    // Another port or address: what was read so far came from another controller.
+    void controllerChanged();
     // LinkState changed or the pause ended; the waiting primitive listens to it.
     void stateChanged();
     // The controller stopped answering (before the message is shown): monitoring stops.

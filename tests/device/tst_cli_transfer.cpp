@@ -40,10 +40,26 @@ private Q_SLOTS:
         bytes.replace(value, bytes.indexOf('\r', value) - value, "777");
         QVERIFY(writeFile(file, bytes));
         m_sim->requests.clear();
+        QVERIFY(m_sim->device().setItem(0, 2, {4321})); // changed on the controller since
         r = q7400ctl({"write", file});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(m_sim->device().itemValue(7, 1), 777);
+        // The file carries no setpoints: the controller keeps its own, and is told so.
+        QCOMPARE(m_sim->device().itemValue(0, 1), 1234);
+        QCOMPARE(m_sim->device().itemValue(0, 2), 4321);
+        QVERIFY2(r.err.contains(QStringLiteral("setpoints")), qPrintable(r.err));
         QCOMPARE(commands().first().first, 34); // the write order starts at row 27
+    }
+
+    // Rows the firmware does not have keep the program's defaults, as in the window.
+    void readKeepsDefaultsOfRowsTheFirmwareLacks() {
+        startSimulator(0x10, 0x10); // rows 0..40 only
+        const QString file = m_dir.filePath(QStringLiteral("old.tvk"));
+        const CtlRun r = q7400ctl({"read", file});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QStringList lines = q7400ctl({"show", file}, false).out.split(u'\n');
+        QVERIFY(lines[40].startsWith(QStringLiteral("41\tF.s.v. for linear inputs\t1000\t")));
+        QVERIFY(lines[42].startsWith(QStringLiteral("43\tLogger cycle\t10")));
     }
 
     void writeStopsOnMismatchUnlessForced() {
@@ -134,7 +150,7 @@ private Q_SLOTS:
 private:
     CtlRun q7400ctl(QStringList args, bool withPort = true);
     QList<QPair<int, QByteArray>> commands() const { return m_sim->sent(Telegram::WriteControl); }
-    void startSimulator(int attributes);
+    void startSimulator(int attributes, int firmware = 0x56);
 
     std::unique_ptr<SimHarness> m_sim;
     QTemporaryDir m_dir;
@@ -148,8 +164,8 @@ CtlRun tst_CliTransfer::q7400ctl(QStringList args, bool withPort) {
                        << m_dir.filePath(QStringLiteral("none.cfg")));
 }
 
-void tst_CliTransfer::startSimulator(int attributes) {
-    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, attributes, QDateTime(), false});
+void tst_CliTransfer::startSimulator(int attributes, int firmware) {
+    m_sim = std::make_unique<SimHarness>(SimOptions{3, firmware, attributes, QDateTime(), false});
     QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
 }
 

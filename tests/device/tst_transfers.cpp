@@ -1,9 +1,9 @@
 #include "app/Workspace.h"
+#include "device/ParameterBlocks.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
 #include "link/Telegram.h"
-#include "device/ParameterBlocks.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
 
@@ -152,6 +152,59 @@ private Q_SLOTS:
         QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are still read
         QCOMPARE(ws.memory[640], quint8(0x55)); // the block table is left as it was
         QVERIFY(!ws.transfers().TransferRunning);
+
+        // The image is marked incomplete; a write asks first, and Cancel sends nothing.
+        QVERIFY(ws.record.imageIncomplete());
+        QCOMPARE(ws.record.incompleteFrom(), 20);
+        QCOMPARE(ws.record.incompleteTo(), ParameterCount);
+        bench.server().clearFaults();
+        bench.requests.clear();
+        bench.interaction.answers = {Interaction::Answer::Cancel};
+        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Cancelled);
+        QVERIFY(bench.interaction.asked.last().text.contains(QStringLiteral("20")));
+        QVERIFY(bench.requests.isEmpty());
+        // A complete read ends the mark.
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+        QVERIFY(!ws.record.imageIncomplete());
+    }
+
+    // Setpoints the program has not read from this controller in this session are never sent:
+    // the controller's own are read first and written back.
+    void writeKeepsSetpointsNotReadFromThisController_data() {
+        QTest::addColumn<bool>("readFirst");
+        QTest::addColumn<bool>("otherController");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("defaults, never read") << false << false << true;
+        QTest::newRow("read from another controller") << true << true << true;
+        QTest::newRow("read from this controller") << true << false << false;
+    }
+    void writeKeepsSetpointsNotReadFromThisController() {
+        QFETCH(bool, readFirst);
+        QFETCH(bool, otherController);
+        QFETCH(bool, kept);
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.device().setItem(0, 1, {1111, 2222}));
+        Workspace& ws = *bench.workspace;
+        if (readFirst)
+            QVERIFY(bench.readOnce());
+        if (otherController) {
+            bench.device().setAddress(4);
+            ws.link().setDeviceAddress(4);
+        }
+        for (int k = 1; k <= 8; ++k)
+            ws.image.setValue(0, k, 500 + k);
+        QSignalSpy notice(&ws.transfers(), &Transfers::notice);
+
+        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
+
+        QCOMPARE(notice.size(), kept ? 1 : 0);
+        QCOMPARE(bench.sentCodes(Telegram::ReadControl),
+                 kept ? QList<int>({49, 0}) : QList<int>{49});
+        QCOMPARE(bench.device().itemValue(0, 1), kept ? 1111 : 501);
+        QCOMPARE(bench.device().itemValue(0, 2), kept ? 2222 : 502);
+        QCOMPARE(ws.image.value(0, 1), kept ? 1111.0 : 501.0);
+        QVERIFY(ws.record.imageHoldsReadValues(ws.link().controller(), 0));
     }
 
     void sensorTypes_data() {

@@ -2,14 +2,14 @@
 
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
-#include "base/Interaction.h"
 #include "app/Workspace.h"
 #include "app/ui/Pictures.h"
-#include "device/Transfers.h"
+#include "base/Interaction.h"
 #include "device/DeviceServices.h"
+#include "device/ParameterBlocks.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
-#include "device/ParameterBlocks.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -67,6 +67,8 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     });
     connect(&transfers, &Transfers::progress, m_progress, &QProgressBar::setValue);
     connect(&transfers, &Transfers::progressFinished, m_progress, &QWidget::hide);
+    connect(&transfers, &Transfers::notice, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(&transfers, &Transfers::busyChanged, this, [this](bool busy) {
         if (busy)
             setCursor(Qt::WaitCursor);
