@@ -163,10 +163,10 @@ void Workspace::CancelParameterSetId() {
 }
 
 bool Workspace::ConfirmWrite(const DeviceImage& toWrite) {
-    static const char* const heading[] = {"Zeilen, die das Schreiben im Regler ändert:",
-                                          "Rows the write changes in the controller:",
-                                          "Lignes que l'écriture change dans le régulateur :",
-                                          "Righe che la scrittura modifica nel regolatore:"};
+    static const char* const heading[] = {
+        "Zeilen, die das Schreiben im Regler ändert:", "Rows the write changes in the controller:",
+        "Lignes que l'écriture change dans le régulateur :",
+        "Righe che la scrittura modifica nel regolatore:"};
     const QString text = texts.inLanguage(heading) + QStringLiteral("\n\n") +
                          transfers().previewWrite(toWrite).lines(texts).join(u'\n');
     return m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,

@@ -3,8 +3,11 @@
 #include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
+#include "device/MemoryImageCodec.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
+#include "services/BlockTable.h"
+#include "services/WldFile.h"
 #include "sim/PtyServer.h"
 #include "sim/Simulator.h"
 
@@ -64,9 +67,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption attributes(QStringLiteral("attributes"),
                                         QStringLiteral("Attributes byte (default 0x10)."),
                                         QStringLiteral("byte"), QStringLiteral("0x10"));
-    const QCommandLineOption load(QStringLiteral("load"),
-                                  QStringLiteral("Start from this configuration file (.tvk)."),
-                                  QStringLiteral("file"));
+    const QCommandLineOption load(
+        QStringLiteral("load"),
+        QStringLiteral("Start from this configuration file (.tvk) or memory-image "
+                       "file (.wld)."),
+        QStringLiteral("file"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every frame received and sent to FILE."),
                                    QStringLiteral("file"));
@@ -119,15 +124,24 @@ int main(int argc, char* argv[]) {
     }
 
     DeviceImage image;
+    std::optional<BlockTable> blocks;
     const bool loading = parser.isSet(load);
     if (loading) {
         ParameterTable table;
         table.BuildParameterTable(Texts());
         Identification id;
         image.clear();
-        const ConfigurationFileResult r =
-            ReadConfigurationFile(parser.value(load), image, id, table);
-        if (!r.ok) {
+        const QString path = parser.value(load);
+        if (path.endsWith(QLatin1String(".wld"), Qt::CaseInsensitive)) {
+            const WldFileResult r = readWldFile(path);
+            if (!r.ok) {
+                printErr(r.message);
+                return 2;
+            }
+            decodeMemoryImage(table, r.content->memory, options.firmware, image);
+            blocks = blockTableOf(r.content->memory);
+        } else if (const ConfigurationFileResult r = ReadConfigurationFile(path, image, id, table);
+                   !r.ok) {
             printErr(r.message);
             return 2;
         }
@@ -150,6 +164,8 @@ int main(int argc, char* argv[]) {
     Simulator sim(options);
     if (loading)
         sim.device().loadImage(image);
+    if (blocks)
+        sim.device().setItem(61, 1, QVector<int>(blocks->begin(), blocks->end()));
 
     PtyServer server(sim);
     if (!parser.isSet(quiet))
