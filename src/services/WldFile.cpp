@@ -51,6 +51,13 @@ void putBigEndian(QByteArray& b, int at, quint32 value, int size) {
         b[at + i] = char(value & 0xFF);
 }
 
+// A text field without the zero bytes that fill it up.
+QByteArray unpadded(QByteArray text) {
+    while (text.endsWith('\0'))
+        text.chop(1);
+    return text;
+}
+
 QByteArray padded(const QByteArray& text) {
     QByteArray b = text.left(kTextLength);
     b.append(QByteArray(kTextLength - b.size(), '\0'));
@@ -85,7 +92,7 @@ WldBlockTime wldTimeOfStamp(const WldStamp& stamp) {
     while (m < 11 && r >= months[size_t(m)])
         r -= months[size_t(m++)];
     // A stamp past the end of a day still names a time of that day.
-    const quint32 s = std::min<quint32>((stamp.milliseconds + 500) / 1000, 86399);
+    const quint32 s = quint32(std::min<quint64>((quint64(stamp.milliseconds) + 500) / 1000, 86399));
     return limited({quint8(s % 60), quint8(s / 60 % 60), quint8(s / 3600),
                     quint8(std::max(r + 1, 1)), quint8(m + 1), quint8(y)});
 }
@@ -197,9 +204,9 @@ std::optional<WldContent> parseWldFile(const QByteArray& b, QString* why) {
         f.BlockTime = wldTimeOfStamp({quint32(bigEndian(b, 16, 4)), quint16(bigEndian(b, 20, 2))});
     else if (c.timeKind == kKindRaw)
         f.BlockTime = limited({at(21), at(20), at(19), at(18), at(17), at(16)});
-    f.BlockAuthor = c.footer.mid(textOffset, kTextLength);
-    f.BlockFamily = c.footer.mid(textOffset + 8, kTextLength);
-    f.BlockName = c.footer.mid(textOffset + 16, kTextLength);
+    f.BlockAuthor = unpadded(c.footer.mid(textOffset, kTextLength));
+    f.BlockFamily = unpadded(c.footer.mid(textOffset + 8, kTextLength));
+    f.BlockName = unpadded(c.footer.mid(textOffset + 16, kTextLength));
     f.BlockVersion = quint8(c.footer[textOffset + 24]);
     return c;
 }

@@ -21,7 +21,8 @@
 // The block time as the WLD window shows it: seconds, minutes, hours, day, month, year - 1984.
 using WldBlockTime = std::array<quint8, 6>;
 
-// The block's header fields. Texts are up to 8 bytes each.
+// The block's header fields. Texts are up to 8 bytes each (a file fills them up with zero
+// bytes, which are not kept).
 struct WldHeaderFields {
     quint16 BlockNumber = 0; // "DB-Nr."
     quint8 BlockVersion = 0;
