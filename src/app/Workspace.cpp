@@ -178,8 +178,10 @@ bool Workspace::PrepareWldSave() {
     WriteRefusal refusal;
     if (encodeMemoryImage(table, image, memory, &refusal))
         return true;
-    m_interaction.inform(wldCaption(texts, kWldSaveEntry),
-                         QStringLiteral("The memory image was not made: ") + refusal.text,
+    static const char* const notMade[] = {
+        "Das Speicherabbild wurde nicht erstellt: ", "The memory image was not made: ",
+        "L'image mémoire n'a pas été créée : ", "L'immagine di memoria non è stata creata: "};
+    m_interaction.inform(wldCaption(texts, kWldSaveEntry), texts.inLanguage(notMade) + refusal.text,
                          Interaction::Icon::Critical);
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigurationFile.h"
+#include "device/ParameterBlocks.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -56,6 +57,9 @@ int runRead(CliContext& cli);
 int runWrite(CliContext& cli);
 int runParaset(CliContext& cli);
 int runShow(CliContext& cli);
+// The parameter-set ID of --id ('now' or YYMMDDhhmmss); empty when not given. A malformed one
+// is reported and sets *bad.
+std::optional<ParameterSetIdBytes> parameterSetIdOption(CliContext& cli, bool* bad);
 // Entries of a configuration file, one line each: number, name, values (tab-separated).
 void printConfigurationEntries(CliContext& cli, const ParameterTable& table,
                                const QList<ConfigurationFileEntry>& entries);

@@ -53,6 +53,21 @@ void addTransferOptions(QCommandLineParser& parser) {
                                      "only when stdin is a terminal).")});
 }
 
+std::optional<ParameterSetIdBytes> parameterSetIdOption(CliContext& cli, bool* bad) {
+    *bad = false;
+    if (!cli.parser.isSet(QStringLiteral("id")))
+        return std::nullopt;
+    const QString text = cli.parser.value(QStringLiteral("id"));
+    const auto id = text == QLatin1String("now")
+                        ? parameterSetIdFromDateTime(QDateTime::currentDateTime())
+                        : parameterSetIdFromText(text);
+    if (!id) {
+        *bad = true;
+        cli.err << "q7400ctl: --id takes 'now' or twelve digits YYMMDDhhmmss\n";
+    }
+    return id;
+}
+
 int runRead(CliContext& cli) {
     if (cli.args.size() != 1) {
         cli.err << "usage: q7400ctl read FILE.tvk\n";
@@ -78,16 +93,10 @@ int runWrite(CliContext& cli) {
         cli.err << "usage: q7400ctl write FILE.tvk [--id now|YYMMDDhhmmss] [--force] [--yes]\n";
         return ExitStatus::Usage;
     }
-    std::optional<ParameterSetIdBytes> id;
-    if (cli.parser.isSet(QStringLiteral("id"))) {
-        const QString text = cli.parser.value(QStringLiteral("id"));
-        id = text == QLatin1String("now") ? parameterSetIdFromDateTime(QDateTime::currentDateTime())
-                                          : parameterSetIdFromText(text);
-        if (!id) {
-            cli.err << "q7400ctl write: --id takes 'now' or twelve digits YYMMDDhhmmss\n";
-            return ExitStatus::Usage;
-        }
-    }
+    bool badId = false;
+    const auto id = parameterSetIdOption(cli, &badId);
+    if (badId)
+        return ExitStatus::Usage;
     CliLink device(cli);
     if (const int status = device.open())
         return status;

@@ -31,40 +31,38 @@ bool isSet(CliContext& cli, const char* name) {
     return cli.parser.isSet(QLatin1String(name));
 }
 
-// The header fields of the options, over the kept ones; false after the message.
+// A whole number option 0..max; false after the message when it is something else.
+bool numberOption(CliContext& cli, const char* name, const char* shown, int max, int* value) {
+    if (!isSet(cli, name))
+        return true;
+    bool ok = false;
+    *value = option(cli, name).toInt(&ok);
+    if (ok && *value >= 0 && *value <= max)
+        return true;
+    usage(cli, QStringLiteral("--%1 takes a number 0..%2").arg(QLatin1String(shown)).arg(max));
+    return false;
+}
+
+// The header fields the options give (the time: now unless --time); false after the message.
 bool headerFields(CliContext& cli, WldHeaderFields* fields) {
-    WldHeaderEdit edit(*fields);
-    edit.takeClock(QDateTime::currentDateTime());
+    fields->BlockTime = wldTimeOf(QDateTime::currentDateTime());
     if (isSet(cli, "time")) {
         const auto time = wldTimeOfText(option(cli, "time"));
         if (!time) {
             usage(cli, QStringLiteral("--time takes \"YYYY-MM-DD hh:mm:ss\" (1984..2099)"));
             return false;
         }
-        WldHeaderFields f = edit.fields();
-        f.BlockTime = *time;
-        edit = WldHeaderEdit(f);
+        fields->BlockTime = *time;
     }
-    struct Number {
-        const char* name;
-        int max;
-        QString (WldHeaderEdit::*set)(const QString&);
-    };
-    for (const Number& n : {Number{"block", 0xFFFF, &WldHeaderEdit::setBlockNumber},
-                            Number{"block-version", 0xFF, &WldHeaderEdit::setVersion}}) {
-        if (!isSet(cli, n.name))
-            continue;
-        bool ok = false;
-        const int v = option(cli, n.name).toInt(&ok);
-        if (!ok || v < 0 || v > n.max) {
-            usage(cli,
-                  QStringLiteral("--%1 takes a number 0..%2")
-                      .arg(QLatin1String(n.name == QLatin1String("block") ? "block" : "version"))
-                      .arg(n.max));
-            return false;
-        }
-        (edit.*n.set)(QString::number(v));
-    }
+    int block = fields->BlockNumber;
+    int version = fields->BlockVersion;
+    if (!numberOption(cli, "block", "block", 0xFFFF, &block) ||
+        !numberOption(cli, "block-version", "version", 0xFF, &version))
+        return false;
+    fields->BlockNumber = quint16(block);
+    fields->BlockVersion = quint8(version);
+
+    WldHeaderEdit edit(*fields);
     struct Text {
         const char* name;
         WldTextField field;
@@ -86,18 +84,6 @@ bool headerFields(CliContext& cli, WldHeaderFields* fields) {
     return true;
 }
 
-std::optional<ParameterSetIdBytes> idOption(CliContext& cli, bool* bad) {
-    *bad = false;
-    if (!isSet(cli, "id"))
-        return std::nullopt;
-    const QString text = option(cli, "id");
-    const auto id = text == QLatin1String("now")
-                        ? parameterSetIdFromDateTime(QDateTime::currentDateTime())
-                        : parameterSetIdFromText(text);
-    *bad = !id;
-    return id;
-}
-
 // The memory image made from `ws`, with the ID of --id, saved with the option's header fields.
 int saveWld(CliContext& cli, Workspace& ws, const std::optional<ParameterSetIdBytes>& id,
             const WldHeaderFields& fields) {
@@ -115,9 +101,9 @@ int runWldSave(CliContext& cli) {
     if (cli.args.size() != 2)
         return usage(cli);
     bool badId = false;
-    const auto id = idOption(cli, &badId);
+    const auto id = parameterSetIdOption(cli, &badId);
     if (badId)
-        return usage(cli, QStringLiteral("--id takes 'now' or twelve digits YYMMDDhhmmss"));
+        return ExitStatus::Usage;
     WldHeaderFields fields;
     if (!headerFields(cli, &fields))
         return ExitStatus::Usage;
@@ -223,10 +209,9 @@ void addWldOptions(QCommandLineParser& parser) {
                       QStringLiteral("wld save: block number (DB-Nr.) 0..65535."),
                       QStringLiteral("N")});
     // "--version" after "wld" is the block's version (main() renames it).
-    QCommandLineOption version(QStringLiteral("block-version"),
-                               QStringLiteral("wld save: block version 0..255 (--version V)."),
-                               QStringLiteral("V"));
-    parser.addOption(version);
+    parser.addOption({QStringLiteral("block-version"),
+                      QStringLiteral("wld save: block version 0..255 (--version V)."),
+                      QStringLiteral("V")});
     for (const char* text : {"author", "family", "name"})
         parser.addOption({QLatin1String(text),
                           QStringLiteral("wld save: the block's %1, at most 8 characters.")
@@ -269,13 +254,10 @@ int runBlocks(CliContext& cli) {
         }
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = device.openAndReadFirmware())
         return status;
     Workspace& ws = device.workspace();
     DeviceServices& services = ws.services();
-    services.PrepareLink();
-    if (!services.ReadFirmwareVersion())
-        return device.noAnswer();
     if (!blockTableTransferable(ws.identification.FirmwareVersion)) {
         cli.err << "q7400ctl blocks: the controller ("
                 << firmwareText(ws.identification.FirmwareVersion)

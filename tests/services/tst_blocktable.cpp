@@ -103,17 +103,6 @@ private Q_SLOTS:
         QCOMPARE(sim.interaction.asked.size(), 1); // the caution only
         QVERIFY(sim.requests.isEmpty());
     }
-
-    void readAgain() {
-        SimWorkspace sim(SimOptions{3, 0x56, 0x10, QDateTime(), false});
-        QVERIFY2(sim.started, qPrintable(sim.errorText()));
-        Workspace& ws = sim.workspace;
-        ws.identification.FirmwareVersion = 0x56;
-        QVERIFY(sim.device().setItem(61, 96, {0x77}));
-        BlockTableEdit edit(ws.memory, ws.services(), sim.interaction, ws.texts, ws.identification);
-        QVERIFY(edit.readFromController());
-        QCOMPARE(edit.fieldTexts().value(95), QStringLiteral("77"));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_BlockTable)

@@ -199,22 +199,6 @@ private Q_SLOTS:
         QCOMPARE(edit.text(WldTextField::Name), QStringLiteral("NAME"));
         QCOMPARE(wldTextShown(QByteArray("A B\x80\x7F", 5)), QStringLiteral("AB\x7F"));
     }
-
-    void files() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("a.wld"));
-        QVERIFY(writeWldFile(path, emptyMemory(), goldenFields()).ok);
-        const WldFileResult read = readWldFile(path);
-        QVERIFY(read.ok);
-        QCOMPARE(read.content->fields, goldenFields());
-        const WldFileResult notThere = readWldFile(dir.filePath(QStringLiteral("b.wld")));
-        QVERIFY(!notThere.ok && !notThere.invalid);
-        QVERIFY(notThere.message.contains(QStringLiteral("b.wld")));
-        QVERIFY(!readWldFile(dir.path()).ok);
-        const WldFileResult unwritable =
-            writeWldFile(dir.filePath(QStringLiteral("no/such/a.wld")), emptyMemory(), {});
-        QVERIFY(!unwritable.ok && unwritable.message.contains(QStringLiteral("a.wld")));
-    }
 };
 
 QTEST_GUILESS_MAIN(tst_WldFile)
