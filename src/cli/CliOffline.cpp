@@ -6,7 +6,8 @@ void addOfflineOptions(QCommandLineParser& parser) {
                                      "file is for (default 0x99, every function offered)."),
                       QStringLiteral("0xNN")});
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-                      QStringLiteral("edit: write the result to FILE instead of in place."),
+                      QStringLiteral("edit: write the result to FILE instead of in place; wld "
+                                     "load: the configuration file to write."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("extended"),
                       QStringLiteral("config, edit: the extended terminal view (I/O 17..24).")});
