@@ -39,6 +39,8 @@ void Workspace::LoadStartupValues() {
     UpdateExternalCurrentInputs(identification, image);
     CopyParameterSetId(identification, image);
     record.imageReplaced(0, DeviceImage::Rows - 1);
+    // The memory image starts as the default configuration's (every default value fits).
+    encodeMemoryImage(table, image, memory);
 }
 
 void Workspace::setPort(SerialPort* port) {
@@ -147,8 +149,14 @@ Workspace::Continuation Workspace::CommitParameterSetId(const ParameterSetIdEdit
     case ParameterSetIdMode::EditOnly:
         return Continuation::Done;
     case ParameterSetIdMode::WriteAll:
-        return transfers().WriteAll() == Transfers::Outcome::Done ? Continuation::Done
-                                                                  : Continuation::Failed;
+        switch (transfers().WriteAll()) {
+        case Transfers::Outcome::Done:
+            return Continuation::Done;
+        case Transfers::Outcome::Cancelled:
+            return Continuation::Cancelled;
+        default:
+            return Continuation::Failed;
+        }
     case ParameterSetIdMode::SaveConfiguration:
         return SaveConfigurationCommand() ? Continuation::Done : Continuation::Cancelled;
     case ParameterSetIdMode::SaveWld:

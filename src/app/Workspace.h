@@ -56,7 +56,7 @@ public:
     void setPort(SerialPort* port);
 
     // Identification start-up values, the default parameter-block table and the default
-    // offline configuration: the state of a freshly started program.
+    // offline configuration, also in the memory image: the state of a freshly started program.
     void LoadStartupValues();
 
     // Switches the language: texts, parameter table names and the input names.
@@ -91,8 +91,10 @@ public:
     // row 50 and ParameterSetId; parameterSetIdChanged() redraws status panel 4), then the
     // edit's mode continues: WriteAll after the write preview (Cancel there changes nothing,
     // not even the ID), the configuration-file save, or the WLD save preparation (on Done the
-    // caller opens the WLD window in save mode). The window's Cancel calls nothing and drops a
-    // pending parameter-set store (CancelParameterSetId).
+    // caller opens the WLD window in save mode). The window's Cancel calls only
+    // CancelParameterSetId, which drops a pending parameter-set store.
+    // Cancelled: a question or file dialog of the continuation was cancelled; Failed: the
+    // controller did not answer, a value was refused or the file could not be written.
     enum class Continuation { Done, Cancelled, Failed };
     Continuation CommitParameterSetId(const ParameterSetIdEdit& edit);
     void CancelParameterSetId();

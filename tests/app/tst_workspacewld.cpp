@@ -84,6 +84,7 @@ private Q_SLOTS:
     void refusedOrFailedSaveChangesNothing() {
         Workspace& ws = *m_ws;
         const MemoryImage memory = ws.memory;
+        QCOMPARE(memory[0x30] + 256 * memory[0x31], 6000); // from start-up: max. setpoint
         ws.image.setValue(26, 2, 300);
         QVERIFY(!ws.PrepareWldSave());
         QVERIFY(m_interaction.asked.value(0).text.contains(QStringLiteral("(row 26), value 2")));
@@ -150,7 +151,7 @@ private Q_SLOTS:
         // Another feature code than the controller's: the attribute question, both ways.
         ws.identification.FeatureA = 2;
         sim.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Cancel};
-        QCOMPARE(ws.CommitParameterSetId(edit), Workspace::Continuation::Failed);
+        QCOMPARE(ws.CommitParameterSetId(edit), Workspace::Continuation::Cancelled);
         QVERIFY(sim.sent(Telegram::WriteControl).isEmpty());
         QCOMPARE(sim.device().itemValue(7, 2), 6000);
         sim.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
