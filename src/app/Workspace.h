@@ -93,8 +93,9 @@ public:
     // not even the ID), the configuration-file save, or the WLD save preparation (on Done the
     // caller opens the WLD window in save mode). The window's Cancel calls only
     // CancelParameterSetId, which drops a pending parameter-set store.
-    // Cancelled: a question or file dialog of the continuation was cancelled; Failed: the
-    // controller did not answer, a value was refused or the file could not be written.
+    // Cancelled: a question or file dialog of the continuation was cancelled (a configuration
+    // file that could not be written, after its message, too); Failed: the controller did not
+    // answer, a value was refused or the WLD preparation was refused.
     enum class Continuation { Done, Cancelled, Failed };
     Continuation CommitParameterSetId(const ParameterSetIdEdit& edit);
     void CancelParameterSetId();
