@@ -39,8 +39,8 @@ WldBlockTime limited(WldBlockTime t) {
     return t;
 }
 
-int bigEndian(const QByteArray& b, int at, int size) {
-    int v = 0;
+quint32 bigEndian(const QByteArray& b, int at, int size) {
+    quint32 v = 0;
     for (int i = 0; i < size; ++i)
         v = v * 256 + quint8(b[at + i]);
     return v;
@@ -168,16 +168,16 @@ std::optional<WldContent> parseWldFile(const QByteArray& b, QString* why) {
         return invalid(why, QStringLiteral("the length field is larger than 65535"));
     if (at(30) != 0 || at(31) != 0 || at(32) != 0 || at(33) > 1)
         return invalid(why, QStringLiteral("bytes 30..33 are not 0 (byte 33 0 or 1)"));
-    const int dataLength = bigEndian(b, 34, 2);
+    const int dataLength = int(bigEndian(b, 34, 2));
     if (dataLength != DataSize && dataLength != ShortDataSize)
         return invalid(why, QStringLiteral("data length %1 (768 or 640 expected)").arg(dataLength));
-    const int length = bigEndian(b, 10, 2);
+    const int length = int(bigEndian(b, 10, 2));
     const int n = length - 677 - (dataLength == DataSize ? 128 : 0);
     if (n < kSmallestFooterIndex || n > kLargestFooterIndex)
         return invalid(why, QStringLiteral("length %1 leaves a footer of %2 bytes (44..2048)")
                                 .arg(length)
                                 .arg(n + 1));
-    const int textOffset = bigEndian(b, 28, 2);
+    const int textOffset = int(bigEndian(b, 28, 2));
     if (textOffset > n - 32)
         return invalid(why,
                        QStringLiteral("text offset %1 lies beyond the footer").arg(textOffset));
@@ -201,7 +201,7 @@ std::optional<WldContent> parseWldFile(const QByteArray& b, QString* why) {
     c.timeKind = at(4);
     c.hasTime = c.timeKind == kKindStamp || c.timeKind == kKindRaw;
     if (c.timeKind == kKindStamp)
-        f.BlockTime = wldTimeOfStamp({quint32(bigEndian(b, 16, 4)), quint16(bigEndian(b, 20, 2))});
+        f.BlockTime = wldTimeOfStamp({bigEndian(b, 16, 4), quint16(bigEndian(b, 20, 2))});
     else if (c.timeKind == kKindRaw)
         f.BlockTime = limited({at(21), at(20), at(19), at(18), at(17), at(16)});
     f.BlockAuthor = unpadded(c.footer.mid(textOffset, kTextLength));

@@ -171,6 +171,8 @@ private Q_SLOTS:
 
     void rawTimeBytesAndNoTime() {
         QByteArray file = goldenFile();
+        put(file, 16, "ffffffff"); // a corrupt stamp still names a time of the day
+        QCOMPARE(parseWldFile(file)->fields.BlockTime[2], quint8(23));
         put(file, 4, "01");
         put(file, 16, "280c050d2d0a"); // year - 1984, month, day, hours, minutes, seconds
         QCOMPARE(parseWldFile(file)->fields.BlockTime, (WldBlockTime{10, 45, 13, 5, 12, 40}));
