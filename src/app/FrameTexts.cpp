@@ -1,8 +1,8 @@
 #include "app/FrameTexts.h"
 
 #include "device/DeviceImage.h"
-#include "i18n/StringTable.h"
 #include "device/ParameterBlocks.h"
+#include "i18n/StringTable.h"
 
 QString programVersionText(int major, int minor) {
     return QStringLiteral("Version: %1.%2").arg(major).arg(minor);
@@ -41,8 +41,8 @@ MenuVisibility menuVisibility(int firmwareVersion, int attributesByte) {
 }
 
 ChannelOverview channelOverview(const DeviceImage& image, int channel) {
-    const int function = int(image.value(26, channel)) & 0xFFFF;
-    const int configuration = int(image.value(27, channel)) & 0xFFFF;
+    const int function = truncatedInt(image.value(26, channel)) & 0xFFFF;
+    const int configuration = truncatedInt(image.value(27, channel)) & 0xFFFF;
     ChannelOverview o;
     o.group = (configuration & 0x600) / 512;
     o.optimising = (function & 0x80) != 0;

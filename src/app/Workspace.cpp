@@ -97,9 +97,14 @@ bool Workspace::OpenConfigurationCommand() {
     if (path.isEmpty())
         return false;
     const ConfigurationFileResult result = OpenConfigurationFile(path);
-    if (!result.ok)
+    if (!result.ok) {
         m_interaction.inform(QStringLiteral("Error"), result.message, Interaction::Icon::Critical);
-    return result.ok;
+        return false;
+    }
+    const QString notNumbers = valuesNotNumbersText(result, table, texts);
+    if (!notNumbers.isEmpty())
+        m_interaction.inform(ShortenedPath(path), notNumbers, Interaction::Icon::Exclamation);
+    return true;
 }
 
 bool Workspace::SaveConfigurationCommand() {

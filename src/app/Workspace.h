@@ -68,19 +68,19 @@ public:
     // Emits featureCodeShown (and firmwareShown below firmware 0x98).
     void ShowFeatureCode();
 
-    // Loads a configuration file into the device image. On success the remembered file name
-    // becomes its ShortenedPath and configurationLoaded() asks the windows to redraw; the
-    // feature code is shown again whenever the file's attributes were read (even when the file
-    // ended early). The caller shows result.message when !ok.
+    // Loads a configuration file into the device image, all or nothing. On success the
+    // remembered file name becomes its ShortenedPath, the feature code is shown again and
+    // configurationLoaded() asks the windows to redraw. The caller shows result.message when
+    // !ok, and valuesNotNumbersText() when values were kept as text.
     ConfigurationFileResult OpenConfigurationFile(const QString& path);
     // Writes the device image to a configuration file (atomically).
     ConfigurationFileResult SaveConfigurationFile(const QString& path);
 
     // The File menu's commands, dialogs and messages through the interaction. Open asks for a
-    // file and loads it; Save-to-file asks for a name (".tvk" is added when it has no suffix)
-    // and writes it; when a read stopped part-way it asks first whether to save the
-    // incomplete image. A failure is shown as a message naming the file and the reason. False
-    // when cancelled or failed.
+    // file and loads it (and lists values that are not numbers); Save-to-file asks for a name
+    // (".tvk" is added when it has no suffix) and writes it; when a read stopped part-way it asks
+    // first whether to save the incomplete image. A failure is shown as a message naming the file
+    // and the reason. False when cancelled or failed.
     bool OpenConfigurationCommand();
     bool SaveConfigurationCommand();
     // Save goes through the parameter-set-ID window first on firmware above 0x34 (so does the

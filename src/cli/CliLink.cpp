@@ -67,6 +67,11 @@ PortSettings linkSettings(CliContext& cli, int* status) {
 CliLink::CliLink(CliContext& cli)
     : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {
     QObject::connect(&m_workspace.link(), &Link::gaveUp, &m_workspace, [this] { m_gaveUp = true; });
+    QObject::connect(&m_workspace.link(), &Link::portLost, &m_workspace,
+                     [this](const QString& reason) {
+                         m_cli.err << "q7400ctl: the port was closed: " << reason << '\n';
+                         m_cli.err.flush();
+                     });
 }
 
 CliLink::~CliLink() {

@@ -33,8 +33,8 @@ public:
     // exit status as open() gives it, or noAnswer() when the controller does not answer.
     int openAndReadFirmware();
 
-    // Prints text 455 (unless the link's give-up message already said so) and returns
-    // ExitStatus::NoAnswer.
+    // Prints text 455 (unless the link's give-up message, or the message that the port was
+    // lost, already said why) and returns ExitStatus::NoAnswer.
     int noAnswer();
 
     ConsoleInteraction interaction;

@@ -16,6 +16,12 @@ void addOfflineOptions(QCommandLineParser& parser) {
 CliOffline::CliOffline(CliContext& cli)
     : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {}
 
+void warnNotNumbers(CliContext& cli, const Workspace& ws, const ConfigurationFileResult& loaded) {
+    const QString text = valuesNotNumbersText(loaded, ws.table, ws.texts);
+    if (!text.isEmpty())
+        cli.err << "q7400ctl: " << text << '\n';
+}
+
 int CliOffline::start() {
     int firmware = 0x99;
     if (m_cli.parser.isSet(QStringLiteral("firmware"))) {
@@ -39,6 +45,7 @@ int CliOffline::load(const QString& path) {
         m_cli.err << "q7400ctl: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
+    warnNotNumbers(m_cli, m_workspace, loaded);
     m_path = path;
     return ExitStatus::Ok;
 }

@@ -37,6 +37,9 @@ private:
     QString m_path;
 };
 
+// Prints on stderr which values of a loaded file were kept as text (nothing when none).
+void warnNotNumbers(CliContext& cli, const Workspace& ws, const ConfigurationFileResult& loaded);
+
 // One action of `q7400ctl edit`, e.g. "io:3=unlink": `key` is the text before '=' ("io:3"),
 // `value` the text after it ("unlink"). A handler applies what the user's click or entry in the
 // window would do; when the window would refuse it, it returns false with *message saying why.

@@ -33,10 +33,8 @@ int runErrors(CliContext& cli) {
     Link& link = ws.link();
     ws.services().PrepareLink();
     link.RequestDeviceErrors();
-    if (link.CommError || link.ErrorPending) {
-        link.ErrorPending = false;
+    if (link.CommError)
         return device.noAnswer();
-    }
     const int deviceErrors = link.DeviceErrorWords[8];
     for (int bit = 0; bit < 16; ++bit) {
         if (deviceErrors & (1 << bit))

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/CliLink.h"
+#include "cli/CliOffline.h"
 #include "config/ConfigurationFile.h"
 #include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
@@ -118,6 +119,7 @@ int runWrite(CliContext& cli) {
         cli.err << "q7400ctl write: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
+    warnNotNumbers(cli, ws, loaded);
     if (id) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);

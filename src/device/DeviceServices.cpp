@@ -14,7 +14,6 @@ constexpr quint8 ReadControl = Telegram::ReadControl;
 constexpr quint8 WriteControl = Telegram::WriteControl;
 constexpr int ShortReplyLength = 5;
 constexpr int RawBlockCode = 61;
-constexpr int RawBlockReplyLength = 108;
 
 int byteSum(const QByteArray& data) {
     int sum = 0;
@@ -131,17 +130,11 @@ bool DeviceServices::ReadFirmwareVersion() {
 bool DeviceServices::ReadRawBlock() {
     PrepareLink();
     ReadRequest(RawBlockCode);
-    // The reply is too long to be checked by the link (CommError is always set): take it only
-    // when it is a complete raw block, so that a silent controller leaves the image as it was.
-    const auto& r = m_link.ReplyBytes;
-    const int length = RawBlockReplyLength - 6;
-    const bool complete = m_link.replyReceived() && r[1] == Telegram::LongStart && r[2] == length &&
-                          r[3] == length && r[4] == Telegram::LongStart && r[7] == RawBlockCode &&
-                          r[RawBlockReplyLength] == Telegram::End;
-    if (!complete)
+    // Only a complete raw block changes the image: a silent controller leaves it as it was.
+    if (m_link.CommError)
         return false;
     for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
-        m_memory[MemoryImage::BlockTableStart + i] = quint8(r[size_t(11 + i)]);
+        m_memory[MemoryImage::BlockTableStart + i] = quint8(m_link.ReplyBytes[size_t(11 + i)]);
     return true;
 }
 

@@ -156,7 +156,7 @@ bool encodeMemoryImage(const ParameterTable& table, const DeviceImage& image, Me
             }
             if (!bytes) {
                 const WriteRefusal why =
-                    valueRefusal(table, row, j, v,
+                    valueRefusal(table, image, row, j,
                                  word ? QStringLiteral("a word of the memory image")
                                       : QStringLiteral("a byte of the memory image (0..255)"));
                 if (refusal)

@@ -16,18 +16,23 @@ std::nullopt_t refuse(WriteRefusal* refusal, int row, const QString& text) {
 }
 } // namespace
 
-WriteRefusal valueRefusal(const ParameterTable& table, int row, int column, double value,
-                          const QString& fits) {
+WriteRefusal valueRefusal(const ParameterTable& table, const DeviceImage& image, int row,
+                          int column, const QString& fits) {
     // Multi-argument arg(): a % in the row's name stays as it is.
     const QString name = table[row].Name.trimmed();
     const QString where = name.isEmpty()
                               ? QStringLiteral("Row %1").arg(row)
                               : QStringLiteral("%1 (row %2)").arg(name, QString::number(row));
-    return WriteRefusal{
-        column, value,
-        QStringLiteral("%1, value %2: %3 does not fit %4.")
-            .arg(where, QString::number(column), QStringLiteral("%1").arg(value), fits),
-        row};
+    // A text is named as it stands ("1e400"), not as the infinity it stands for.
+    const double value = image.value(row, column);
+    const QVariant& cell = image.cell(row, column);
+    const QString shownValue = cell.typeId() == QMetaType::QString
+                                   ? cell.toString().trimmed()
+                                   : QStringLiteral("%1").arg(value);
+    return WriteRefusal{column, value,
+                        QStringLiteral("%1, value %2: %3 does not fit %4.")
+                            .arg(where, QString::number(column), shownValue, fits),
+                        row};
 }
 
 bool isReadOnlyCode(int code) {
@@ -68,7 +73,7 @@ std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const Dev
             data.append(char(*b));
             continue;
         }
-        const WriteRefusal why = valueRefusal(table, row, k, v,
+        const WriteRefusal why = valueRefusal(table, image, row, k,
                                               words ? QStringLiteral("a word (-32768..65535)")
                                                     : QStringLiteral("a byte (0..255)"));
         if (refusal)

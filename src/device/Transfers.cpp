@@ -212,10 +212,10 @@ void Transfers::refreshDerived() {
     for (int k = 1; k <= 8; ++k) {
         if (!hasTemperatureInputs(m_id))
             m_image.setValue(IdentificationRows::SensorType, k,
-                             int(m_image.value(IdentificationRows::SensorType, k)) & 3);
+                             truncatedInt(m_image.value(IdentificationRows::SensorType, k)) & 3);
         const double code = m_image.value(IdentificationRows::SensorType, k);
-        int index = int(code);
-        if (code < 0 || code >= entries) {
+        int index = truncatedInt(code);
+        if (!(code >= 0 && code < entries)) {
             m_interaction.inform(m_id.DeviceType,
                                  m_texts.LoadText(kTextWrongSensor) +
                                      QString::number(k, 16).toUpper(),

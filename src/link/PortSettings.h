@@ -39,12 +39,16 @@ struct SerialLineSettings {
 };
 bool parseSettingsText(const QString& text, SerialLineSettings* out);
 
-// Reads the file without changing it. *complete is false when the file is missing or has fewer
-// than four lines; the defaults are returned then.
-PortSettings readPortSettings(const QString& path, bool* complete = nullptr);
+// Reads the file without changing it. *complete is false when the file is missing, has fewer
+// than four lines or cannot be used; the defaults are returned then. *problem says why a file
+// that exists cannot be used: it is not a regular file, it is too large (64 KiB), it cannot be
+// read.
+PortSettings readPortSettings(const QString& path, bool* complete = nullptr,
+                              QString* problem = nullptr);
 
 // Start-up reading: like readPortSettings, but a missing or short file is (re)written with the
-// defaults. *error is set when that write fails (the defaults are used anyway).
+// defaults. *error is set when that write fails, or when the file cannot be used (it is then
+// left alone); the defaults are used in either case.
 PortSettings loadPortSettings(const QString& path, QString* error = nullptr);
 
 // Writes the four lines atomically.

@@ -19,6 +19,30 @@ QtSerialPort::QtSerialPort(const QString& device, QObject* parent)
     : SerialPort(parent), m_device(device) {
     m_port.setPortName(device);
     connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
+
+void QtSerialPort::onError(QSerialPort::SerialPortError error) {
+    // A device that went away keeps reporting itself readable: left open, it would be polled
+    // without end. It is closed once the handler that reported it has returned.
+    const bool fatal = error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+                       error == QSerialPort::WriteError;
+    if (!fatal || !m_port.isOpen() || m_losing)
+        return;
+    m_losing = true;
+    const QString reason =
+        QStringLiteral("%1: the device reported an error or hang-up (%2); it has been closed.")
+            .arg(m_device, m_port.errorString());
+    QMetaObject::invokeMethod(
+        this,
+        [this, reason] {
+            m_losing = false;
+            if (!m_port.isOpen())
+                return;
+            m_port.close();
+            Q_EMIT lost(reason);
+        },
+        Qt::QueuedConnection);
 }
 
 QtSerialPort::~QtSerialPort() {

@@ -25,12 +25,14 @@ public:
 
 private:
     bool applySettings();
+    void onError(QSerialPort::SerialPortError error);
 
     QSerialPort m_port;
     QString m_device;
     QString m_settings;
     int m_errorNumber = 0;
     QString m_errorText;
+    bool m_losing = false; // a close for a lost line is on its way
 };
 
 // On Linux: how to get access to a device the user may not open (the group that owns it,

@@ -1,11 +1,10 @@
 #include "services/WldFile.h"
 
+#include "base/SafeRead.h"
 #include "base/SafeWrite.h"
 #include "device/ParameterBlocks.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 
@@ -246,29 +245,18 @@ QByteArray wldFileBytes(const MemoryImage& memory, const WldHeaderFields& f) {
 
 WldFileResult readWldFile(const QString& path) {
     WldFileResult result;
-    const QString shown = QDir::toNativeSeparators(path);
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        result.message = QStringLiteral("\"%1\" is not a file.").arg(shown);
+    const SafeReadResult read = readRegularFile(path, kLongestFile);
+    if (!read.ok) {
+        result.message = read.reason; // names the file
         return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.message = QStringLiteral("The WLD file \"%1\" could not be opened: %2.")
-                             .arg(shown, file.errorString());
-        return result;
-    }
-    const QByteArray bytes = file.read(kLongestFile);
-    if (file.error() != QFileDevice::NoError) {
-        result.message = QStringLiteral("The WLD file \"%1\" could not be read: %2.")
-                             .arg(shown, file.errorString());
-        return result;
-    }
+    const QByteArray& bytes = read.bytes;
     QString why;
     result.content = parseWldFile(bytes, &why);
     if (!result.content) {
         result.invalid = true;
-        result.message = QStringLiteral("\"%1\" is not a valid WLD file: %2.").arg(shown, why);
+        result.message = QStringLiteral("\"%1\" is not a valid WLD file: %2.")
+                             .arg(QDir::toNativeSeparators(path), why);
         return result;
     }
     result.ok = true;

@@ -104,7 +104,8 @@ struct WldFileResult {
     std::optional<WldContent> content; // what was read
 };
 
-// Reads and checks a file (regular files only; more than a WLD file can hold is not read).
+// Reads and checks a file: regular files only, of at most 65535 bytes (the longest a WLD file
+// can say it is).
 WldFileResult readWldFile(const QString& path);
 // Writes the file atomically: a failed save leaves an existing file as it was.
 WldFileResult writeWldFile(const QString& path, const MemoryImage& memory,

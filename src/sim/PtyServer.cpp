@@ -361,9 +361,12 @@ void PtyServer::handle(const SimExchange& e) {
 }
 
 void PtyServer::schedule(const QByteArray& bytes, qint64 dueMs) {
-    // Answers leave in order: never before the one queued ahead.
+    // Answers leave in order: never before the one queued ahead, and with wire timing not
+    // before it has gone out, since the line carries one byte at a time (an answer to a
+    // repeated request follows a late answer to the first sending).
     if (!m_outgoing.isEmpty())
-        dueMs = std::max(dueMs, m_outgoing.last().dueMs);
+        dueMs = std::max(dueMs, m_outgoing.last().dueMs +
+                                    (m_wireTiming ? transmissionMs(int(bytes.size())) : 0));
     if (m_outgoing.isEmpty() && dueMs <= m_clock.elapsed()) {
         writeNow(bytes);
         return;

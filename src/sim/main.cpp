@@ -147,7 +147,8 @@ int main(int argc, char* argv[]) {
         }
         // The file's attributes describe the controller it came from, unless told otherwise.
         if (!parser.isSet(attributes))
-            options.attributes = int(image.value(IdentificationRows::Attributes, 1)) & 0xFF;
+            options.attributes =
+                truncatedInt(image.value(IdentificationRows::Attributes, 1)) & 0xFF;
     }
 
     QList<SimFault> faults;

@@ -131,19 +131,21 @@ private Q_SLOTS:
     }
 
     void channelOverview_data() {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<int>("configuration");
+        QTest::addColumn<double>("function");
+        QTest::addColumn<double>("configuration");
         QTest::addColumn<int>("group");
         QTest::addColumn<bool>("optimising");
         QTest::addColumn<bool>("on");
-        QTest::newRow("nothing") << 0 << 4 << 0 << false << false;
-        QTest::newRow("group 3, on") << 0x40 << 0x604 << 3 << false << true;
-        QTest::newRow("group 1, optimising") << 0x80 << 0x200 << 1 << true << false;
-        QTest::newRow("other bits ignored") << 0xFF3F << 0xF9FF << 0 << false << false;
+        QTest::newRow("nothing") << 0.0 << 4.0 << 0 << false << false;
+        QTest::newRow("group 3, on") << 64.0 << 1540.0 << 3 << false << true;
+        QTest::newRow("group 1, optimising") << 128.0 << 512.0 << 1 << true << false;
+        QTest::newRow("other bits ignored") << 65343.0 << 63999.0 << 0 << false << false;
+        // Values beyond the int range (loaded from a file) are clamped, not undefined.
+        QTest::newRow("beyond the int range") << 1e300 << -1e300 << 0 << true << true;
     }
     void channelOverview() {
-        QFETCH(int, function);
-        QFETCH(int, configuration);
+        QFETCH(double, function);
+        QFETCH(double, configuration);
         DeviceImage image;
         image.setValue(26, 5, function);
         image.setValue(27, 5, configuration);

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // q7400ctl against the simulator on a pseudo-terminal. The simulator runs in this process, so
 // the test waits for q7400ctl in the event loop.
 class tst_CliTransfer : public QObject {
@@ -127,6 +129,10 @@ private Q_SLOTS:
             << QStringList{"read", "no/such/dir/x.tvk"} << 1 << "x.tvk";
         QTest::newRow("show missing file")
             << QStringList{"show", "missing.tvk"} << 1 << "missing.tvk";
+        QTest::newRow("show a device") << QStringList{"show", "/dev/zero"} << 1
+                                       << "\"/dev/zero\" is a device, not a regular file";
+        QTest::newRow("read into a FIFO")
+            << QStringList{"read", "fifo.tvk"} << 1 << "fifo.tvk\" is a FIFO, not a regular file";
     }
     void failures() {
         QFETCH(QStringList, args);
@@ -134,9 +140,12 @@ private Q_SLOTS:
         for (QString& a : args)
             if (a.endsWith(QLatin1String(".tvk")))
                 a = m_dir.filePath(a);
+        const QString fifo = m_dir.filePath(QStringLiteral("fifo.tvk"));
+        ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
         const CtlRun r = q7400ctl(args);
         QTEST(r.status, "status");
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(!QFileInfo(fifo).isFile()); // left as it was
     }
 
     void silentControllerCreatesNoFile() {

@@ -298,25 +298,29 @@ private Q_SLOTS:
     void valueThatDoesNotFitWritesNothing_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("problem");
         QTest::addColumn<int>("pendingStore");
-        QTest::newRow("byte") << 18 << 3 << 300.0 << "value 3: 300 does not fit a byte" << 0;
+        QTest::newRow("byte") << 18 << 3 << "300"
+                              << "value 3: 300 does not fit a byte" << 0;
         // A store as parameter set 2 waiting for this write must not save the old parameters.
-        QTest::newRow("word, store pending")
-            << 5 << 8 << 70000.0 << "value 8: 70000 does not fit a word" << 0x2E;
+        QTest::newRow("word, store pending") << 5 << 8 << "70000"
+                                             << "value 8: 70000 does not fit a word" << 0x2E;
+        QTest::newRow("beyond any range, as loaded from a file")
+            << 7 << 3 << "1e400"
+            << "value 3: 1e400 does not fit a word" << 0;
     }
     void valueThatDoesNotFitWritesNothing() {
         QFETCH(int, row);
         QFETCH(int, column);
-        QFETCH(double, value);
+        QFETCH(QString, value);
         QFETCH(QString, problem);
         QFETCH(int, pendingStore);
         SimBench bench(0x56);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
         QVERIFY(bench.readOnce());
         Workspace& ws = *bench.workspace;
-        ws.image.setValue(row, column, value);
+        ws.image.setText(row, column, value);
         ws.image.setText(0, 1, QStringLiteral("no number")); // a text is sent as 0, not refused
         ws.transfers().ParamSetCommand = pendingStore;
 

@@ -25,6 +25,7 @@ CtlRun runCtl(const QStringList& args, int timeoutMs, const QString& input) {
         p.waitForFinished();
         return {};
     }
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+    return {p.exitCode(), p.exitStatus() == QProcess::CrashExit,
+            QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }

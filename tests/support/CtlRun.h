@@ -7,6 +7,7 @@
 // event loop, so a simulator served by this process keeps answering meanwhile.
 struct CtlRun {
     int status = -1; // -1: did not finish in time
+    bool crashed = false;
     QString out;
     QString err;
 };

@@ -93,6 +93,12 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
     connect(&m_ws.link(), &Link::deviceErrorsDecoded, this, &frmKonfig::showDeviceErrors);
+    connect(&m_ws.link(), &Link::portLost, this, [this](const QString& reason) {
+        // The port has closed itself: device operations stay disabled until one is chosen.
+        PortUnavailable = true;
+        updateEntryStates();
+        m_interaction.inform(QStringLiteral("Error"), reason, Interaction::Icon::Critical);
+    });
 
     startUp();
 }
@@ -400,7 +406,7 @@ void frmKonfig::updateEntryStates() {
     if (!m_menusBuilt)
         return;
     const bool open = portOpen();
-    const int attributes = int(m_ws.image.value(31, 1));
+    const int attributes = truncatedInt(m_ws.image.value(31, 1));
     const MenuVisibility rules = menuVisibility(m_ws.identification.FirmwareVersion, attributes);
     const QString notYet = notAvailableText(m_ws.texts);
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
