@@ -233,10 +233,7 @@ void Workspace::TakeOverWld(const WldContent& content, const QString& path) {
     ::DecodeAttributes(identification, attributes);
     decodeMemoryImage(table, memory, identification.FirmwareVersion, image);
     ShowFeatureCode();
-    if (!hasTemperatureInputs(identification))
-        for (int k = 1; k <= 8; ++k)
-            image.setValue(IdentificationRows::SensorType, k,
-                           int(image.value(IdentificationRows::SensorType, k)) & 3);
+    LimitSensorTypesToModule(identification, image);
     UpdateExternalCurrentInputs(identification, image);
     UpdateInputNames(table, texts, identification);
     CopyParameterSetId(identification, image);

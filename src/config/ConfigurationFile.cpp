@@ -139,10 +139,7 @@ ConfigurationFileResult ReadConfigurationFile(const QString& path, DeviceImage& 
     DecodeAttributes(identification,
                      truncatedInt(image.value(IdentificationRows::Attributes, 1)) & 0xFF);
     result.attributesDecoded = true;
-    if (!hasTemperatureInputs(identification))
-        for (int k = 1; k <= 8; ++k)
-            image.setValue(IdentificationRows::SensorType, k,
-                           truncatedInt(image.value(IdentificationRows::SensorType, k)) & 3);
+    LimitSensorTypesToModule(identification, image);
     UpdateExternalCurrentInputs(identification, image);
     return result;
 }

@@ -209,10 +209,8 @@ void Transfers::refreshDerived() {
     CopyParameterSetId(m_id, m_image);
     UpdateInputNames(m_table, m_texts, m_id);
     const int entries = sensorTypeEntryCount(m_id);
+    LimitSensorTypesToModule(m_id, m_image);
     for (int k = 1; k <= 8; ++k) {
-        if (!hasTemperatureInputs(m_id))
-            m_image.setValue(IdentificationRows::SensorType, k,
-                             truncatedInt(m_image.value(IdentificationRows::SensorType, k)) & 3);
         const double code = m_image.value(IdentificationRows::SensorType, k);
         int index = truncatedInt(code);
         if (!(code >= 0 && code < entries)) {
