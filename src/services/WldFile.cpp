@@ -93,7 +93,7 @@ WldBlockTime wldTimeOfStamp(const WldStamp& stamp) {
     // A stamp past the end of a day still names a time of that day.
     const quint32 s = quint32(std::min<quint64>((quint64(stamp.milliseconds) + 500) / 1000, 86399));
     return limited({quint8(s % 60), quint8(s / 60 % 60), quint8(s / 3600),
-                    quint8(std::max(r + 1, 1)), quint8(m + 1), quint8(y)});
+                    quint8(std::clamp(r + 1, 1, 31)), quint8(m + 1), quint8(y)});
 }
 
 WldBlockTime wldTimeOf(const QDateTime& when) {

@@ -47,7 +47,7 @@ struct WldStamp {
 // seconds 0..59); a stamp beyond a day still gives hours 0..23.
 WldStamp wldStampOf(const WldBlockTime& time);
 WldBlockTime wldTimeOfStamp(const WldStamp& stamp);
-// The PC clock as a block time (cmdGetPC); years outside 1984..2239 are limited to that range.
+// The PC clock as a block time; years outside 1984..2099 are limited to that range.
 WldBlockTime wldTimeOf(const QDateTime& when);
 // "2024-12-05 13:45:10".
 QString wldTimeText(const WldBlockTime& time);
