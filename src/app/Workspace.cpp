@@ -7,26 +7,32 @@
 #include "device/ParameterBlocks.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
+#include "link/SerialPort.h"
 
 #include <QFileInfo>
 
 Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent)
-    : QObject(parent), m_interaction(interaction) {
-    table.BuildParameterTable(texts);
+    : DeviceData(interaction, parent), m_interaction(interaction) {
     m_link = std::make_unique<Link>(interaction, texts);
     m_link->setPort(port);
     m_services = std::make_unique<DeviceServices>(*m_link, table, image, memory, identification);
-    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, table,
-                                              image, memory, identification, record);
+    m_transfers = std::make_unique<Transfers>(*m_services, *m_link, interaction, texts, gate(),
+                                              table, image, memory, identification, record);
     connect(m_transfers.get(), &Transfers::attributesDecoded, this, [this] {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
+        announceIdentificationChanged();
     });
+    connect(m_transfers.get(), &Transfers::imageRead, this, &Workspace::announceImageReplaced);
     connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
             [this](const QString& shown) {
                 ConfigurationFileName = shown;
                 Q_EMIT configurationFileNameChanged(shown);
             });
+    connect(m_services.get(), &DeviceServices::firmwareVersionRead, this,
+            &Workspace::announceIdentificationChanged);
+    connect(m_link.get(), &Link::deviceErrorsDecoded, this,
+            [this] { setDeviceErrors(deviceErrorsOfWords(m_link->DeviceErrorWords)); });
     LoadStartupValues();
 }
 
@@ -47,17 +53,47 @@ void Workspace::setPort(SerialPort* port) {
     m_link->setPort(port);
 }
 
+bool Workspace::openPort(SerialPort* port) {
+    setPort(nullptr);
+    port->setSettings(settings.SettingsText);
+    // Stray bytes complete nothing until the first request sets the length it expects.
+    m_link->ExpectedLength = 1000;
+    const bool opened = port->open();
+    if (opened)
+        setPort(port);
+    else
+        m_interaction.inform(QStringLiteral("Error"),
+                             openFailureMessage(port->errorNumber(), port->errorText()),
+                             Interaction::Icon::Critical);
+    PortUnavailable = !opened;
+    Q_EMIT portStateChanged();
+    return opened;
+}
+
+bool Workspace::portReady() const {
+    return m_link->portReady();
+}
+
+void Workspace::setDeviceAddress(int address) {
+    if (address < 0 || address > 255)
+        address = 0;
+    if (address == m_link->DeviceAddress && address == settings.DeviceAddress)
+        return;
+    m_link->setDeviceAddress(address);
+    settings.DeviceAddress = address;
+    Q_EMIT deviceAddressChanged(address);
+}
+
 void Workspace::setLanguageOffset(int offset) {
-    texts.setLanguageOffset(offset);
-    settings.LanguageOffset = texts.LanguageOffset;
-    table.BuildParameterTable(texts);
-    UpdateInputNames(table, texts, identification);
+    settings.LanguageOffset = Texts::normalisedOffset(offset);
+    DeviceData::setLanguageOffset(offset);
 }
 
 void Workspace::DecodeAttributes(int attributes) {
     ::DecodeAttributes(identification, attributes);
     UpdateInputNames(table, texts, identification);
     ShowFeatureCode();
+    announceIdentificationChanged();
 }
 
 void Workspace::ShowFeatureCode() {
@@ -72,10 +108,12 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
     if (result.attributesDecoded) {
         UpdateInputNames(table, texts, identification);
         ShowFeatureCode();
+        announceIdentificationChanged();
     }
     if (result.ok) {
         record.imageReplaced(ConfigurationFile::FirstEntry, ConfigurationFile::LastEntry);
         ConfigurationFileName = ShortenedPath(path);
+        announceImageReplaced();
         Q_EMIT configurationLoaded();
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);
     }
@@ -147,8 +185,10 @@ Workspace::Continuation Workspace::CommitParameterSetId(const ParameterSetIdEdit
             return Continuation::Cancelled;
         }
     }
-    storeParameterSetId(image, edit.id());
+    for (int i = 0; i < ParameterSetIdEdit::Fields; ++i)
+        setValue(IdentificationRows::ParameterSetId, i + 1, edit.id()[size_t(i)]);
     CopyParameterSetId(identification, image);
+    announceIdentificationChanged();
     Q_EMIT parameterSetIdChanged();
     switch (edit.mode()) {
     case ParameterSetIdMode::EditOnly:
@@ -237,6 +277,8 @@ void Workspace::TakeOverWld(const WldContent& content, const QString& path) {
     UpdateExternalCurrentInputs(identification, image);
     UpdateInputNames(table, texts, identification);
     CopyParameterSetId(identification, image);
+    announceIdentificationChanged();
+    announceImageReplaced();
     Q_EMIT parameterSetIdChanged();
     Q_EMIT configurationLoaded();
     Q_EMIT configurationFileNameChanged(WldFileName);

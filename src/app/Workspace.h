@@ -1,11 +1,9 @@
 #pragma once
 
+#include "app/ChannelNames.h"
 #include "config/ConfigurationFile.h"
-#include "device/DeviceImage.h"
-#include "device/Identification.h"
-#include "device/ParameterTable.h"
+#include "device/DeviceData.h"
 #include "device/ReadRecord.h"
-#include "i18n/StringTable.h"
 #include "link/PortSettings.h"
 #include "services/ParameterSetId.h"
 #include "services/WldFile.h"
@@ -23,10 +21,11 @@ class SerialPort;
 class Transfers;
 
 // The program-wide objects, created once and wired the same way for the main window and for
-// q7400ctl: texts, parameter table, device image, memory image, identification, port
-// settings, the link to the controller, its services and the bulk transfers. Windows and
-// commands get references from here; nothing of this is global.
-class Workspace : public QObject {
+// q7400ctl: the device data with its change announcements and operation gate (DeviceData:
+// texts, parameter table, device image, memory image, identification, controller errors), port
+// settings, channel names, the link to the controller, its services and the bulk transfers.
+// Windows and commands get references from here; nothing of this is global.
+class Workspace : public DeviceData {
     Q_OBJECT
 public:
     // The port is not owned and may be nullptr (offline). The interaction answers every
@@ -36,17 +35,16 @@ public:
     ~Workspace() override;
 
     Interaction& interaction() { return m_interaction; }
-    Texts texts;
-    ParameterTable table;
-    DeviceImage image;
-    MemoryImage memory;
-    Identification identification;
     PortSettings settings;
     // What was read from which controller in this session, and where the image's rows came
     // from.
     ReadRecord record;
+    // Display names of the channels (Q7400.zyk), read at start-up.
+    ChannelNames channelNames;
     // The configuration file in use as shown (shortened), "No File" after a read.
     QString ConfigurationFileName;
+    // Opening the port failed: the program works offline, device operations are disabled.
+    bool PortUnavailable = false;
 
     Link& link() { return *m_link; }
     DeviceServices& services() { return *m_services; }
@@ -54,12 +52,22 @@ public:
 
     // Uses another port (not owned; nullptr = offline).
     void setPort(SerialPort* port);
+    // Applies the line settings to `port` (not owned), opens it and uses it. A failure is told
+    // through the interaction ("Error 8002  ..."), the program goes on offline and
+    // PortUnavailable says so. portStateChanged() in either case.
+    bool openPort(SerialPort* port);
+    // The link has an open port: device operations are possible.
+    bool portReady() const;
 
     // Identification start-up values, the default parameter-block table and the default
     // offline configuration, also in the memory image: the state of a freshly started program.
     void LoadStartupValues();
 
-    // Switches the language: texts, parameter table names and the input names.
+    // The controller's bus address 0..255 (the link's DeviceAddress and the settings); emits
+    // deviceAddressChanged when it changed. Values outside 0..255 are taken as 0.
+    void setDeviceAddress(int address);
+
+    // Switches the language: texts, parameter table names, the input names and the settings.
     void setLanguageOffset(int offset);
 
     // Sets ModuleVariant and FeatureA from an attributes byte, renames the input rows and
@@ -140,6 +148,10 @@ Q_SIGNALS:
     void firmwareShown(const QString& text);
     // identification.ParameterSetId changed (status panel 4).
     void parameterSetIdChanged();
+    // A port was opened or failed to open, or the port was taken away.
+    void portStateChanged();
+    // The controller address changed (address field, DIP switches of the wiring picture).
+    void deviceAddressChanged(int address);
 
 private:
     Interaction& m_interaction;

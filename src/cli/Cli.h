@@ -69,6 +69,12 @@ void addWldOptions(QCommandLineParser& parser);
 int runWld(CliContext& cli);
 int runBlocks(CliContext& cli);
 
+// Channel parameters, parameter overview and collective masks of a configuration file
+// (cmd_params.cpp).
+void addParamsOptions(QCommandLineParser& parser);
+int runChannel(CliContext& cli);
+int runOverview(CliContext& cli);
+
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);

@@ -56,3 +56,5 @@ struct EditOperation {
 };
 // The operations of every window, in the order --help lists them.
 QList<EditOperation> editOperations();
+// Channel parameters and collective masks (cmd_params.cpp).
+QList<EditOperation> paramsEditOperations();

@@ -5,7 +5,7 @@
 
 QList<EditOperation> editOperations() {
     // Each window's operations are added here as its commands land.
-    return {};
+    return paramsEditOperations();
 }
 
 namespace {

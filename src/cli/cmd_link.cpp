@@ -12,10 +12,10 @@ int runProbe(CliContext& cli) {
     Workspace& ws = device.workspace();
     DeviceServices& services = ws.services();
     cli.out << firmwareText(ws.identification.FirmwareVersion) << '\n';
-    services.ReadRequest(49); // attributes byte
-    if (ws.link().CommError)
+    const std::optional<QList<int>> attributes = services.readValues(49);
+    if (!attributes || attributes->isEmpty())
         return device.noAnswer();
-    ws.DecodeAttributes(ws.link().ReplyBytes[8]);
+    ws.DecodeAttributes(attributes->first());
     cli.out << featureCodeText(ws.identification, ws.texts) << '\n';
     return ExitStatus::Ok;
 }

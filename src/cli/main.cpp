@@ -5,8 +5,10 @@
 #include "link/PortSettings.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -42,6 +44,15 @@ const std::vector<CliCommand>& commands() {
         {"blocks",
          "blocks [write default|HEX...] the controller's parameter-block table (96 bytes)",
          runBlocks},
+        {"channel",
+         "channel FILE.tvk K [--firmware 0xNN] [--lang ...]\n"
+         "                               the channel editor's rows of channel K",
+         runChannel},
+        {"overview",
+         "overview FILE.tvk [--csv | --print-text | --pdf OUT.pdf] [--date \"YYYY-MM-DD hh:mm\"]\n"
+         "                               the parameter overview as a table, its print as text or "
+         "PDF",
+         runOverview},
         {"probe",
          "probe [--port ...]           firmware version and feature code of the controller",
          runProbe},
@@ -55,6 +66,9 @@ QString commandHelp() {
     QString text = QStringLiteral("\nCommands:\n");
     for (const CliCommand& c : commands())
         text += QStringLiteral("  %1\n").arg(QLatin1String(c.synopsis));
+    text += QStringLiteral("\nOperations of edit:\n");
+    for (const EditOperation& op : editOperations())
+        text += QStringLiteral("  %1\n").arg(QString::fromUtf8(op.synopsis));
     return text;
 }
 } // namespace
@@ -78,8 +92,24 @@ void addCommonOptions(QCommandLineParser& parser) {
     addLinkOptions(parser);
 }
 
+namespace {
+// Rendering a PDF needs fonts, which need a GUI application; it runs on the offscreen
+// platform, so no display is needed. Every other command stays a plain console program.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--pdf" || arg.startsWith("--pdf=")) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            return std::make_unique<QGuiApplication>(argc, argv);
+        }
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     setProgramIdentity(QStringLiteral("q7400ctl"));
 
     QTextStream out(stdout);
@@ -93,6 +123,7 @@ int main(int argc, char** argv) {
     addTransferOptions(parser);
     addOfflineOptions(parser);
     addWldOptions(parser);
+    addParamsOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));

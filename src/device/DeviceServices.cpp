@@ -71,6 +71,13 @@ void DeviceServices::ReadRequest(int code, int p1, int p2, int p3) {
     exchange(ReadControl, code, data, readReplyLength(code, p1, p2));
 }
 
+std::optional<QList<int>> DeviceServices::readValues(int code, int p1, int p2, int p3) {
+    ReadRequest(code, p1, p2, p3);
+    if (m_link.CommError)
+        return std::nullopt;
+    return decodeReadValues(code, p1, p2, m_link.ReplyBytes);
+}
+
 void DeviceServices::exchange(quint8 control, int code, const QByteArray& data,
                               int expectedLength) {
     m_link.RequestControl = control;

@@ -2,8 +2,11 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QList>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class DeviceImage;
 class Link;
@@ -26,6 +29,11 @@ public:
 
     // Read request (control 0x7B). p1..p2: channel range (0 = no range), p3 sent unchanged.
     void ReadRequest(int code, int p1 = 0, int p2 = 0, int p3 = 0);
+    // ReadRequest, then the reply's values by the code's transfer group (decodeReadValues in
+    // RowCodec.h): empty when the controller did not answer. Windows and long operations take
+    // their values from here (or from a decoder of their own beside the service that reads
+    // them), never from Link::ReplyBytes by position.
+    std::optional<QList<int>> readValues(int code, int p1 = 0, int p2 = 0, int p3 = 0);
 
     // The ParameterTable row WriteParameterRow() writes.
     int WriteRow = 0;

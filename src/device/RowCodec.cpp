@@ -82,3 +82,33 @@ std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const Dev
     }
     return data;
 }
+
+QList<int> decodeReadValues(int code, int p1, int p2, const std::array<int, 201>& b) {
+    const TransferGroup group = transferGroupOf(code);
+    const bool ranged = p1 != 0 && p2 != 0;
+    const int count = ranged ? qBound(0, p2 - p1 + 1, 95) : unrangedValueCount(code);
+    const auto at = [&b](int position) {
+        return position >= 0 && position < int(b.size()) ? b[size_t(position)] : 0;
+    };
+    QList<int> values;
+    switch (group) {
+    case TransferGroup::SingleByte:
+        values.append(at(8));
+        break;
+    case TransferGroup::SingleWord:
+        values.append(ValueCodec::word(at(8), at(9)));
+        break;
+    case TransferGroup::AddressedWord:
+        values.append(ValueCodec::word(at(11), at(12)));
+        break;
+    case TransferGroup::RawBlock:
+        break;
+    default:
+        for (int k = 0; k < count; ++k)
+            values.append(isWordGroup(group) || (group == TransferGroup::IdBlock && ranged)
+                              ? ValueCodec::word(at(11 + 2 * k), at(12 + 2 * k))
+                              : at(11 + k));
+        break;
+    }
+    return values;
+}

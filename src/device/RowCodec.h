@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <QList>
+
+#include <array>
 #include <optional>
 
 class DeviceImage;
@@ -35,3 +38,10 @@ bool isReadOnlyCode(int functionCode);
 std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const DeviceImage& image,
                                           const MemoryImage& memory, int row,
                                           WriteRefusal* refusal = nullptr);
+
+// The values of a read reply (ReplyBytes, 1-based), laid out by the transfer group of
+// `functionCode`: bytes or words (low byte first) from byte 11 on for blocks (as many as the
+// range p1..p2 asks for, or the code's unranged count), byte 8 for a single byte, bytes 8 and 9
+// for a single word, bytes 11 and 12 for an addressed word. The raw block is not decoded here.
+QList<int> decodeReadValues(int functionCode, int p1, int p2,
+                            const std::array<int, 201>& replyBytes);

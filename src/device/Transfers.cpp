@@ -4,6 +4,7 @@
 #include "device/DeviceImage.h"
 #include "device/DeviceServices.h"
 #include "device/Identification.h"
+#include "device/OperationGate.h"
 #include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
 #include "device/ReadRecord.h"
@@ -12,10 +13,10 @@
 #include "link/Link.h"
 #include "link/TransferGroup.h"
 
-#include <QScopedValueRollback>
-
 namespace {
 constexpr int kTextParameterSets = 189;
+constexpr int kTextReadErrors = 212;
+constexpr int kTextClearErrors = 211;
 constexpr int kTextNoFile = 225;
 constexpr int kTextWrongSensor = 453;
 constexpr int kTextAttributesMismatch = 454;
@@ -84,12 +85,12 @@ bool isWriteSkipped(int row) {
 }
 
 Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interaction,
-                     const Texts& texts, ParameterTable& table, DeviceImage& image,
-                     MemoryImage& memory, Identification& identification, ReadRecord& record,
-                     QObject* parent)
+                     const Texts& texts, OperationGate& gate, ParameterTable& table,
+                     DeviceImage& image, MemoryImage& memory, Identification& identification,
+                     ReadRecord& record, QObject* parent)
     : QObject(parent), m_services(services), m_link(link), m_interaction(interaction),
       m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification),
-      m_record(record) {}
+      m_record(record), m_gate(gate) {}
 
 WritePreview Transfers::previewWrite(const DeviceImage& image) const {
     return writePreview(m_table, image, m_record, m_link.controller(),
@@ -97,6 +98,14 @@ WritePreview Transfers::previewWrite(const DeviceImage& image) const {
 }
 
 Transfers::Outcome Transfers::ReadAll(bool askFirst) {
+    const OperationGate::Ticket ticket =
+        m_gate.enter(m_id.DeviceType + QStringLiteral(" => PC"), OperationGate::Scope::Image);
+    if (!ticket)
+        return Outcome::Busy;
+    return readAllHeld(askFirst);
+}
+
+Transfers::Outcome Transfers::readAllHeld(bool askFirst) {
     if (askFirst) {
         const QString title = m_id.DeviceType + QStringLiteral(" => PC");
         const QString text = m_texts.LoadText(kTextDirectionOk) + QStringLiteral("\n\n   =>   PC");
@@ -105,19 +114,10 @@ Transfers::Outcome Transfers::ReadAll(bool askFirst) {
             return Outcome::Cancelled;
     }
     Q_EMIT channelErrorTableHideRequested();
-    if (TransferRunning) {
-        // The running read refreshes the block table itself; only the closing steps run here.
-        if (m_id.FirmwareVersion >= kFirstRawBlockFirmware)
-            m_services.ReadRawBlock();
-        else
-            LoadDefaultRawBlock(m_memory);
-        finishRead();
-        return Outcome::Busy;
-    }
 
     bool failed = false;
     {
-        RunningGuard guard(TransferRunning, *this);
+        RunningGuard guard(m_transferRunning, *this);
         m_services.PrepareLink();
         m_services.ReadFirmwareVersion();
         failed = m_link.CommError;
@@ -135,10 +135,11 @@ Transfers::Outcome Transfers::ReadAll(bool askFirst) {
             }
             m_record.readEnded(rowsRead);
             Q_EMIT progressFinished();
+            Q_EMIT imageRead();
         }
         if (!failed)
             refreshDerived();
-        readDeviceErrors();
+        requestDeviceErrors();
     }
 
     // After a failed read the controller's block table is unknown: the one in memory stays
@@ -161,36 +162,16 @@ bool Transfers::readRow(int row) {
     // A failed read leaves whatever was in the reply buffer: the row keeps its values.
     if (m_link.CommError)
         return false;
-    const auto& b = m_link.ReplyBytes;
-    auto put = [&](int column, int value) {
-        m_image.cell(row, column) = value;
-    };
-    switch (transferGroupOf(code)) {
-    case TransferGroup::ByteBlock:
-    case TransferGroup::IoBlock:
-    case TransferGroup::IdBlock:
-        for (int k = 1; k <= unrangedValueCount(code); ++k)
-            put(k, b[size_t(10 + k)]);
-        break;
-    case TransferGroup::SingleByte:
-        put(1, b[8]);
-        if (code == kCodeAttributes) {
-            DecodeAttributes(m_id, b[8]);
-            Q_EMIT attributesDecoded();
-        }
-        break;
-    case TransferGroup::SingleWord:
-        put(1, b[8] + 256 * b[9]);
-        break;
-    case TransferGroup::AddressedWord:
-        put(1, b[11] + 256 * b[12]);
-        break;
-    case TransferGroup::RawBlock: // not part of the row transfers
-        break;
-    case TransferGroup::WordBlock:
-        for (int k = 1; k <= 8; ++k)
-            put(k, b[size_t(2 * k + 9)] + 256 * b[size_t(2 * k + 10)]);
-        break;
+    const QList<int> values = decodeReadValues(code, 0, 0, m_link.ReplyBytes);
+    // A word block is one word per channel, whatever else an unranged read of its code returns.
+    const int count = transferGroupOf(code) == TransferGroup::WordBlock
+                          ? std::min<int>(8, int(values.size()))
+                          : int(values.size());
+    for (int k = 1; k <= count; ++k)
+        m_image.cell(row, k) = values[k - 1];
+    if (code == kCodeAttributes && !values.isEmpty()) {
+        DecodeAttributes(m_id, values[0]);
+        Q_EMIT attributesDecoded();
     }
     m_record.rowRead(m_link.controller(), row, m_image);
     return true;
@@ -230,14 +211,32 @@ void Transfers::finishRead() {
     Q_EMIT configurationFileNameChanged(m_texts.LoadText(kTextNoFile));
 }
 
-void Transfers::readDeviceErrors() {
+bool Transfers::readDeviceErrors() {
+    const OperationGate::Ticket ticket = m_gate.enter(m_texts.LoadText(kTextReadErrors));
+    return ticket && requestDeviceErrors();
+}
+
+bool Transfers::clearDeviceErrors() {
+    const OperationGate::Ticket ticket = m_gate.enter(m_texts.LoadText(kTextClearErrors));
+    if (!ticket)
+        return false;
+    Q_EMIT channelErrorTableHideRequested();
+    m_services.PrepareLink();
+    m_services.SendCommand(0x21, QByteArray(21, '\0'));
+    return requestDeviceErrors();
+}
+
+bool Transfers::requestDeviceErrors() {
     Q_EMIT channelErrorTableHideRequested();
     m_services.PrepareLink();
     m_link.RequestDeviceErrors();
+    return !m_link.CommError;
 }
 
 Transfers::Outcome Transfers::WriteAll() {
-    if (TransferRunning)
+    const OperationGate::Ticket ticket =
+        m_gate.enter(QStringLiteral("PC => ") + m_id.DeviceType, OperationGate::Scope::Image);
+    if (!ticket)
         return Outcome::Busy;
     if (m_record.imageIncomplete() &&
         m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
@@ -249,8 +248,7 @@ Transfers::Outcome Transfers::WriteAll() {
     }
     Outcome outcome = Outcome::Done;
     {
-        RunningGuard guard(TransferRunning, *this);
-        const QScopedValueRollback<bool> writing(m_writeRunning, true);
+        RunningGuard guard(m_transferRunning, *this);
         m_services.PrepareLink();
         m_services.ReadRequest(kCodeAttributes, 0, 0, 0);
         ControllerAttributes = m_link.CommError ? -1 : m_link.ReplyBytes[8];
@@ -286,7 +284,7 @@ Transfers::Outcome Transfers::WriteAll() {
             } else if (!writeRows()) {
                 outcome = Outcome::Failed;
             }
-            readDeviceErrors();
+            requestDeviceErrors();
         }
         if (ParamSetCommand != 0 && !WriteParaSet() && outcome == Outcome::Done)
             outcome = Outcome::Failed;
@@ -355,8 +353,13 @@ Transfers::Outcome Transfers::ParameterSetMenu(int k) {
         ParameterSetCommand::LoadSet1, ParameterSetCommand::LoadSet2,
         ParameterSetCommand::StoreSet1, ParameterSetCommand::StoreSet2,
         ParameterSetCommand::Factory};
+    static constexpr int kEntryTexts[] = {181, 182, 183, 184, 180};
     if (k < 0 || k > 4)
         return Outcome::Cancelled;
+    OperationGate::Ticket ticket =
+        m_gate.enter(m_texts.LoadText(kEntryTexts[k]), OperationGate::Scope::Image);
+    if (!ticket)
+        return Outcome::Busy;
     const int command = int(kCommands[k]);
     const QString title = m_texts.LoadText(kTextParameterSets);
     if (k == 2 || k == 3) {
@@ -367,24 +370,20 @@ Transfers::Outcome Transfers::ParameterSetMenu(int k) {
             return Outcome::Cancelled;
         ParamSetCommand = command;
         if (answer == Interaction::Answer::Yes) {
+            // The parameter-set-ID window confirms and writes: a device operation of its own.
+            ticket.release();
             Q_EMIT writeConfirmationRequested();
             return Outcome::Done;
         }
-        // Storing in the middle of a write would store half the new parameters: the running
-        // write sends the command at its end instead.
-        if (m_writeRunning)
-            return Outcome::Busy;
         m_services.PrepareLink();
         return WriteParaSet() ? Outcome::Done : Outcome::Failed;
     }
     if (m_interaction.ask(Interaction::Icon::Critical, Interaction::Buttons::OkCancel, title,
                           m_texts.LoadText(kTextOverwritten)) != Interaction::Answer::Ok)
         return Outcome::Cancelled;
-    if (TransferRunning)
-        return Outcome::Busy;
     m_services.PrepareLink();
     m_services.SendCommand(kCodeParameterSet, QByteArray(1, char(command)));
     if (m_link.CommError)
         return Outcome::Failed;
-    return ReadAll(true);
+    return readAllHeld(true);
 }

@@ -10,6 +10,7 @@ class DeviceImage;
 class DeviceServices;
 class Interaction;
 class Link;
+class OperationGate;
 class ParameterTable;
 class ReadRecord;
 class Texts;
@@ -39,15 +40,18 @@ enum class ParameterSetCommand : int {
 // commands. They run on the caller's thread and wait through the Link (the event loop keeps
 // running). Questions and messages go through the Interaction; what windows show is announced
 // by signals, so the same transfers serve the main window and q7400ctl.
+//
+// Each public operation is one user-started device operation: it enters the operation gate
+// first and is refused at once (Outcome::Busy, the user is told) while another one runs.
 class Transfers : public QObject {
     Q_OBJECT
 public:
     Transfers(DeviceServices& services, Link& link, Interaction& interaction, const Texts& texts,
-              ParameterTable& table, DeviceImage& image, MemoryImage& memory,
+              OperationGate& gate, ParameterTable& table, DeviceImage& image, MemoryImage& memory,
               Identification& identification, ReadRecord& record, QObject* parent = nullptr);
 
-    // Refuses a second bulk transfer while one runs (the waits keep the menus live).
-    bool TransferRunning = false;
+    // A bulk transfer (read or write of the whole image) is running.
+    bool TransferRunning() const { return m_transferRunning; }
     // Data byte of the parameter-set command WriteAll sends after writing; 0 = none.
     int ParamSetCommand = 0;
     // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
@@ -61,7 +65,7 @@ public:
     enum class Outcome {
         Done,      // the transfer ran to its end
         Cancelled, // the user said no to a question; nothing was transferred
-        Busy,      // another transfer was running; nothing was transferred
+        Busy,      // another device operation was running; nothing was transferred
         Failed,    // the controller stopped answering
         Refused,   // a value of the image cannot be sent; nothing was written
     };
@@ -102,8 +106,10 @@ public:
 
     // The read of the controller's device error block (the main window's "Read alarm / error"):
     // hides the channel error table, prepares the link and sends the short request 0x7A. The
-    // reply is decoded by the Link (Link::deviceErrorsDecoded).
-    virtual void readDeviceErrors();
+    // reply is decoded by the Link (Link::deviceErrorsDecoded). False when refused or unanswered.
+    bool readDeviceErrors();
+    // "Reset alarm / error": the clear command (0x21 with 21 zero bytes), then the error read.
+    bool clearDeviceErrors();
 
 Q_SIGNALS:
     // Progress of a transfer: maximum N + 1, then the value 1..N+1 once per row, then finished.
@@ -114,6 +120,8 @@ Q_SIGNALS:
     void busyChanged(bool busy);
     // Something the user should know about the running transfer, for its progress output.
     void notice(const QString& text);
+    // A read has put rows into the device image (also when it failed part-way).
+    void imageRead();
 
     // The channel error table of the main window is to be hidden.
     void channelErrorTableHideRequested();
@@ -135,6 +143,8 @@ Q_SIGNALS:
     void writeConfirmationRequested();
 
 private:
+    Outcome readAllHeld(bool askFirst);
+    bool requestDeviceErrors();
     bool readRow(int row);
     bool keepControllerSetpoints();
     bool writeRows();
@@ -151,5 +161,6 @@ private:
     MemoryImage& m_memory;
     Identification& m_id;
     ReadRecord& m_record;
-    bool m_writeRunning = false;
+    OperationGate& m_gate;
+    bool m_transferRunning = false;
 };

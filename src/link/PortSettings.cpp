@@ -226,10 +226,15 @@ QString serialPortDevice(int number) {
 }
 
 QString resolvePortDevice(const QString& portNumber) {
+    return resolvePortDevice(portNumber, serialPortDevices());
+}
+
+QString resolvePortDevice(const QString& portNumber, const QStringList& devices) {
     const QString text = portNumber.trimmed();
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
     if (isNumber)
-        return serialPortDevice(number);
+        return number >= 1 && number <= std::min<int>(16, int(devices.size())) ? devices[number - 1]
+                                                                               : QString();
     return text;
 }

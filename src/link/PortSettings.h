@@ -68,6 +68,8 @@ QString serialPortDevice(int number);
 // The device a PortNumber text means: a path (starts with "/") or name as it is, a number
 // through serialPortDevice(). Empty when the number has no device.
 QString resolvePortDevice(const QString& portNumber);
+// The same over a given list of serial devices (element 0 = port 1).
+QString resolvePortDevice(const QString& portNumber, const QStringList& devices);
 
 // The ordering rule of serialPortDevices() on given device paths; `byId` maps a device path
 // (e.g. "/dev/ttyUSB0") to its stable name.

@@ -1,18 +1,11 @@
 #include "link/ValueCodec.h"
 
-#include <cmath>
+#include "base/NumberText.h"
 
 namespace ValueCodec {
 
 std::optional<qint64> roundHalfEven(double v) {
-    if (!std::isfinite(v) || std::fabs(v) >= 9.2e18)
-        return std::nullopt;
-    // Ties to even regardless of the current rounding mode.
-    double whole = std::floor(v);
-    const double fraction = v - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0.0))
-        whole += 1.0;
-    return qint64(whole);
+    return ::roundHalfEven(v);
 }
 
 std::optional<quint8> toByte(double v) {

@@ -9,8 +9,7 @@
 // is refused, never cut.
 namespace ValueCodec {
 
-// Nearest whole number, ties to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Empty for NaN, infinity
-// and values beyond the 64-bit range.
+// Nearest whole number, ties to even (the program's one rounding, base/NumberText.h).
 std::optional<qint64> roundHalfEven(double v);
 
 // The byte of a value 0..255 after rounding; empty otherwise.

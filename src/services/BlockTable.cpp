@@ -1,11 +1,9 @@
 #include "services/BlockTable.h"
 
 #include "base/Interaction.h"
-#include "device/DeviceImage.h"
+#include "device/DeviceData.h"
 #include "device/DeviceServices.h"
-#include "device/Identification.h"
 #include "device/ParameterBlocks.h"
-#include "i18n/StringTable.h"
 
 #include <QRegularExpression>
 
@@ -77,29 +75,33 @@ std::optional<BlockTable> blockTableOfText(const QString& text, QString* why) {
     return table;
 }
 
-BlockTableEdit::BlockTableEdit(MemoryImage& memory, DeviceServices& services,
-                               Interaction& interaction, const Texts& texts,
-                               const Identification& identification)
-    : m_memory(memory), m_services(services), m_interaction(interaction), m_texts(texts),
-      m_identification(identification) {}
+BlockTableEdit::BlockTableEdit(DeviceData& data, DeviceServices& services, Interaction& interaction)
+    : m_data(data), m_services(services), m_interaction(interaction) {}
+
+QString BlockTableEdit::operationName() const {
+    return m_data.identification.DeviceType + QStringLiteral("  Block");
+}
 
 QStringList BlockTableEdit::fieldTexts() const {
     QStringList fields;
-    for (quint8 b : blockTableOf(m_memory))
+    for (quint8 b : blockTableOf(m_data.memory))
         fields << blockTableFieldText(b);
     return fields;
 }
 
 bool BlockTableEdit::canTransfer() const {
-    return blockTableTransferable(m_identification.FirmwareVersion);
+    return blockTableTransferable(m_data.identification.FirmwareVersion);
 }
 
 bool BlockTableEdit::readFromController() {
-    return canTransfer() && m_services.ReadRawBlock();
+    if (!canTransfer())
+        return false;
+    const OperationGate::Ticket ticket = m_data.gate().enter(operationName());
+    return ticket && m_services.ReadRawBlock();
 }
 
 void BlockTableEdit::loadDefaults() {
-    LoadDefaultRawBlock(m_memory);
+    LoadDefaultRawBlock(m_data.memory);
 }
 
 BlockTableEdit::SaveOutcome BlockTableEdit::save(const QStringList& fields,
@@ -127,18 +129,21 @@ BlockTableEdit::SaveOutcome BlockTableEdit::save(const QStringList& fields,
             "(champ %1).",
             "Nulla è stato salvato: un campo deve contenere un byte esadecimale 0..FF (campo %1)."};
         m_interaction.inform(title,
-                             m_texts.inLanguage(text).arg(numbers.join(QStringLiteral(", "))),
+                             m_data.texts.inLanguage(text).arg(numbers.join(QStringLiteral(", "))),
                              Interaction::Icon::Critical);
         return SaveOutcome::Invalid;
     }
     if (m_interaction.ask(Interaction::Icon::Critical, Interaction::Buttons::OkCancel, title,
-                          m_texts.LoadText(kTextCaution)) != Interaction::Answer::Ok)
+                          m_data.texts.LoadText(kTextCaution)) != Interaction::Answer::Ok)
         return SaveOutcome::Cancelled;
-    storeBlockTable(m_memory, table);
+    storeBlockTable(m_data.memory, table);
     if (!canTransfer() ||
         m_interaction.ask(Interaction::Icon::Question, Interaction::Buttons::YesNo, title,
-                          m_texts.LoadText(kTextTransmitNow)) != Interaction::Answer::Yes)
+                          m_data.texts.LoadText(kTextTransmitNow)) != Interaction::Answer::Yes)
         return SaveOutcome::Stored;
+    const OperationGate::Ticket ticket = m_data.gate().enter(operationName());
+    if (!ticket)
+        return SaveOutcome::Failed;
     m_services.PrepareLink();
     return m_services.WriteParameterRow(kRawBlockRow) ? SaveOutcome::Sent : SaveOutcome::Failed;
 }

@@ -7,10 +7,9 @@
 #include <array>
 #include <optional>
 
+class DeviceData;
 class DeviceServices;
 class Interaction;
-class Texts;
-struct Identification;
 struct MemoryImage;
 
 // The parameter-block table: 96 bytes at memory image 640..735 that assign parameters to the
@@ -38,18 +37,18 @@ std::optional<BlockTable> blockTableOfText(const QString& text, QString* why = n
 
 // The parameter-block window's buttons over the program's memory image. The window fills its
 // fields from fieldTexts() when it opens and after each of these operations; its fields are
-// never refreshed on activation, so switching windows keeps what the user typed.
+// never refreshed on activation, so switching windows keeps what the user typed. Reading and
+// sending are device operations: they enter the operation gate (refused while another runs).
 class BlockTableEdit {
 public:
-    BlockTableEdit(MemoryImage& memory, DeviceServices& services, Interaction& interaction,
-                   const Texts& texts, const Identification& identification);
+    BlockTableEdit(DeviceData& data, DeviceServices& services, Interaction& interaction);
 
     QStringList fieldTexts() const;
     // "Read again" is offered and the table is sent only below firmware 0x90.
     bool canTransfer() const;
 
     // "Read again": the table from the controller. False, with the table unchanged, when no
-    // complete answer came.
+    // complete answer came or another device operation runs.
     bool readFromController();
     // "Default": the default table.
     void loadDefaults();
@@ -59,7 +58,8 @@ public:
         Cancelled, // the caution was answered with Cancel: nothing stored
         Stored,    // stored in the memory image, not sent
         Sent,      // stored and sent to the controller
-        Failed,    // stored, but the controller did not take it
+        Failed,    // stored, but not sent: the controller did not answer or another device
+                   // operation runs
     };
     // "o.k.": all 96 fields are checked first; a field that is not a hexadecimal byte is
     // reported (and listed in *invalidFields) and nothing is stored. Then the caution (text 540,
@@ -68,9 +68,9 @@ public:
     SaveOutcome save(const QStringList& fields, QList<int>* invalidFields = nullptr);
 
 private:
-    MemoryImage& m_memory;
+    QString operationName() const;
+
+    DeviceData& m_data;
     DeviceServices& m_services;
     Interaction& m_interaction;
-    const Texts& m_texts;
-    const Identification& m_identification;
 };

@@ -77,6 +77,36 @@ private Q_SLOTS:
         QCOMPARE(link->ExpectedLength, expected);
     }
 
+    // Typed values by transfer group; nothing when the controller is silent.
+    void readValues_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("p1");
+        QTest::addColumn<int>("p2");
+        QTest::addColumn<QByteArray>("data"); // the reply's data after the function code
+        QTest::addColumn<QList<int>>("values");
+        QTest::newRow("word block, channels 2..3")
+            << 0 << 2 << 3 << QByteArray::fromHex("020300e803feff") << QList<int>{1000, 65534};
+        QTest::newRow("byte block, channel 4")
+            << 22 << 4 << 4 << QByteArray::fromHex("04040007") << QList<int>{7};
+        QTest::newRow("single word")
+            << 146 << 0 << 0 << QByteArray::fromHex("2c01") << QList<int>{300};
+        QTest::newRow("addressed word")
+            << 100 << 0 << 0 << QByteArray::fromHex("000000e803") << QList<int>{1000};
+        QTest::newRow("ID block") << 63 << 0 << 0 << QByteArray::fromHex("000000102030405060")
+                                  << QList<int>{0x10, 0x20, 0x30, 0x40, 0x50, 0x60};
+    }
+    void readValues() {
+        QFETCH(int, code);
+        QFETCH(int, p1);
+        QFETCH(int, p2);
+        QFETCH(QByteArray, data);
+        QFETCH(QList<int>, values);
+        port->reply(reply(code, data));
+        QCOMPARE(services->readValues(code, p1, p2).value_or(QList<int>{-1}), values);
+        port->silence(4);
+        QVERIFY(!services->readValues(code, p1, p2));
+    }
+
     void writeRowFrames_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<QVariantList>("values");

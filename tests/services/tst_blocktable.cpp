@@ -56,7 +56,7 @@ private Q_SLOTS:
         Workspace& ws = sim.workspace;
         ws.identification.FirmwareVersion = 0x56;
         ws.memory[640] = 0x11;
-        BlockTableEdit edit(ws.memory, ws.services(), sim.interaction, ws.texts, ws.identification);
+        BlockTableEdit edit(ws, ws.services(), sim.interaction);
         QCOMPARE(edit.fieldTexts().value(0), QStringLiteral("11"));
         edit.loadDefaults(); // "Default"
         QStringList fields = edit.fieldTexts();
@@ -77,7 +77,7 @@ private Q_SLOTS:
     void invalidFieldStoresNothing() {
         SimWorkspace sim(SimOptions{3, 0x56, 0x10, QDateTime(), false});
         Workspace& ws = sim.workspace;
-        BlockTableEdit edit(ws.memory, ws.services(), sim.interaction, ws.texts, ws.identification);
+        BlockTableEdit edit(ws, ws.services(), sim.interaction);
         QStringList fields = edit.fieldTexts();
         fields[3] = QStringLiteral("1FF");
         fields[90] = QString();
@@ -96,7 +96,7 @@ private Q_SLOTS:
         SimWorkspace sim(SimOptions{3, 0x90, 0x10, QDateTime(), false});
         Workspace& ws = sim.workspace;
         ws.identification.FirmwareVersion = 0x90;
-        BlockTableEdit edit(ws.memory, ws.services(), sim.interaction, ws.texts, ws.identification);
+        BlockTableEdit edit(ws, ws.services(), sim.interaction);
         QVERIFY(!edit.canTransfer());
         QVERIFY(!edit.readFromController());
         QCOMPARE(edit.save(edit.fieldTexts()), BlockTableEdit::SaveOutcome::Stored);

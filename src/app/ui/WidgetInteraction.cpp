@@ -2,29 +2,33 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+QMessageBox::Icon boxIcon(Interaction::Icon icon) {
+    switch (icon) {
+    case Interaction::Icon::None:
+        return QMessageBox::NoIcon;
+    case Interaction::Icon::Information:
+        return QMessageBox::Information;
+    case Interaction::Icon::Question:
+        return QMessageBox::Question;
+    case Interaction::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Interaction::Icon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
 
 Interaction::Answer WidgetInteraction::ask(Icon icon, Buttons buttons, const QString& title,
                                            const QString& text) {
     QMessageBox box(m_parent);
     box.setWindowTitle(title);
     box.setText(text);
-    switch (icon) {
-    case Icon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        break;
-    case Icon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case Icon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case Icon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case Icon::Critical:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    }
+    box.setIcon(boxIcon(icon));
     QMessageBox::StandardButtons standard;
     QMessageBox::StandardButton escape = QMessageBox::Cancel;
     switch (buttons) {
@@ -60,10 +64,24 @@ Interaction::Answer WidgetInteraction::ask(Icon icon, Buttons buttons, const QSt
     }
 }
 
+void WidgetInteraction::notify(const QString& title, const QString& text, Icon icon) {
+    // Shown without exec(): no event loop of its own, so nothing waiting below it is held up.
+    auto* box = new QMessageBox(boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 QString WidgetInteraction::openFileName(const QString& title, const QString& filter) {
     return QFileDialog::getOpenFileName(m_parent, title, QString(), filter);
 }
 
 QString WidgetInteraction::saveFileName(const QString& title, const QString& filter) {
     return QFileDialog::getSaveFileName(m_parent, title, QString(), filter);
+}
+
+bool WidgetInteraction::choosePrinter(QPrinter& printer, const QString& title) {
+    QPrintDialog dialog(&printer, m_parent);
+    dialog.setWindowTitle(title);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -1,12 +1,14 @@
 #include "app/ui/frmKonfig.h"
 
-#include "app/Defaults.h"
 #include "app/FrameTexts.h"
+#include "app/Startup.h"
 #include "app/Workspace.h"
+#include "app/ui/FormBinder.h"
+#include "app/ui/Mnemonics.h"
 #include "app/ui/Pictures.h"
+#include "app/ui/SecondaryWindow.h"
 #include "base/Interaction.h"
 #include "device/DeviceServices.h"
-#include "device/ParameterBlocks.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
@@ -23,27 +25,78 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-QString indexed(const char* stem, int i) {
-    return QString::fromUtf8(stem) + u'_' + QString::number(i);
+// The window's captions in the language in use (the title and the texts built from several
+// parts follow in refreshCaptions()).
+CaptionTable mainCaptions(const QString& deviceType) {
+    CaptionTable table = {
+        {"mnuDatei", 150},
+        {"mnuOeffnen", 151},
+        {"mnuSpeichern", 152},
+        {"mnuWLDauf", 151, "WLD  "},
+        {"mnuWLDspei", 152, "WLD  "},
+        {"mnuEnd", 153},
+        {"mnuKonfig", 154},
+        {"mnuMerkmal", 155},
+        // The feature codes with their I/O equipment and input kind.
+        {"mnuMerk_0", 0, "A0 B1  (16 bin. I/O  –  Thermo)"},
+        {"mnuMerk_1", 0, "A1 B1  (20 bin. I/O  –  Thermo)"},
+        {"mnuMerk_2", 0, "A2 B1  (16 bin. I/O + 4 cont. Out  –  Thermo)"},
+        {"mnuMerk_3", 0, "A0 B2  (16 bin. I/O  –  20 mA)"},
+        {"mnuMerk_4", 0, "A1 B2  (20 bin. I/O  –  20 mA)"},
+        {"mnuMerk_5", 0, "A2 B2  (16 bin. I/O + 4 cont. Out  –  20 mA)"},
+        {"mnuSchnitt", 159},
+        {"mnuPort", 160},
+        {"mnuBaud", 163},
+        {"mnuParity", 168},
+        {"mnuGetPara", 0, readCaption(deviceType)},
+        {"mnuSave", 0, writeCaption(deviceType)},
+        {"mnuPara", 175},
+        {"mnuDevice_1", 285},
+        {"mnuDevice_2", 286},
+        {"mnuDevice_3", 0, "Parameter  ID"},
+        {"mnuDevice_4", 0, "Parameter Blocks"},
+        {"mnuDevice_5", 0, "Passwort"},
+        {"mnuZyklus", 176},
+        {"mnuSammelFehl", 177},
+        {"mnuPSätze", 189},
+        {"mnuParaset_0", 181},
+        {"mnuParaset_1", 182},
+        {"mnuParaset_2", 183},
+        {"mnuParaset_3", 184},
+        {"mnuParaset_4", 180},
+        {"mnuHist", 174},
+        {"mnuHistory_1", 0, "Logger"},
+        {"mnuHistory_2", 173},
+        {"mnuExtra", 0, "Extra"},
+        {"Label6", 0, deviceType},
+        {"lblAdr", 213},
+        {"lblDeviceAlarm", 269},
+        {"cmdReadError", 212},
+        {"cmdClearErr", 211},
+    };
+    for (int k = 1; k <= 4; ++k) {
+        table.append({indexedName(u"mnuBaudrate", k), 163 + k});
+        table.append({indexedName(u"mnuPar", k), 168 + k});
+    }
+    for (int i = 1; i <= 8; ++i)
+        table.append({indexedName(u"mnuSFehl", i), 178, {}, QString(QChar(u'A' + (i - 1)))});
+    return table;
 }
 
-// Design captions of the feature-code entries: A part with its I/O equipment, B part with the
-// input kind.
-const char* const kFeatureCaptions[] = {
-    "A0 B1   16 I/O, thermo", "A1 B1   20 I/O, thermo", "A2 B1   16 I/O + 4 cont., thermo",
-    "A0 B2   16 I/O, 20 mA",  "A1 B2   20 I/O, 20 mA",  "A2 B2   16 I/O + 4 cont., 20 mA"};
 } // namespace
 
 frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOptions options,
                      QWidget* parent)
     : QMainWindow(parent), m_ws(workspace), m_interaction(interaction),
-      m_options(std::move(options)) {
+      m_options(std::move(options)), m_windows(workspace) {
     setObjectName(QStringLiteral("frmKonfig"));
     if (!m_options.makePort)
         m_options.makePort = [](const QString& device) -> SerialPort* {
@@ -55,6 +108,11 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
         };
     m_settingsPath =
         m_options.settingsPath.isEmpty() ? defaultSettingsPath() : m_options.settingsPath;
+    m_onSimulator = simulatorRunning();
+
+    m_windows.setMainWindow(this);
+    registerWindows(m_windows);
+    connect(&m_windows, &WindowManager::availabilityChanged, this, &frmKonfig::updateEntryStates);
 
     buildWidgets();
     buildMenus();
@@ -69,8 +127,8 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&transfers, &Transfers::progressFinished, m_progress, &QWidget::hide);
     connect(&transfers, &Transfers::notice, this,
             [this](const QString& text) { statusBar()->showMessage(text, 10000); });
-    connect(&transfers, &Transfers::busyChanged, this, [this](bool busy) {
-        if (busy)
+    connect(&m_ws.gate(), &OperationGate::changed, this, [this] {
+        if (m_ws.gate().busy())
             setCursor(Qt::WaitCursor);
         else
             unsetCursor();
@@ -78,8 +136,6 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     connect(&transfers, &Transfers::derivedRefreshRequested, this, &frmKonfig::refreshActivation);
     connect(&transfers, &Transfers::parameterSetIdChanged, this,
             [this] { setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId)); });
-    connect(&transfers, &Transfers::configurationFileNameChanged, this,
-            [this](const QString& shown) { setPanel(5, shown); });
     connect(&m_ws, &Workspace::featureCodeShown, this, [this](const QString& text, int entry) {
         setPanel(2, text);
         for (int i = 0; i < m_featureEntries.size(); ++i)
@@ -92,12 +148,27 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
             [this](const QString& text) { setPanel(3, text); });
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
-    connect(&m_ws.link(), &Link::deviceErrorsDecoded, this, &frmKonfig::showDeviceErrors);
     connect(&m_ws.link(), &Link::portLost, this, [this](const QString& reason) {
         // The port has closed itself: device operations stay disabled until one is chosen.
-        PortUnavailable = true;
+        m_ws.PortUnavailable = true;
         updateEntryStates();
         m_interaction.inform(QStringLiteral("Error"), reason, Interaction::Icon::Critical);
+    });
+    connect(&m_ws, &DeviceData::deviceErrorsChanged, this, &frmKonfig::showDeviceErrors);
+    // The address, from the field or from elsewhere (the wiring picture's DIP switches), is shown
+    // here and kept in the settings file.
+    connect(&m_ws, &Workspace::deviceAddressChanged, this, [this](int address) {
+        m_txtGAdress->setText(QString::number(address));
+        saveSettings();
+    });
+    connect(&m_ws, &DeviceData::identificationChanged, this, &frmKonfig::updateEntryStates);
+    connect(&m_ws, &DeviceData::languageChanged, this, [this] {
+        refreshCaptions();
+        m_ws.ShowFeatureCode();
+        // "No File" follows the language; a file name stays as it is.
+        for (int offset = 0; offset <= 3000; offset += 1000)
+            if (statusPanelText(5) == m_ws.texts.table().entry(225 + offset))
+                setPanel(5, m_ws.texts.LoadText(225));
     });
 
     startUp();
@@ -123,19 +194,21 @@ void frmKonfig::buildWidgets() {
     m_image1 = new QLabel(central);
     m_image1->setObjectName(QStringLiteral("Image1"));
     head->addWidget(m_image1);
-    m_label6 = new QLabel(central);
-    m_label6->setObjectName(QStringLiteral("Label6"));
-    QFont big = m_label6->font();
+    auto* label6 = new QLabel(central);
+    label6->setObjectName(QStringLiteral("Label6"));
+    QFont big = label6->font();
     big.setPointSizeF(big.pointSizeF() * 2);
     big.setBold(true);
-    m_label6->setFont(big);
-    head->addWidget(m_label6);
+    label6->setFont(big);
+    head->addWidget(label6);
     head->addStretch(1);
-    auto* address = new QVBoxLayout;
-    m_lblAdr = new QLabel(central);
-    m_lblAdr->setObjectName(QStringLiteral("lblAdr"));
+    // The address caption stands beside its field and keeps the width of its longest language.
+    auto* lblAdr = new QLabel(central);
+    lblAdr->setObjectName(QStringLiteral("lblAdr"));
+    lblAdr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_txtGAdress = new QLineEdit(central);
     m_txtGAdress->setObjectName(QStringLiteral("txtGAdress"));
+    lblAdr->setBuddy(m_txtGAdress);
     // Digits only; a number above 255 is taken as 0 when the field is left.
     m_txtGAdress->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("\\d{0,3}")), m_txtGAdress));
@@ -143,15 +216,13 @@ void frmKonfig::buildWidgets() {
     m_txtGAdress->setFixedWidth(60);
     connect(m_txtGAdress, &QLineEdit::editingFinished, this,
             [this] { setDeviceAddressText(m_txtGAdress->text()); });
-    address->addWidget(m_lblAdr);
-    address->addWidget(m_txtGAdress);
-    head->addLayout(address);
+    head->addWidget(lblAdr);
+    head->addWidget(m_txtGAdress);
     head->addSpacing(16);
-    auto* flags = new QHBoxLayout;
     static const char* const languageNames[] = {"Deutsch", "English", "Français", "Italiano"};
     for (int i = 0; i < 4; ++i) {
         auto* button = new QToolButton(central);
-        button->setObjectName(indexed("cmdSprache", i));
+        button->setObjectName(indexedName(u"cmdSprache", i));
         button->setIcon(QIcon(Pictures::flag(i)));
         button->setIconSize(QSize(30, 20));
         button->setAutoRaise(true);
@@ -159,9 +230,8 @@ void frmKonfig::buildWidgets() {
         button->setToolTip(QString::fromUtf8(languageNames[i]));
         connect(button, &QToolButton::clicked, this, [this, i] { setLanguage(i); });
         m_cmdSprache.append(button);
-        flags->addWidget(button);
+        head->addWidget(button);
     }
-    head->addLayout(flags);
     outer->addLayout(head);
 
     // The wiring picture and channel blocks are edited here; until that editor is part of the
@@ -175,43 +245,55 @@ void frmKonfig::buildWidgets() {
     m_ioPlaceholder->setStyleSheet(QStringLiteral("color: palette(mid);"));
     outer->addWidget(m_ioPlaceholder, 1);
 
-    // Device error display.
+    // Device error display: a mark under each channel digit, the device mark with its lines of
+    // text, and the two buttons.
     auto* errors = new QFrame(central);
     errors->setFrameShape(QFrame::StyledPanel);
     errors->setObjectName(QStringLiteral("fraErrors"));
-    auto* grid = new QGridLayout(errors);
-    m_lblDeviceAlarm = new QLabel(errors);
-    m_lblDeviceAlarm->setObjectName(QStringLiteral("lblDeviceAlarm"));
+    auto* row = new QHBoxLayout(errors);
+    auto* grid = new QGridLayout;
     const QPixmap mark = Pictures::errorMark();
     for (int i = 0; i <= 8; ++i) {
         auto* image = new QLabel(errors);
-        image->setObjectName(indexed("imgError", i));
+        image->setObjectName(indexedName(u"imgError", i));
         image->setFixedSize(mark.size());
-        auto* slot = new QWidget(errors); // keeps its place while the image is hidden
-        slot->setFixedSize(mark.size());
-        image->setParent(slot);
+        // Keeps its place while it is hidden, so the row does not move.
+        QSizePolicy keep = image->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        image->setSizePolicy(keep);
         image->hide();
         m_imgError.append(image);
+        QLabel* caption = nullptr;
         if (i < 8) {
-            auto* digit = new QLabel(QString::number(i + 1), errors);
-            digit->setObjectName(indexed("lblChannelDigit", i));
-            digit->setAlignment(Qt::AlignCenter);
-            m_channelDigits.append(digit);
-            grid->addWidget(digit, 0, i, Qt::AlignCenter);
-            grid->addWidget(slot, 1, i, Qt::AlignCenter);
+            caption = new QLabel(QString::number(i + 1), errors);
+            caption->setObjectName(indexedName(u"lblChannelDigit", i));
         } else {
-            grid->addWidget(m_lblDeviceAlarm, 0, 9);
-            grid->addWidget(slot, 1, 9, Qt::AlignLeft | Qt::AlignTop);
+            caption = new QLabel(errors);
+            caption->setObjectName(QStringLiteral("lblDeviceAlarm"));
+            grid->setColumnMinimumWidth(8, 16);
         }
+        caption->setAlignment(Qt::AlignCenter);
+        const int column = i < 8 ? i : 9;
+        grid->addWidget(caption, 0, column, Qt::AlignCenter);
+        grid->addWidget(image, 1, column, Qt::AlignCenter);
     }
-    grid->setColumnMinimumWidth(8, 16);
-    m_lblGerFehler = new QLabel(errors);
+    grid->setRowStretch(2, 1);
+    row->addLayout(grid);
+    // Up to sixteen device error lines: four show at a time, the rest scroll, so the window does
+    // not grow with them.
+    auto* lines = new QScrollArea(errors);
+    lines->setObjectName(QStringLiteral("scrGerFehler"));
+    lines->setFrameShape(QFrame::NoFrame);
+    lines->setWidgetResizable(true);
+    lines->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_lblGerFehler = new QLabel;
     m_lblGerFehler->setObjectName(QStringLiteral("lblGerFehler"));
     m_lblGerFehler->setStyleSheet(QStringLiteral("color: #b00000;"));
     m_lblGerFehler->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_lblGerFehler->setMinimumWidth(200);
-    grid->addWidget(m_lblGerFehler, 0, 10, 3, 1);
-    grid->setColumnStretch(10, 1);
+    lines->setWidget(m_lblGerFehler);
+    lines->setMinimumWidth(220);
+    lines->setFixedHeight(4 * m_lblGerFehler->fontMetrics().lineSpacing() + 4);
+    row->addWidget(lines, 1);
     m_cmdReadError = new QPushButton(errors);
     m_cmdReadError->setObjectName(QStringLiteral("cmdReadError"));
     m_cmdClearErr = new QPushButton(errors);
@@ -221,7 +303,8 @@ void frmKonfig::buildWidgets() {
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(m_cmdReadError);
     buttons->addWidget(m_cmdClearErr);
-    grid->addLayout(buttons, 0, 11, 3, 1);
+    buttons->addStretch(1);
+    row->addLayout(buttons);
     outer->addWidget(errors);
 
     m_progress = new QProgressBar(central);
@@ -237,7 +320,7 @@ void frmKonfig::buildWidgets() {
     static const int widths[] = {100, 220, 110, 200, 140};
     for (int i = 0; i < 5; ++i) {
         auto* panel = new QLabel(this);
-        panel->setObjectName(indexed("sbPanel", i + 1));
+        panel->setObjectName(indexedName(u"sbPanel", i + 1));
         panel->setMinimumWidth(widths[i]);
         panel->setFrameShape(QFrame::StyledPanel);
         panel->setFrameShadow(QFrame::Sunken);
@@ -251,156 +334,187 @@ void frmKonfig::buildWidgets() {
         "QLabel { background: #ffd24d; color: black; font-weight: bold; padding: 1px 6px; }"));
     statusBar()->addPermanentWidget(m_simulatorNotice);
     m_simulatorNotice->hide();
+
+    // F10 opens the menu bar as Alt does.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(f10, &QShortcut::activated, this, [this] {
+        for (QAction* a : menuBar()->actions())
+            if (a->isVisible() && a->isEnabled()) {
+                menuBar()->setFocus(Qt::MenuBarFocusReason);
+                menuBar()->setActiveAction(a);
+                return;
+            }
+    });
     resize(1120, 660);
 }
 
 QMenu* frmKonfig::addMenu(QMenu* parent, const QString& name) {
     QMenu* menu = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
     menu->setObjectName(name);
-    menu->menuAction()->setObjectName(name);
     menu->setToolTipsVisible(true);
     return menu;
 }
 
-QAction* frmKonfig::addEntry(QMenu* menu, const QString& name, bool needsPort) {
+QAction* frmKonfig::addEntry(QMenu* menu, MenuEntry entry, bool needsPort,
+                             std::optional<WindowId> window) {
     QAction* action = menu ? menu->addAction(QString()) : menuBar()->addAction(QString());
-    action->setObjectName(name);
-    Entry entry;
-    entry.action = action;
-    entry.needsPort = needsPort;
-    m_entries.insert(name, entry);
-    connect(action, &QAction::triggered, this, [this, name] { triggerEntry(name); });
+    action->setObjectName(menuEntryName(entry));
+    Entry& e = m_entries[size_t(entry)];
+    e.action = action;
+    e.needsPort = needsPort;
+    e.window = window;
+    connect(action, &QAction::triggered, this, [this, entry] { triggerEntry(entry); });
     return action;
 }
 
 void frmKonfig::buildMenus() {
+    using M = MenuEntry;
     // File
-    m_mnuDatei = addMenu(nullptr, QStringLiteral("mnuDatei"));
-    addEntry(m_mnuDatei, QStringLiteral("mnuOeffnen"), false);
-    addEntry(m_mnuDatei, QStringLiteral("mnuSpeichern"), false);
-    setEntryHandler(QStringLiteral("mnuOeffnen"), [this] { m_ws.OpenConfigurationCommand(); });
+    QMenu* file = addMenu(nullptr, QStringLiteral("mnuDatei"));
+    addEntry(file, M::mnuOeffnen, false);
+    addEntry(file, M::mnuSpeichern, false);
+    setEntryHandler(M::mnuOeffnen, [this] { m_ws.OpenConfigurationCommand(); });
     // Newer firmware confirms the parameter-set ID before saving; until that window is part of
     // the program the file is written with the ID as it is.
-    setEntryHandler(QStringLiteral("mnuSpeichern"), [this] { m_ws.SaveConfigurationCommand(); });
-    addEntry(m_mnuDatei, QStringLiteral("mnuWLDauf"), false);
-    addEntry(m_mnuDatei, QStringLiteral("mnuWLDspei"), false);
-    m_mnuDatei->addSeparator();
-    m_mnuEnd = m_mnuDatei->addAction(QString());
-    m_mnuEnd->setObjectName(QStringLiteral("mnuEnd"));
-    connect(m_mnuEnd, &QAction::triggered, this, &QWidget::close);
+    setEntryHandler(M::mnuSpeichern, [this] { m_ws.SaveConfigurationCommand(); });
+    addEntry(file, M::mnuWLDauf, false);
+    addEntry(file, M::mnuWLDspei, false, WindowId::frmWLD);
+    file->addSeparator();
+    addEntry(file, M::mnuEnd, false);
+    setEntryHandler(M::mnuEnd, [this] { close(); });
 
     // Options
-    m_mnuKonfig = addMenu(nullptr, QStringLiteral("mnuKonfig"));
-    m_mnuMerkmal = addMenu(m_mnuKonfig, QStringLiteral("mnuMerkmal"));
+    QMenu* options = addMenu(nullptr, QStringLiteral("mnuKonfig"));
+    QMenu* feature = addMenu(options, QStringLiteral("mnuMerkmal"));
     for (int i = 0; i < 6; ++i) {
-        QAction* a = addEntry(m_mnuMerkmal, indexed("mnuMerk", i), false);
+        QAction* a = addEntry(feature, menuEntryAt(M::mnuMerk_0, i), false);
         a->setCheckable(true);
         m_featureEntries.append(a);
     }
 
     // Interface
-    m_mnuSchnitt = addMenu(nullptr, QStringLiteral("mnuSchnitt"));
-    m_mnuPort = addMenu(m_mnuSchnitt, QStringLiteral("mnuPort"));
+    QMenu* line = addMenu(nullptr, QStringLiteral("mnuSchnitt"));
+    m_mnuPort = addMenu(line, QStringLiteral("mnuPort"));
     m_portPlaceholder = m_mnuPort->addAction(QStringLiteral("Com"));
     m_portPlaceholder->setObjectName(QStringLiteral("mnucom_0"));
     m_portPlaceholder->setEnabled(false);
-    m_mnuBaud = addMenu(m_mnuSchnitt, QStringLiteral("mnuBaud"));
+    QMenu* baud = addMenu(line, QStringLiteral("mnuBaud"));
     for (int k = 1; k <= 4; ++k) {
-        QAction* a = m_mnuBaud->addAction(QString());
-        a->setObjectName(indexed("mnuBaudrate", k));
+        QAction* a = baud->addAction(QString());
+        a->setObjectName(indexedName(u"mnuBaudrate", k));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, k] { chooseBaudRate(k); });
         m_baudEntries.append(a);
     }
-    m_mnuParity = addMenu(m_mnuSchnitt, QStringLiteral("mnuParity"));
+    QMenu* parity = addMenu(line, QStringLiteral("mnuParity"));
     for (int k = 1; k <= 4; ++k) {
-        QAction* a = m_mnuParity->addAction(QString());
-        a->setObjectName(indexed("mnuPar", k));
+        QAction* a = parity->addAction(QString());
+        a->setObjectName(indexedName(u"mnuPar", k));
         a->setCheckable(true);
         connect(a, &QAction::triggered, this, [this, k] { chooseParity(k); });
         m_parityEntries.append(a);
     }
-    connect(m_mnuSchnitt, &QMenu::aboutToShow, this, &frmKonfig::buildPortList);
+    connect(line, &QMenu::aboutToShow, this, &frmKonfig::buildPortList);
 
     // Read and write everything.
-    m_mnuGetPara = addEntry(nullptr, QStringLiteral("mnuGetPara"), true);
-    setEntryHandler(QStringLiteral("mnuGetPara"), [this] { readAll(); });
-    m_mnuSave = addEntry(nullptr, QStringLiteral("mnuSave"), true);
+    addEntry(nullptr, M::mnuGetPara, true);
+    setEntryHandler(M::mnuGetPara, [this] { readAll(); });
+    addEntry(nullptr, M::mnuSave, true);
 
     // Parameter
-    m_mnuPara = addMenu(nullptr, QStringLiteral("mnuPara"));
-    for (int i = 1; i <= 5; ++i)
-        addEntry(m_mnuPara, indexed("mnuDevice", i), false);
+    QMenu* parameter = addMenu(nullptr, QStringLiteral("mnuPara"));
+    addEntry(parameter, M::mnuDevice_1, false, WindowId::frmDevice);
+    addEntry(parameter, M::mnuDevice_2, false, WindowId::frmPara);
+    addEntry(parameter, M::mnuDevice_3, false, WindowId::frmID);
+    addEntry(parameter, M::mnuDevice_4, false, WindowId::frmBlock);
+    addEntry(parameter, M::mnuDevice_5, false, WindowId::frmPass);
 
-    m_mnuZyklus = addEntry(nullptr, QStringLiteral("mnuZyklus"), true);
+    addEntry(nullptr, M::mnuZyklus, true, WindowId::frmZyklus);
 
-    m_mnuSammelFehl = addMenu(nullptr, QStringLiteral("mnuSammelFehl"));
-    for (int i = 1; i <= 8; ++i)
-        addEntry(m_mnuSammelFehl, indexed("mnuSFehl", i), false);
+    QMenu* masks = addMenu(nullptr, QStringLiteral("mnuSammelFehl"));
+    for (int i = 0; i < 8; ++i)
+        addEntry(masks, menuEntryAt(M::mnuSFehl_1, i), false, WindowId::frmSFehler);
 
     m_mnuPSaetze = addMenu(nullptr, QStringLiteral("mnuPSätze"));
     for (int k = 0; k <= 4; ++k)
-        addEntry(m_mnuPSaetze, indexed("mnuParaset", k), true);
+        addEntry(m_mnuPSaetze, menuEntryAt(M::mnuParaset_0, k), true);
     // Loading a stored set or the factory settings reads everything back afterwards; storing
     // needs the parameter-set-ID window.
     for (int k : {0, 1, 4})
-        setEntryHandler(indexed("mnuParaset", k),
+        setEntryHandler(menuEntryAt(M::mnuParaset_0, k),
                         [this, k] { m_ws.transfers().ParameterSetMenu(k); });
 
     m_mnuHist = addMenu(nullptr, QStringLiteral("mnuHist"));
-    addEntry(m_mnuHist, QStringLiteral("mnuHistory_1"), true);
-    addEntry(m_mnuHist, QStringLiteral("mnuHistory_2"), true);
+    addEntry(m_mnuHist, M::mnuHistory_1, true, WindowId::frmLogger);
+    addEntry(m_mnuHist, M::mnuHistory_2, true, WindowId::frmHist);
 
-    m_mnuExtra = addEntry(nullptr, QStringLiteral("mnuExtra"), true);
+    addEntry(nullptr, M::mnuExtra, true, WindowId::frmExtra);
     m_menusBuilt = true;
 }
 
-void frmKonfig::setEntryHandler(const QString& entry, std::function<void()> handler) {
-    auto it = m_entries.find(entry);
-    if (it == m_entries.end())
-        return;
-    it->handler = std::move(handler);
-    it->available = bool(it->handler);
+void frmKonfig::setEntryHandler(MenuEntry entry, std::function<void()> handler) {
+    m_entries[size_t(entry)].handler = std::move(handler);
     updateEntryStates();
 }
 
-bool frmKonfig::entryAvailable(const QString& entry) const {
-    return m_entries.value(entry).available;
+QAction* frmKonfig::entryAction(MenuEntry entry) const {
+    return m_entries[size_t(entry)].action;
 }
 
-void frmKonfig::addSecondaryWindow(QWidget* window) {
-    if (window && !m_secondary.contains(window))
-        m_secondary.append(window);
+bool frmKonfig::entryAvailable(MenuEntry entry) const {
+    const Entry& e = m_entries[size_t(entry)];
+    return bool(e.handler) || (e.window && m_windows.available(*e.window));
 }
 
-void frmKonfig::triggerEntry(const QString& name) {
-    if (name == QLatin1String("mnuHistory_2")) {
-        alarmHistory();
+void frmKonfig::triggerEntry(MenuEntry entry) {
+    const Entry& e = m_entries[size_t(entry)];
+    if (e.handler) {
+        e.handler();
         return;
     }
-    const Entry entry = m_entries.value(name);
-    if (entry.handler) {
-        entry.handler();
+    if (e.window && (m_windows.available(*e.window) || entry == MenuEntry::mnuHistory_2)) {
+        openEntryWindow(entry, *e.window);
         return;
     }
     // Disabled entries cannot be triggered from the menu; a programmatic trigger still says so.
     m_interaction.inform(m_ws.identification.DeviceType, notAvailableText(m_ws.texts));
 }
 
-void frmKonfig::alarmHistory() {
-    if (m_ws.identification.FirmwareVersion < 0x30) {
-        m_interaction.ask(Interaction::Icon::None, Interaction::Buttons::Ok,
-                          m_ws.identification.DeviceType, m_ws.texts.LoadText(485));
-        return;
+void frmKonfig::openEntryWindow(MenuEntry entry, WindowId window) {
+    using M = MenuEntry;
+    int argument = -1;
+    switch (entry) {
+    case M::mnuDevice_3:
+        argument = 0; // the parameter-set-ID window in its plain mode
+        break;
+    case M::mnuZyklus:
+        Q_EMIT m_ws.transfers().channelErrorTableHideRequested();
+        m_windows.close(WindowId::frmRegler);
+        break;
+    case M::mnuExtra:
+        Q_EMIT m_ws.transfers().channelErrorTableHideRequested();
+        break;
+    case M::mnuHistory_2:
+        if (!menuVisibility(m_ws.identification.FirmwareVersion, 0).alarmHistory) {
+            m_interaction.ask(Interaction::Icon::None, Interaction::Buttons::Ok,
+                              m_ws.identification.DeviceType, m_ws.texts.LoadText(485));
+            return;
+        }
+        break;
+    default:
+        if (int(entry) >= int(M::mnuSFehl_1) && int(entry) <= int(M::mnuSFehl_8)) {
+            // The collective-alarm window works on mask 1..8.
+            m_windows.close(WindowId::frmRegler);
+            m_windows.close(WindowId::frmSteuer);
+            argument = int(entry) - int(M::mnuSFehl_1) + 1;
+        }
+        break;
     }
-    const Entry entry = m_entries.value(QStringLiteral("mnuHistory_2"));
-    if (entry.handler)
-        entry.handler();
-    else
+    if (!m_windows.open(window, argument))
         m_interaction.inform(m_ws.identification.DeviceType, notAvailableText(m_ws.texts));
 }
 
-// Enabled = has a handler (or, for the alarm history, the firmware has none to show) and, for
+// Enabled = available (or, for the alarm history, the firmware has none to show) and, for
 // device operations, an open port. Visibility follows the firmware rules.
 void frmKonfig::updateEntryStates() {
     if (!m_menusBuilt)
@@ -409,17 +523,17 @@ void frmKonfig::updateEntryStates() {
     const int attributes = truncatedInt(m_ws.image.value(31, 1));
     const MenuVisibility rules = menuVisibility(m_ws.identification.FirmwareVersion, attributes);
     const QString notYet = notAvailableText(m_ws.texts);
-    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-        Entry& e = it.value();
-        bool available = e.available;
-        if (it.key() == QLatin1String("mnuHistory_2") && !rules.alarmHistory)
+    for (int i = 0; i < MenuEntryCount; ++i) {
+        const Entry& e = m_entries[size_t(i)];
+        bool available = entryAvailable(MenuEntry(i));
+        if (MenuEntry(i) == MenuEntry::mnuHistory_2 && !rules.alarmHistory)
             available = true; // says "No alarm history"
         e.action->setEnabled(available && (!e.needsPort || open));
         e.action->setToolTip(available ? QString() : notYet);
         e.action->setStatusTip(available ? QString() : notYet);
     }
-    m_entries[QStringLiteral("mnuDevice_4")].action->setVisible(rules.parameterBlocks);
-    m_entries[QStringLiteral("mnuDevice_5")].action->setVisible(rules.password);
+    entryAction(MenuEntry::mnuDevice_4)->setVisible(rules.parameterBlocks);
+    entryAction(MenuEntry::mnuDevice_5)->setVisible(rules.password);
     for (int i = 3; i <= 5; ++i)
         m_featureEntries[i]->setVisible(rules.featureB2);
     m_mnuPSaetze->menuAction()->setEnabled(open);
@@ -430,73 +544,31 @@ void frmKonfig::updateEntryStates() {
 
 void frmKonfig::refreshCaptions() {
     const Texts& t = m_ws.texts;
-    const QString& type = m_ws.identification.DeviceType;
-    m_mnuDatei->setTitle(t.LoadText(150));
-    m_entries[QStringLiteral("mnuOeffnen")].action->setText(t.LoadText(151));
-    m_entries[QStringLiteral("mnuSpeichern")].action->setText(t.LoadText(152));
-    m_entries[QStringLiteral("mnuWLDauf")].action->setText(QStringLiteral("WLD  ") +
-                                                           t.LoadText(151));
-    m_entries[QStringLiteral("mnuWLDspei")].action->setText(QStringLiteral("WLD  ") +
-                                                            t.LoadText(152));
-    m_mnuEnd->setText(t.LoadText(153));
-    m_mnuKonfig->setTitle(t.LoadText(154));
-    m_mnuMerkmal->setTitle(t.LoadText(155));
-    for (int i = 0; i < 6; ++i)
-        m_featureEntries[i]->setText(QString::fromUtf8(kFeatureCaptions[i]));
-    m_mnuSchnitt->setTitle(t.LoadText(159));
-    m_mnuPort->setTitle(t.LoadText(160));
-    m_mnuBaud->setTitle(t.LoadText(163));
-    for (int k = 0; k < 4; ++k)
-        m_baudEntries[k]->setText(t.LoadText(164 + k));
-    m_mnuParity->setTitle(t.LoadText(168));
-    for (int k = 0; k < 4; ++k)
-        m_parityEntries[k]->setText(t.LoadText(169 + k));
-    m_mnuGetPara->setText(readCaption(type));
-    m_mnuSave->setText(writeCaption(type));
-    m_mnuPara->setTitle(t.LoadText(175));
-    m_entries[QStringLiteral("mnuDevice_1")].action->setText(t.LoadText(285));
-    m_entries[QStringLiteral("mnuDevice_2")].action->setText(t.LoadText(286));
-    m_entries[QStringLiteral("mnuDevice_3")].action->setText(QStringLiteral("Parameter  ID"));
-    m_entries[QStringLiteral("mnuDevice_4")].action->setText(QStringLiteral("Parameter Blocks"));
-    m_entries[QStringLiteral("mnuDevice_5")].action->setText(QStringLiteral("Passwort"));
-    m_mnuZyklus->setText(t.LoadText(176));
-    m_mnuSammelFehl->setTitle(t.LoadText(177));
-    for (int i = 1; i <= 8; ++i)
-        m_entries[indexed("mnuSFehl", i)].action->setText(t.LoadText(178) + QChar(u'A' + (i - 1)));
-    m_mnuPSaetze->setTitle(t.LoadText(189));
-    static const int paraset[] = {181, 182, 183, 184, 180};
-    for (int k = 0; k <= 4; ++k)
-        m_entries[indexed("mnuParaset", k)].action->setText(t.LoadText(paraset[k]));
-    m_mnuHist->setTitle(t.LoadText(174));
-    m_entries[QStringLiteral("mnuHistory_1")].action->setText(QStringLiteral("Logger"));
-    m_entries[QStringLiteral("mnuHistory_2")].action->setText(t.LoadText(173));
-    m_mnuExtra->setText(QStringLiteral("Extra"));
-
-    m_label6->setText(type);
-    m_lblAdr->setText(t.LoadText(213));
-    m_lblDeviceAlarm->setText(t.LoadText(269));
-    m_cmdReadError->setText(t.LoadText(212));
-    m_cmdClearErr->setText(t.LoadText(211));
-    m_ioPlaceholder->setText(t.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(t));
+    applyCaptions(this, mainCaptions(m_ws.identification.DeviceType), t);
+    if (m_ioPlaceholder)
+        setTextKeepingWidth(
+            m_ioPlaceholder,
+            [](const Texts& texts) {
+                return texts.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(texts);
+            },
+            t);
+    setTextKeepingWidth(m_simulatorNotice, simulatorNoticeText, t);
     for (int i = 0; i < m_cmdSprache.size(); ++i)
         m_cmdSprache[i]->setChecked(i == t.languageIndex());
-    m_simulatorNotice->setText(simulatorNoticeText(t));
-    m_simulatorNotice->setMinimumWidth(m_simulatorNotice->sizeHint().width());
+    assignMnemonics(menuBar());
     // The device error text is built from texts too.
-    if (m_lblGerFehler->isVisible() || !m_lblGerFehler->text().isEmpty())
-        showDeviceErrors();
+    showDeviceErrors();
     updateTitle();
     updateEntryStates();
 }
 
 void frmKonfig::updateTitle() {
     QString title = m_ws.identification.DeviceType + m_ws.texts.LoadText(210);
-    const bool sim = simulatorInUse();
-    if (sim)
+    if (m_onSimulator)
         title += QStringLiteral("  –  ") + simulatorNoticeText(m_ws.texts) + QStringLiteral(" (") +
                  m_options.portOverride + u')';
     setWindowTitle(title);
-    m_simulatorNotice->setVisible(sim);
+    m_simulatorNotice->setVisible(m_onSimulator);
 }
 
 void frmKonfig::setPanel(int panel, const QString& text) {
@@ -508,37 +580,31 @@ QString frmKonfig::statusPanelText(int panel) const {
     return panel >= 1 && panel <= m_panels.size() ? m_panels[panel - 1]->text() : QString();
 }
 
+void frmKonfig::setIoArea(QWidget* area) {
+    if (!m_ioPlaceholder || !area)
+        return;
+    auto* layout = qobject_cast<QBoxLayout*>(centralWidget()->layout());
+    const int at = layout->indexOf(m_ioPlaceholder);
+    layout->insertWidget(at, area, 1);
+    delete m_ioPlaceholder;
+    m_ioPlaceholder = nullptr;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Start-up
 
 void frmKonfig::startUp() {
-    // 1. Start-up values and the device picture.
-    SetStartupValues(m_ws.identification, m_ws.memory);
-    LoadDefaultRawBlock(m_ws.memory);
-    m_ws.transfers().TransferRunning = false;
+    // The program's start without a window (values, settings, language, default configuration),
+    // then what this window shows of it, then the port.
+    const QString settingsError = StartUp(m_ws, m_settingsPath);
+    m_txtGAdress->setText(QString::number(m_ws.settings.DeviceAddress));
     m_image1->setPixmap(Pictures::devicePicture(QSize(190, 120)));
-    // 2. Program version; progress bar and device error text hidden.
     setPanel(1, programVersionText(Q7400_VERSION_MAJOR, Q7400_VERSION_MINOR));
     m_progress->hide();
-    m_lblGerFehler->hide();
-    // 3. Channel digits are the labels' captions. Channel names for the monitoring.
-    channelNames.load(channelNamesPath(m_settingsPath, m_ws.identification.DeviceType));
-    // 4. Settings file: language, address, baud rate and parity.
-    QString settingsError;
-    m_ws.settings = loadPortSettings(m_settingsPath, &settingsError);
-    m_ws.setLanguageOffset(m_ws.settings.LanguageOffset);
-    m_ws.link().DeviceAddress = m_ws.settings.DeviceAddress;
-    m_txtGAdress->setText(QString::number(m_ws.settings.DeviceAddress));
-    // 5. Captions, parameter table names, feature code.
     refreshCaptions();
     m_ws.ShowFeatureCode();
-    // 6./7. Default offline configuration.
-    LoadDefaultConfiguration(m_ws.image, m_ws.identification);
-    UpdateExternalCurrentInputs(m_ws.identification, m_ws.image);
-    CopyParameterSetId(m_ws.identification, m_ws.image);
     setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
     setPanel(5, m_ws.texts.LoadText(225));
-    // 9. Check marks and the port.
     updateCheckMarks();
     if (!settingsError.isEmpty())
         m_interaction.inform(QStringLiteral("Error"), settingsError, Interaction::Icon::Critical);
@@ -562,6 +628,10 @@ bool frmKonfig::portOpen() const {
     return m_port && m_port->isOpen();
 }
 
+bool frmKonfig::simulatorRunning() const {
+    return m_options.simulator && !m_options.portOverride.isEmpty();
+}
+
 void frmKonfig::replacePort(SerialPort* port) {
     m_ws.setPort(nullptr);
     if (m_port) {
@@ -573,31 +643,13 @@ void frmKonfig::replacePort(SerialPort* port) {
 }
 
 bool frmKonfig::openPort() {
-    QString device = m_options.portOverride;
-    if (device.isEmpty()) {
-        const QString& configured = m_ws.settings.PortNumber;
-        if (configured.startsWith(u'/')) {
-            device = configured;
-        } else {
-            const QStringList devices = m_options.listDevices();
-            const int number = configured.trimmed().toInt();
-            if (number >= 1 && number <= devices.size())
-                device = devices[number - 1];
-        }
-    }
+    const QString device =
+        m_onSimulator || (!m_options.simulator && !m_options.portOverride.isEmpty())
+            ? m_options.portOverride
+            : resolvePortDevice(m_ws.settings.PortNumber, m_options.listDevices());
     replacePort(m_options.makePort(device));
     m_portDevice = device;
-    m_port->setSettings(m_ws.settings.SettingsText);
-    m_ws.link().ExpectedLength = 1000;
-    const bool opened = m_port->open();
-    if (opened) {
-        m_ws.setPort(m_port.get());
-    } else {
-        m_interaction.inform(QStringLiteral("Error"),
-                             openFailureMessage(m_port->errorNumber(), m_port->errorText()),
-                             Interaction::Icon::Critical);
-    }
-    PortUnavailable = !opened;
+    const bool opened = m_ws.openPort(m_port.get());
     updateEntryStates();
     updateTitle();
     return opened;
@@ -623,9 +675,10 @@ void frmKonfig::buildPortList() {
         m_portEntries.append(a);
     };
 
-    if (simulatorInUse())
+    // The simulator of this run stays listed while it runs, also after another port was chosen.
+    if (simulatorRunning())
         add(QStringLiteral("mnucomSim"), QStringLiteral("Simulator  ") + m_options.portOverride,
-            open, true, simulatorNoticeText(m_ws.texts), QString());
+            open && m_onSimulator, true, simulatorNoticeText(m_ws.texts), QString());
 
     const QStringList devices = m_options.listDevices();
     for (int i = 1; i <= std::min<int>(16, devices.size()); ++i) {
@@ -634,7 +687,7 @@ void frmKonfig::buildPortList() {
         if (open && device == current) {
             // The open port stays open (an exchange may be waiting on it).
             ActivePort = i;
-            add(indexed("mnucom", i), caption, true, true, QString(), QString::number(i));
+            add(indexedName(u"mnucom", i), caption, true, true, QString(), QString::number(i));
             continue;
         }
         // Probe: a device that cannot be opened is listed disabled with the reason.
@@ -644,24 +697,29 @@ void frmKonfig::buildPortList() {
         const QString why =
             usable ? QString() : openFailureMessage(probe->errorNumber(), probe->errorText());
         probe->close();
-        add(indexed("mnucom", i), caption, false, usable, why, QString::number(i));
+        add(indexedName(u"mnucom", i), caption, false, usable, why, QString::number(i));
     }
     // A device path in the settings file is offered as it is.
     const QString& configured = m_ws.settings.PortNumber;
     if (configured.startsWith(u'/')) {
-        const bool isCurrent = open && m_options.portOverride.isEmpty() && current == configured;
+        const bool isCurrent = open && !m_onSimulator && current == configured;
         add(QStringLiteral("mnucomPath"), configured, isCurrent, true, QString(), configured);
     }
     m_portPlaceholder->setVisible(m_portEntries.isEmpty());
+    assignMnemonics(m_mnuPort);
 }
 
 void frmKonfig::choosePort(const QString& portNumberOrPath) {
     if (portNumberOrPath.isEmpty()) {
-        // The simulator entry: reopen it.
+        // The simulator entry: back to the simulator; the settings file keeps its port.
+        m_onSimulator = simulatorRunning();
         openPort();
         return;
     }
-    m_options.portOverride.clear(); // a chosen port replaces the simulator for good
+    m_onSimulator = false;
+    m_options.simulator = simulatorRunning(); // a plain override is replaced for good
+    if (!m_options.simulator)
+        m_options.portOverride.clear();
     m_ws.settings.PortNumber = portNumberOrPath;
     openPort();
     saveSettings();
@@ -691,8 +749,6 @@ void frmKonfig::applyLineSettings() {
 }
 
 void frmKonfig::saveSettings() {
-    m_ws.settings.LanguageOffset = m_ws.texts.LanguageOffset;
-    m_ws.settings.DeviceAddress = m_ws.link().DeviceAddress;
     QString error;
     if (!savePortSettings(m_settingsPath, m_ws.settings, &error))
         m_interaction.inform(QStringLiteral("Error"), error, Interaction::Icon::Critical);
@@ -705,10 +761,7 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
     const QString shown = QString::number(address);
     if (m_txtGAdress->text() != shown)
         m_txtGAdress->setText(shown);
-    if (address == m_ws.link().DeviceAddress && address == m_ws.settings.DeviceAddress)
-        return;
-    m_ws.link().DeviceAddress = address;
-    saveSettings();
+    m_ws.setDeviceAddress(address);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -717,14 +770,8 @@ void frmKonfig::setDeviceAddressText(const QString& text) {
 void frmKonfig::setLanguage(int languageIndex) {
     if (languageIndex < 0 || languageIndex > 3)
         return;
+    // The windows, this one included, follow the workspace's languageChanged().
     m_ws.setLanguageOffset(languageIndex * 1000);
-    refreshCaptions();
-    m_ws.ShowFeatureCode();
-    // "No File" follows the language; a file name stays as it is.
-    for (int offset = 0; offset <= 3000; offset += 1000)
-        if (statusPanelText(5) == m_ws.texts.table().entry(225 + offset))
-            setPanel(5, m_ws.texts.LoadText(225));
-    Q_EMIT languageChanged();
     saveSettings();
 }
 
@@ -736,17 +783,14 @@ void frmKonfig::readDeviceErrors() {
 }
 
 void frmKonfig::clearDeviceErrors() {
-    Q_EMIT m_ws.transfers().channelErrorTableHideRequested();
-    m_ws.services().PrepareLink();
-    m_ws.services().SendCommand(0x21, QByteArray(21, '\0'));
-    m_ws.transfers().readDeviceErrors();
+    m_ws.transfers().clearDeviceErrors();
 }
 
 void frmKonfig::showDeviceErrors() {
-    const auto& words = m_ws.link().DeviceErrorWords;
+    const DeviceErrors& errors = m_ws.deviceErrors;
     const QPixmap mark = Pictures::errorMark();
     for (int i = 0; i < 8; ++i) {
-        if (words[size_t(i)] != 0) {
+        if (errors.channel[size_t(i)] != 0) {
             m_imgError[i]->setPixmap(mark);
             m_imgError[i]->show();
         } else {
@@ -754,14 +798,13 @@ void frmKonfig::showDeviceErrors() {
             m_imgError[i]->clear();
         }
     }
-    const int deviceWord = words[8];
-    if (deviceWord == 0) {
+    if (errors.device == 0) {
         m_lblGerFehler->hide();
         m_lblGerFehler->clear();
         m_imgError[8]->clear();
         m_imgError[8]->hide();
     } else {
-        m_lblGerFehler->setText(deviceErrorText(m_ws.texts, deviceWord).trimmed());
+        m_lblGerFehler->setText(deviceErrorText(m_ws.texts, errors.device).trimmed());
         m_lblGerFehler->show();
         m_imgError[8]->setPixmap(mark);
         m_imgError[8]->show();
@@ -779,6 +822,20 @@ void frmKonfig::readAll() {
 void frmKonfig::refreshActivation() {
     updateEntryStates();
     setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
+}
+
+bool frmKonfig::event(QEvent* event) {
+    const bool handled = QMainWindow::event(event);
+    if (event->type() == QEvent::LayoutRequest) {
+        // The main window's layout leaves the status bar's width out of its minimum: keep the
+        // window wide enough for the panels and the simulator mark too.
+        const QSize layout = minimumSizeHint();
+        const QSize needed(std::max(layout.width(), statusBar()->minimumSizeHint().width()),
+                           layout.height());
+        if (minimumSize() != needed)
+            setMinimumSize(needed);
+    }
+    return handled;
 }
 
 void frmKonfig::changeEvent(QEvent* event) {
@@ -810,12 +867,7 @@ void frmKonfig::closeEvent(QCloseEvent* event) {
         return;
     }
     m_closing = true;
-    for (const QPointer<QWidget>& w : std::as_const(m_secondary))
-        if (w)
-            w->close();
-    // Windows of the program that were opened without being registered go too.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isWindow() && w->isVisible() && w->parentWidget() == this)
-            w->close();
+    // A window that still waits for its operation closes when that has ended.
+    m_windows.closeAll();
     event->accept();
 }

@@ -1,19 +1,19 @@
 #pragma once
 
-#include "app/ChannelNames.h"
+#include "app/ui/MenuEntry.h"
+#include "app/ui/WindowManager.h"
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class Interaction;
 class QAction;
-class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -31,7 +31,7 @@ struct FrameOptions {
     // A device used for this run only instead of the settings file's port (the simulator's
     // pseudo-terminal). It is never written into the settings file.
     QString portOverride;
-    // The port is the bundled simulator: title and status bar say so.
+    // The port override is the bundled simulator: title and status bar say so while it is in use.
     bool simulator = false;
     // Creates the port object for a device ("/dev/ttyUSB0"); default: a QtSerialPort.
     std::function<SerialPort*(const QString& device)> makePort;
@@ -41,7 +41,8 @@ struct FrameOptions {
 
 // The main window: menus, device picture, language flags, controller address, the device
 // error display, the progress bar of the bulk transfers and the five-panel status bar. It
-// owns the serial port, runs the start-up sequence and asks before the program ends.
+// owns the serial port and the window manager, shows the program's start and asks before the
+// program ends. The other windows are opened through windows() and its menu entries.
 class frmKonfig : public QMainWindow {
     Q_OBJECT
 public:
@@ -50,32 +51,32 @@ public:
     ~frmKonfig() override;
 
     Workspace& workspace() { return m_ws; }
+    WindowManager& windows() { return m_windows; }
 
     // Window state.
     bool WelcomeShown = false;
-    bool PortUnavailable = false; // opening the port failed
-    int ActivePort = 0;           // number of the open port when the port list was built
-    ChannelNames channelNames;
+    int ActivePort = 0; // number of the open port when the port list was built
 
-    // The secondary windows come from other parts of the program. Giving an entry a handler
-    // makes it available (until then it is disabled with a "not available yet" tool tip).
-    // Entries: mnuOeffnen, mnuSpeichern, mnuWLDauf, mnuWLDspei, mnuMerk_0..5, mnuSave,
-    // mnuDevice_1..5, mnuZyklus, mnuSFehl_1..8, mnuParaset_0..4, mnuHistory_1, mnuHistory_2,
-    // mnuExtra.
-    void setEntryHandler(const QString& entry, std::function<void()> handler);
-    bool entryAvailable(const QString& entry) const;
-    // A secondary window that the shutdown closes with the main window.
-    void addSecondaryWindow(QWidget* window);
+    // Menu entries. An entry that opens a window is available as soon as the window is
+    // registered with windows(); other entries become available with a handler (until then an
+    // entry is disabled with a "not available yet" tool tip).
+    void setEntryHandler(MenuEntry entry, std::function<void()> handler);
+    bool entryAvailable(MenuEntry entry) const;
+    QAction* entryAction(MenuEntry entry) const;
+
+    // Puts the wiring picture and channel area in place of the placeholder fraIoArea (once).
+    void setIoArea(QWidget* area);
 
     // Public operations.
     void refreshCaptions();
     void refreshActivation(); // menu visibility, parameter set ID panel
-    void showDeviceErrors();  // from the link's DeviceErrorWords
+    void showDeviceErrors();  // from the workspace's device errors
     void setLanguage(int languageIndex);
     void readDeviceErrors();
     void clearDeviceErrors();
     void readAll();
     void buildPortList();
+    // A port number 1..16 or a device path; empty = back to the simulator of this run.
     void choosePort(const QString& portNumberOrPath);
     void chooseBaudRate(int entry); // 1..4
     void chooseParity(int entry);   // 1..4
@@ -84,28 +85,26 @@ public:
     bool portOpen() const;
     SerialPort* port() const { return m_port.get(); }
     QString statusPanelText(int panel) const; // 1..5
-    bool simulatorInUse() const { return !m_options.portOverride.isEmpty() && m_options.simulator; }
-
-Q_SIGNALS:
-    // Every caption has been rebuilt in the new language; the other windows follow.
-    void languageChanged();
+    // The port in use is the bundled simulator of this run.
+    bool simulatorInUse() const { return m_onSimulator; }
 
 protected:
+    bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     struct Entry {
         QAction* action = nullptr;
-        bool needsPort = false;  // a device operation: disabled while no port is open
-        bool available = false;  // has a handler
-        bool shownByRule = true; // firmware/attribute rule
+        bool needsPort = false; // a device operation: disabled while no port is open
         std::function<void()> handler;
+        std::optional<WindowId> window; // the window the entry opens
     };
 
     void buildWidgets();
     void buildMenus();
-    QAction* addEntry(QMenu* menu, const QString& name, bool needsPort);
+    QAction* addEntry(QMenu* menu, MenuEntry entry, bool needsPort,
+                      std::optional<WindowId> window = std::nullopt);
     QMenu* addMenu(QMenu* parent, const QString& name);
     void startUp();
     bool openPort();
@@ -118,38 +117,27 @@ private:
     void updateTitle();
     void saveSettings();
     void setPanel(int panel, const QString& text);
-    void triggerEntry(const QString& name);
-    void alarmHistory();
+    void triggerEntry(MenuEntry entry);
+    void openEntryWindow(MenuEntry entry, WindowId window);
+    bool simulatorRunning() const;
 
     Workspace& m_ws;
     Interaction& m_interaction;
     FrameOptions m_options;
     QString m_settingsPath;
+    WindowManager m_windows;
     std::unique_ptr<SerialPort> m_port;
     QString m_portDevice; // what m_port was made for
+    bool m_onSimulator = false;
     bool m_closing = false;
     bool m_menusBuilt = false;
 
-    QHash<QString, Entry> m_entries;
-    QList<QPointer<QWidget>> m_secondary;
+    std::array<Entry, MenuEntryCount> m_entries;
 
     // Menus.
-    QMenu* m_mnuDatei = nullptr;
-    QMenu* m_mnuKonfig = nullptr;
-    QMenu* m_mnuMerkmal = nullptr;
-    QMenu* m_mnuSchnitt = nullptr;
     QMenu* m_mnuPort = nullptr;
-    QMenu* m_mnuBaud = nullptr;
-    QMenu* m_mnuParity = nullptr;
-    QMenu* m_mnuPara = nullptr;
-    QMenu* m_mnuSammelFehl = nullptr;
     QMenu* m_mnuPSaetze = nullptr;
     QMenu* m_mnuHist = nullptr;
-    QAction* m_mnuGetPara = nullptr;
-    QAction* m_mnuSave = nullptr;
-    QAction* m_mnuZyklus = nullptr;
-    QAction* m_mnuExtra = nullptr;
-    QAction* m_mnuEnd = nullptr;
     QAction* m_portPlaceholder = nullptr;
     QList<QAction*> m_portEntries;
     QList<QAction*> m_baudEntries;    // mnuBaudrate_1..4
@@ -158,14 +146,10 @@ private:
 
     // Widgets.
     QLabel* m_image1 = nullptr;
-    QLabel* m_label6 = nullptr;
-    QLabel* m_lblAdr = nullptr;
     QLineEdit* m_txtGAdress = nullptr;
     QList<QToolButton*> m_cmdSprache;
     QLabel* m_ioPlaceholder = nullptr;
-    QLabel* m_lblDeviceAlarm = nullptr;
     QList<QLabel*> m_imgError; // 0..8
-    QList<QLabel*> m_channelDigits;
     QLabel* m_lblGerFehler = nullptr;
     QPushButton* m_cmdReadError = nullptr;
     QPushButton* m_cmdClearErr = nullptr;

@@ -1,4 +1,6 @@
 #include "app/Workspace.h"
+#include "app/ui/FormBinder.h"
+#include "app/ui/SecondaryWindow.h"
 #include "app/ui/frmKonfig.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
@@ -13,8 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +33,7 @@ struct Program {
     std::unique_ptr<frmKonfig> window;
     QList<QPointer<FakePort>> ports;
     QHash<QString, int> failing; // device -> error number
+    QString simulatorPath;       // the bundled simulator's pseudo-terminal, if it runs
 
     void start(const QString& settingsPath, QStringList devices = {"/dev/fakeA", "/dev/fakeB"},
                std::function<void(FakePort&)> prepare = {}) {
@@ -36,6 +41,8 @@ struct Program {
         workspace->link().setPauseInterval(1);
         FrameOptions options;
         options.settingsPath = settingsPath;
+        options.portOverride = simulatorPath;
+        options.simulator = !simulatorPath.isEmpty();
         options.listDevices = [devices] {
             return devices;
         };
@@ -82,6 +89,21 @@ struct SimProgram {
     Workspace workspace;
     std::unique_ptr<frmKonfig> window;
 };
+
+// A secondary window as the window issues make them; it counts how it is opened.
+struct CountingWindow : SecondaryWindow {
+    CountingWindow(Workspace& ws, const QString& name) : SecondaryWindow(ws, name) {}
+    void openFor(int argument) override { arguments.append(argument); }
+    QList<int> arguments;
+};
+
+// A caption as the user reads it, without the mnemonic mark.
+QString shown(const QAction* action) {
+    return withoutMnemonic(action->text());
+}
+QString shown(const QMenu* menu) {
+    return withoutMnemonic(menu->title());
+}
 
 // The device error block as the controller sends it: 32 bytes, words from position 7 on.
 QByteArray errorBlock(int address, const std::array<int, 12>& words) {
@@ -131,7 +153,7 @@ private Q_SLOTS:
         QVERIFY(p.action("mnuPar_1")->isChecked());
         QVERIFY(p.action("mnuMerk_0")->isChecked());
         QVERIFY(!p.widget<QLabel>("Image1")->pixmap().isNull());
-        QCOMPARE(w.channelNames.names.mid(0, 3), (QStringList{"Nozzle 1", "Nozzle 2", "3"}));
+        QCOMPARE(ws.channelNames.names.mid(0, 3), (QStringList{"Nozzle 1", "Nozzle 2", "3"}));
         QVERIFY(p.interaction.asked.isEmpty());
 
         w.show();
@@ -194,29 +216,52 @@ private Q_SLOTS:
         }
     }
 
-    void missingWindowsAreDisabledWithATip() {
+    // Every menu entry of the enum has its action. An entry is available once its window is
+    // registered (or it has a handler); the window is made once, as a window of its own.
+    void menuEntriesAndWindows() {
         Program p;
         p.start(m_settings);
-        p.window->setLanguage(1);
-        for (const char* name :
-             {"mnuWLDauf", "mnuSave", "mnuDevice_1", "mnuDevice_2", "mnuZyklus", "mnuSFehl_1",
-              "mnuSFehl_8", "mnuParaset_2", "mnuHistory_1", "mnuExtra"}) {
-            QAction* a = p.action(QString::fromLatin1(name));
-            QVERIFY2(a, name);
-            QVERIFY2(!a->isEnabled(), name);
-            QCOMPARE(a->toolTip(), QStringLiteral("Not available yet"));
+        frmKonfig& w = *p.window;
+        w.setLanguage(1);
+        for (int i = 0; i < MenuEntryCount; ++i) {
+            QAction* a = w.entryAction(MenuEntry(i));
+            QVERIFY2(a, qPrintable(menuEntryName(MenuEntry(i))));
+            QCOMPARE(a->objectName(), menuEntryName(MenuEntry(i)));
+            QCOMPARE(p.action(menuEntryName(MenuEntry(i))), a);
         }
-        QCOMPARE(p.action("mnuSFehl_8")->text(), QStringLiteral("Collective alarm H"));
-        QVERIFY(p.action("mnuGetPara")->isEnabled());
-        QVERIFY(p.action("mnuParaset_0")->isEnabled());
+        for (MenuEntry e : {MenuEntry::mnuWLDauf, MenuEntry::mnuSave, MenuEntry::mnuDevice_1,
+                            MenuEntry::mnuZyklus, MenuEntry::mnuParaset_2, MenuEntry::mnuHistory_1,
+                            MenuEntry::mnuExtra}) {
+            QVERIFY2(!w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
+            QCOMPARE(w.entryAction(e)->toolTip(), QStringLiteral("Not available yet"));
+        }
+        QCOMPARE(shown(w.entryAction(MenuEntry::mnuSFehl_8)), QStringLiteral("Collective alarm H"));
+        QVERIFY(w.entryAction(MenuEntry::mnuGetPara)->isEnabled());
+        QVERIFY(w.entryAction(MenuEntry::mnuParaset_0)->isEnabled());
 
-        // A window that arrives later makes its entry available.
-        int shown = 0;
-        p.window->setEntryHandler(QStringLiteral("mnuZyklus"), [&shown] { ++shown; });
-        QVERIFY(p.action("mnuZyklus")->isEnabled());
-        QVERIFY(p.action("mnuZyklus")->toolTip() != QStringLiteral("Not available yet"));
-        p.action("mnuZyklus")->trigger();
-        QCOMPARE(shown, 1);
+        int made = 0;
+        w.windows().add(WindowId::frmSFehler, [&made](Workspace& ws, WindowManager&) {
+            ++made;
+            return new CountingWindow(ws, QStringLiteral("frmSFehler"));
+        });
+        QAction* mask3 = w.entryAction(MenuEntry::mnuSFehl_3);
+        QVERIFY(mask3->isEnabled());
+        QVERIFY(mask3->toolTip() != QStringLiteral("Not available yet"));
+        mask3->trigger();
+        w.entryAction(MenuEntry::mnuSFehl_8)->trigger();
+        auto* window = static_cast<CountingWindow*>(w.windows().window(WindowId::frmSFehler));
+        QCOMPARE(made, 1);
+        QCOMPARE(window->arguments, (QList<int>{3, 8}));
+        QVERIFY(window->isVisible());
+        QVERIFY(!window->parentWidget());
+        // Disabling the main window (monitoring does) leaves the other windows usable.
+        w.setEnabled(false);
+        QVERIFY(window->isEnabled());
+
+        int features = 0;
+        w.setEntryHandler(MenuEntry::mnuMerk_2, [&features] { ++features; });
+        w.entryAction(MenuEntry::mnuMerk_2)->trigger();
+        QCOMPARE(features, 1);
     }
 
     void deviceErrorLinesFromAReadError() {
@@ -249,8 +294,7 @@ private Q_SLOTS:
         // The text follows the language; a cleared word hides it again.
         p.window->setLanguage(0);
         QCOMPARE(text->text(), QStringLiteral("Analogteil-Fehler\n24 V fehlt"));
-        p.workspace->link().DeviceErrorWords.fill(0);
-        p.window->showDeviceErrors();
+        p.workspace->setDeviceErrors({});
         QVERIFY(!text->isVisible());
         QVERIFY(!p.widget<QLabel>("imgError_2")->isVisible());
         QVERIFY(p.widget<QLabel>("imgError_8")->pixmap().isNull());
@@ -261,15 +305,16 @@ private Q_SLOTS:
         p.start(m_settings);
         frmKonfig& w = *p.window;
         w.show();
-        QWidget secondary;
-        secondary.show();
-        w.addSecondaryWindow(&secondary);
+        w.windows().add(WindowId::frmDevice, [](Workspace& ws, WindowManager&) {
+            return new CountingWindow(ws, QStringLiteral("frmDevice"));
+        });
+        QWidget* secondary = w.windows().open(WindowId::frmDevice);
         p.interaction.asked.clear();
 
         p.interaction.answers = {Interaction::Answer::Cancel};
-        p.action("mnuEnd")->trigger();
+        w.entryAction(MenuEntry::mnuEnd)->trigger();
         QVERIFY(w.isVisible());
-        QVERIFY(secondary.isVisible());
+        QVERIFY(secondary->isVisible());
         QCOMPARE(p.interaction.asked.size(), 1);
         QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Konfiguration"));
         QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Konfiguration geht verloren !"));
@@ -279,22 +324,22 @@ private Q_SLOTS:
         p.interaction.answers = {Interaction::Answer::Ok};
         QVERIFY(w.close());
         QVERIFY(!w.isVisible());
-        QVERIFY(!secondary.isVisible());
+        QVERIFY(!secondary->isVisible());
     }
 
     void languageSwitchRewritesCaptionsAndPersists() {
         {
             Program p;
             p.start(m_settings);
-            QSignalSpy changed(p.window.get(), &frmKonfig::languageChanged);
-            QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
+            QSignalSpy changed(p.workspace.get(), &Workspace::languageChanged);
+            QCOMPARE(shown(p.menu("mnuDatei")), QStringLiteral("Datei"));
             p.widget<QToolButton>("cmdSprache_2")->click();
             QCOMPARE(changed.size(), 1);
-            QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
-            QCOMPARE(p.action("mnuOeffnen")->text(), QStringLiteral("Ouvrir"));
-            QCOMPARE(p.action("mnuWLDauf")->text(), QStringLiteral("WLD  Ouvrir"));
-            QCOMPARE(p.menu("mnuSchnitt")->title(), QStringLiteral("Interface série"));
-            QCOMPARE(p.action("mnuGetPara")->text(), QStringLiteral("Q7400 => PC"));
+            QCOMPARE(shown(p.menu("mnuDatei")), QStringLiteral("Fichier"));
+            QCOMPARE(shown(p.action("mnuOeffnen")), QStringLiteral("Ouvrir"));
+            QCOMPARE(shown(p.action("mnuWLDauf")), QStringLiteral("WLD  Ouvrir"));
+            QCOMPARE(shown(p.menu("mnuSchnitt")), QStringLiteral("Interface série"));
+            QCOMPARE(shown(p.action("mnuGetPara")), QStringLiteral("Q7400 => PC"));
             QCOMPARE(p.widget<QPushButton>("cmdReadError")->text(),
                      p.workspace->texts.table().entry(2212));
             QCOMPARE(p.window->statusPanelText(5), p.workspace->texts.table().entry(2225));
@@ -311,8 +356,103 @@ private Q_SLOTS:
         QCOMPARE(again.window->windowTitle(),
                  QStringLiteral("Q7400") + again.workspace->texts.LoadText(210));
         QCOMPARE(again.workspace->texts.LanguageOffset, 2000);
-        QCOMPARE(again.menu("mnuDatei")->title(), QStringLiteral("Fichier"));
-        QCOMPARE(again.menu("mnuPSätze")->title(), again.workspace->texts.table().entry(2189));
+        QCOMPARE(shown(again.menu("mnuDatei")), QStringLiteral("Fichier"));
+        QCOMPARE(shown(again.menu("mnuPSätze")), again.workspace->texts.table().entry(2189));
+    }
+
+    // The feature codes read as designed; every menu entry has a mnemonic of its own and F10
+    // opens the menu bar.
+    void keyboardAndFixedCaptions() {
+        Program p;
+        p.start(m_settings);
+        frmKonfig& w = *p.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QStringList features = {"A0 B1  (16 bin. I/O  –  Thermo)",
+                                      "A1 B1  (20 bin. I/O  –  Thermo)",
+                                      "A2 B1  (16 bin. I/O + 4 cont. Out  –  Thermo)",
+                                      "A0 B2  (16 bin. I/O  –  20 mA)",
+                                      "A1 B2  (20 bin. I/O  –  20 mA)",
+                                      "A2 B2  (16 bin. I/O + 4 cont. Out  –  20 mA)"};
+        // The wiring picture takes the placeholder's place.
+        auto* area = new QWidget;
+        area->setObjectName(QStringLiteral("fraIoArea"));
+        w.setIoArea(area);
+        QCOMPARE(w.findChildren<QWidget*>(QStringLiteral("fraIoArea")), QList<QWidget*>{area});
+        for (int language = 0; language < 4; ++language) {
+            w.setLanguage(language);
+            for (int i = 0; i < 6; ++i)
+                QCOMPARE(shown(w.entryAction(menuEntryAt(MenuEntry::mnuMerk_0, i))), features[i]);
+            QList<QList<QAction*>> menus = {w.menuBar()->actions()};
+            for (QMenu* menu : w.findChildren<QMenu*>())
+                menus.append(menu->actions());
+            for (const QList<QAction*>& actions : menus) {
+                QSet<QChar> keys;
+                for (QAction* a : actions) {
+                    if (a->isSeparator() || a->objectName() == QLatin1String("mnucom_0"))
+                        continue;
+                    const QKeySequence key = QKeySequence::mnemonic(a->text());
+                    QVERIFY2(!key.isEmpty(), qPrintable(a->text()));
+                    QVERIFY2(!keys.contains(a->text().at(a->text().indexOf(u'&') + 1).toLower()),
+                             qPrintable(a->text()));
+                    keys.insert(a->text().at(a->text().indexOf(u'&') + 1).toLower());
+                }
+            }
+        }
+        QVERIFY(!w.menuBar()->activeAction());
+        QTest::keyClick(&w, Qt::Key_F10);
+        QVERIFY(w.menuBar()->activeAction());
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        QVERIFY(!w.menuBar()->activeAction());
+        QTest::keyPress(&w, Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(&w, Qt::Key_Alt);
+        QVERIFY(w.menuBar()->activeAction());
+    }
+
+    // At its minimum size no two visible controls overlap, in any language, and switching the
+    // language moves nothing.
+    void layoutAtMinimumSize() {
+        Program p;
+        p.start(m_settings);
+        frmKonfig& w = *p.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        p.workspace->setDeviceErrors({{1, 0, 0, 0, 0, 0, 0, 1}, 0xFFFF}); // every error line
+        w.resize(200, 200);
+        QVERIFY(w.width() >= w.minimumSizeHint().width() && w.width() < 1100);
+        const auto geometry = [&w](const char* name) {
+            QWidget* widget = w.findChild<QWidget*>(QLatin1String(name));
+            return QRect(widget->mapTo(&w, QPoint()), widget->size());
+        };
+        const QRect address = geometry("txtGAdress");
+        const QRect flag = geometry("cmdSprache_0");
+        const QRect button = geometry("cmdClearErr");
+        for (int language = 0; language < 4; ++language) {
+            w.setLanguage(language);
+            w.resize(200, 200);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCOMPARE(geometry("txtGAdress"), address);
+            QCOMPARE(geometry("cmdSprache_0"), flag);
+            QCOMPARE(geometry("cmdClearErr"), button);
+            QList<QWidget*> controls;
+            for (QWidget* c : w.findChildren<QWidget*>())
+                if (c->isVisible() && !c->isWindow() &&
+                    c->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).isEmpty())
+                    controls.append(c);
+            for (int i = 0; i < controls.size(); ++i)
+                for (int j = i + 1; j < controls.size(); ++j) {
+                    // What shows of each (a label in a scroll area shows only in part).
+                    const QRect a = controls[i]->visibleRegion().boundingRect().translated(
+                        controls[i]->mapTo(&w, QPoint()));
+                    const QRect b = controls[j]->visibleRegion().boundingRect().translated(
+                        controls[j]->mapTo(&w, QPoint()));
+                    QVERIFY2(!a.intersects(b),
+                             qPrintable(controls[i]->objectName() + QStringLiteral(" / ") +
+                                        controls[j]->objectName() + QStringLiteral(" in ") +
+                                        QString::number(language)));
+                }
+        }
     }
 
     void unknownLanguageOffsetStartsInGerman() {
@@ -320,7 +460,7 @@ private Q_SLOTS:
         Program p;
         p.start(m_settings);
         QCOMPARE(p.workspace->texts.LanguageOffset, 0);
-        QCOMPARE(p.menu("mnuDatei")->title(), QStringLiteral("Datei"));
+        QCOMPARE(shown(p.menu("mnuDatei")), QStringLiteral("Datei"));
         QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("7"));
         QVERIFY(p.action("mnuBaudrate_2")->isChecked());
         QVERIFY(p.action("mnuPar_2")->isChecked());
@@ -334,7 +474,7 @@ private Q_SLOTS:
         QCOMPARE(p.interaction.asked.size(), 1);
         QCOMPARE(p.interaction.asked[0].title, QStringLiteral("Error"));
         QCOMPARE(p.interaction.asked[0].text, QStringLiteral("Error 8002  Permission denied"));
-        QVERIFY(p.window->PortUnavailable);
+        QVERIFY(p.workspace->PortUnavailable);
         QVERIFY(!p.window->portOpen());
         for (const char* name : {"mnuGetPara", "mnuParaset_0"})
             QVERIFY2(!p.action(QString::fromLatin1(name))->isEnabled(), name);
@@ -361,8 +501,7 @@ private Q_SLOTS:
         QAction* com3 = p.action("mnucom_3");
         QVERIFY(com1 && com2 && com3);
         QVERIFY(com1->isChecked() && com1->isEnabled());
-        QVERIFY(com1->text().startsWith(QStringLiteral("COM1")));
-        QVERIFY(com1->text().contains(QStringLiteral("/dev/fakeA")));
+        QCOMPARE(shown(com1), QStringLiteral("COM1   /dev/fakeA"));
         QVERIFY(!com2->isEnabled());
         QVERIFY(com2->toolTip().contains(QStringLiteral("8002")));
         QVERIFY(com3->isEnabled() && !com3->isChecked());
@@ -396,6 +535,28 @@ private Q_SLOTS:
         QVERIFY(p.action("mnucomPath"));
         QVERIFY(p.action("mnucomPath")->isChecked());
         QVERIFY(p.action("mnuGetPara")->isEnabled());
+    }
+
+    // The simulator of this run stays in the Interface menu after another port was chosen, and
+    // choosing it again does not change the settings file's port.
+    void simulatorStaysListed() {
+        Program p;
+        p.simulatorPath = QStringLiteral("/dev/pts/sim");
+        p.start(m_settings);
+        frmKonfig& w = *p.window;
+        QVERIFY(w.simulatorInUse());
+        QVERIFY(w.windowTitle().contains(QStringLiteral("SIMULATOR")));
+        for (const char* choice : {"mnucom_2", "mnucomSim"}) {
+            Q_EMIT p.menu("mnuSchnitt")->aboutToShow();
+            QAction* sim = p.action("mnucomSim");
+            QVERIFY(sim);
+            QCOMPARE(sim->isChecked(), w.simulatorInUse());
+            p.action(QLatin1String(choice))->trigger();
+            QCOMPARE(w.simulatorInUse(), choice == QLatin1String("mnucomSim"));
+            QCOMPARE(w.windowTitle().contains(QStringLiteral("SIMULATOR")), w.simulatorInUse());
+            QCOMPARE(fileLines(m_settings).at(1), QStringLiteral("2"));
+            QVERIFY(w.portOpen());
+        }
     }
 
     // The file menu reaches the workspace's commands; a saved file's name is shown.
@@ -518,23 +679,34 @@ private Q_SLOTS:
         ScriptedInteraction& interaction = p.interaction;
         Workspace& ws = p.workspace;
         frmKonfig& w = *p.window;
-        QWidget secondary;
-        secondary.show();
-        w.addSecondaryWindow(&secondary);
+        w.windows().add(WindowId::frmExtra, [](Workspace& ws, WindowManager&) {
+            return new CountingWindow(ws, QStringLiteral("frmExtra"));
+        });
+        QWidget* secondary = w.windows().open(WindowId::frmExtra);
         w.show();
         bool closed = false;
         QTimer::singleShot(300, &w, [&] {
-            QVERIFY(ws.transfers().TransferRunning);
-            // A second read meanwhile is refused, not started.
+            QVERIFY(ws.transfers().TransferRunning());
+            // Another device operation meanwhile is refused at once: it sends nothing and does
+            // not wait, so it cannot hold up the read that waits below it.
+            const qsizetype requests = p.sim.requests.size();
+            w.findChild<QPushButton*>("cmdReadError")->click();
             QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Busy);
+            QCOMPARE(p.sim.requests.size(), requests);
+            QVERIFY(ws.transfers().TransferRunning());
+            int refusals = 0;
+            for (const auto& asked : interaction.asked)
+                refusals += asked.title == ws.texts.LoadText(456) &&
+                            asked.text.contains(QStringLiteral("Q7400 => PC"));
+            QCOMPARE(refusals, 2);
             closed = w.close();
         });
         interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
         w.findChild<QAction*>("mnuGetPara")->trigger();
         QVERIFY(closed);
         QVERIFY(!w.isVisible());
-        QVERIFY(!secondary.isVisible());
-        QVERIFY(!ws.transfers().TransferRunning);
+        QVERIFY(!secondary->isVisible());
+        QVERIFY(!ws.transfers().TransferRunning());
         QCOMPARE(ws.identification.FirmwareVersion, 0x56);
     }
 
