@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders the program's windows to PNG files in docs/ on the offscreen platform: the main
-# window at start, after a read from the bundled simulator (English), and in French.
+# window at start, after a read from the bundled simulator (English), its wiring picture in
+# English and German (wiring-LANG-A0, -A2, -extended), and in French.
 # BUILD_DIR chooses the build folder (default build/, built first when the program is missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."

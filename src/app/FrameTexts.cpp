@@ -27,6 +27,14 @@ QString deviceErrorText(const Texts& texts, int errorWord) {
     return text;
 }
 
+QStringList channelErrorLines(const Texts& texts, int channel, int errorWord) {
+    QStringList lines{texts.LoadText(254) + QString::number(channel)};
+    for (int bit = 0; bit < 16; ++bit)
+        if (errorWord & (1 << bit))
+            lines.append(texts.LoadText(334 + bit));
+    return lines;
+}
+
 QString welcomeText(const Texts& texts, const QString& deviceType) {
     return texts.LoadText(542) + deviceType + texts.LoadText(543) + texts.LoadText(545);
 }

@@ -23,6 +23,10 @@ QStringList deviceErrorLines(const Texts& texts, int errorWord);
 // The text of the device error label: every line followed by a line break; empty for 0.
 QString deviceErrorText(const Texts& texts, int errorWord);
 
+// The channel error table of channel 1..8: text 254 with the channel number, then one line
+// per set bit b (0..15) of the channel's error word with text 334 + b.
+QStringList channelErrorLines(const Texts& texts, int channel, int errorWord);
+
 // The one-time remark of the first activation (title text 546).
 QString welcomeText(const Texts& texts, const QString& deviceType);
 

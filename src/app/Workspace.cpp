@@ -24,6 +24,8 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
         announceIdentificationChanged();
     });
     connect(m_transfers.get(), &Transfers::imageRead, this, &Workspace::announceImageReplaced);
+    connect(&configuration, &ConfigurationModel::featureCodeChosen, this,
+            &Workspace::ShowFeatureCode);
     connect(m_transfers.get(), &Transfers::configurationFileNameChanged, this,
             [this](const QString& shown) {
                 ConfigurationFileName = shown;
@@ -121,7 +123,13 @@ ConfigurationFileResult Workspace::OpenConfigurationFile(const QString& path) {
 }
 
 ConfigurationFileResult Workspace::SaveConfigurationFile(const QString& path) {
-    ConfigurationFileResult result = WriteConfigurationFile(path, image, table);
+    // Attribute bit 5 clear = eight channels.
+    const int attributes = cellByte(image.value(IdentificationRows::Attributes, 1));
+    const bool eight = (identification.ModuleVariant & 2) != 0;
+    DeviceImage saved = image;
+    if (eight == ((attributes & 0x20) != 0))
+        saved.setValue(IdentificationRows::Attributes, 1, attributes ^ 0x20);
+    ConfigurationFileResult result = WriteConfigurationFile(path, saved, table);
     if (result.ok) {
         ConfigurationFileName = ShortenedPath(path);
         Q_EMIT configurationFileNameChanged(ConfigurationFileName);

@@ -2,6 +2,7 @@
 
 #include "app/ChannelNames.h"
 #include "config/ConfigurationFile.h"
+#include "config/ConfigurationModel.h"
 #include "device/DeviceData.h"
 #include "device/ReadRecord.h"
 #include "link/PortSettings.h"
@@ -41,6 +42,9 @@ public:
     ReadRecord record;
     // Display names of the channels (Q7400.zyk), read at start-up.
     ChannelNames channelNames;
+    // The configuration as the wiring picture edits it (terminal view, links, sensor types,
+    // feature code). Its ConfigurationChanged() runs whenever the image is replaced.
+    ConfigurationModel configuration{*this};
     // The configuration file in use as shown (shortened), "No File" after a read.
     QString ConfigurationFileName;
     // Opening the port failed: the program works offline, device operations are disabled.
@@ -81,7 +85,9 @@ public:
     // configurationLoaded() asks the windows to redraw. The caller shows result.message when
     // !ok, and valuesNotNumbersText() when values were kept as text.
     ConfigurationFileResult OpenConfigurationFile(const QString& path);
-    // Writes the device image to a configuration file (atomically).
+    // Writes the device image to a configuration file (atomically). The attributes item
+    // carries the channel count the program shows: a feature-code choice makes a controller
+    // of eight channels but leaves the attributes' channel bit as it was.
     ConfigurationFileResult SaveConfigurationFile(const QString& path);
 
     // The File menu's commands, dialogs and messages through the interaction. Open asks for a

@@ -78,3 +78,5 @@ int runOverview(CliContext& cli);
 // Offline editing of a configuration file (cmd_edit.cpp); the operations come from the windows'
 // command files (CliOffline.h).
 int runEdit(CliContext& cli);
+// The configuration of a file as the wiring picture shows it (cmd_config.cpp).
+int runConfig(CliContext& cli);

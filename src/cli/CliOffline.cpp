@@ -33,6 +33,7 @@ int CliOffline::start() {
         }
     }
     m_workspace.setLanguageOffset(m_cli.languageOffset());
+    // The lists and rules of the configuration follow the firmware from the start.
     m_workspace.identification.FirmwareVersion = firmware;
     return ExitStatus::Ok;
 }

@@ -58,3 +58,5 @@ struct EditOperation {
 QList<EditOperation> editOperations();
 // Channel parameters and collective masks (cmd_params.cpp).
 QList<EditOperation> paramsEditOperations();
+// The wiring picture's: feature=, sensor:, io: (cmd_config.cpp).
+QList<EditOperation> configurationEditOperations();

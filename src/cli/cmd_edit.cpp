@@ -5,7 +5,9 @@
 
 QList<EditOperation> editOperations() {
     // Each window's operations are added here as its commands land.
-    return paramsEditOperations();
+    QList<EditOperation> operations = paramsEditOperations();
+    operations += configurationEditOperations();
+    return operations;
 }
 
 namespace {
@@ -28,6 +30,8 @@ int runEdit(CliContext& cli) {
     const DeviceImage before = ws.image;
 
     EditContext edit{cli, ws, cli.parser.isSet(QStringLiteral("extended"))};
+    if (edit.extendedView)
+        ws.configuration.LoadExtendedView();
     const QList<EditOperation> operations = editOperations();
     for (const QString& op : cli.args.mid(1)) {
         const qsizetype eq = op.indexOf(u'=');

@@ -29,6 +29,11 @@ const std::vector<CliCommand>& commands() {
          "                               a parameter-set command",
          runParaset},
         {"show", "show FILE.tvk [--lang ...]   a configuration file, one line per entry", runShow},
+        {"config",
+         "config FILE.tvk [--firmware 0xNN] [--extended]\n"
+         "                               feature code, sensors and terminals as the window "
+         "shows them",
+         runConfig},
         {"edit",
          "edit FILE.tvk [-o OUT.tvk] [--firmware 0xNN] [--extended] OP...\n"
          "                               the window's edits on a configuration file, then save",
@@ -68,7 +73,8 @@ QString commandHelp() {
         text += QStringLiteral("  %1\n").arg(QLatin1String(c.synopsis));
     text += QStringLiteral("\nOperations of edit:\n");
     for (const EditOperation& op : editOperations())
-        text += QStringLiteral("  %1\n").arg(QString::fromUtf8(op.synopsis));
+        text += QStringLiteral("  %1\n").arg(
+            QString::fromUtf8(op.synopsis).replace(u'\n', QStringLiteral("\n  ")));
     return text;
 }
 } // namespace

@@ -3,9 +3,9 @@
 #include <QString>
 
 // The main window's menu entries that other parts of the program give a meaning to. Each is
-// the QAction whose objectName is menuEntryName(entry): mnuDevice_4 is the fourth entry of the
-// spec's mnuDevice array. frmKonfig::setEntryHandler() and the window table address them by
-// this enum; a value without its action is a programming error the tests catch.
+// the QAction whose objectName is menuEntryName(entry); an indexed entry carries its index
+// (mnuDevice_4 is entry 4 of the Parameter menu's mnuDevice entries). frmKonfig addresses them
+// by this enum; a value without its action is a programming error the tests catch.
 enum class MenuEntry {
     mnuOeffnen,
     mnuSpeichern,

@@ -1,5 +1,6 @@
 #include "app/ui/Screenshots.h"
 
+#include "app/Workspace.h"
 #include "app/ui/frmKonfig.h"
 #include "link/PortSettings.h"
 
@@ -41,6 +42,65 @@ bool ScreenshotRun::saveMenu(frmKonfig& window, const QString& menuName, const Q
     return ok;
 }
 
+namespace {
+// A configuration that shows what the wiring picture can draw: a continuous output, a free
+// continuous output, a channel input, a special input of group 1 and a special output.
+void demonstrationEdits(ConfigurationModel& m) {
+    m.pressTerminal(16);
+    m.releaseOnTarget(Wiring::slotOf(1, Wiring::Heating));
+    m.toggleKind(17);
+    m.modeClick(17);
+    m.toggleDirection(2);
+    m.toggleKind(2);
+    m.chooseListEntry(2, 3);
+    m.pressTerminal(2);
+    m.releaseOnTarget(Wiring::FirstGroupLabel + 1);
+    m.toggleDirection(3);
+    m.chooseListEntry(3, 6);
+    m.pressTerminal(3);
+    m.releaseOnTarget(Wiring::slotOf(4, Wiring::Input));
+    m.toggleKind(6);
+    m.chooseListEntry(6, 1);
+    m.pressTerminal(7);
+    m.releaseOnTarget(Wiring::slotOf(8, Wiring::AlarmDirect));
+}
+} // namespace
+
+// The wiring picture in English and German, normal and extended view, A0 and A2.
+bool ScreenshotRun::saveWiring(frmKonfig& window) {
+    Workspace& ws = window.workspace();
+    ConfigurationModel& m = ws.configuration;
+    const DeviceImage read = ws.image;
+    const Identification identification = ws.identification;
+    auto restore = [&] {
+        ws.image = read;
+        ws.identification = identification;
+        ws.ShowFeatureCode();
+        ws.announceIdentificationChanged();
+        ws.announceImageReplaced();
+    };
+    bool ok = true;
+    for (const auto& [language, code] : {std::pair{1, "en"}, std::pair{0, "de"}}) {
+        restore();
+        window.setLanguage(language);
+        const QString suffix = QString::fromLatin1(code);
+        m.SelectFeatureCode(0, ws.interaction());
+        ok = save(window, QStringLiteral("wiring-%1-A0").arg(suffix)) && ok;
+        m.SelectFeatureCode(2, ws.interaction());
+        demonstrationEdits(m);
+        ok = save(window, QStringLiteral("wiring-%1-A2").arg(suffix)) && ok;
+        m.LoadExtendedView();
+        m.pressTerminal(0);
+        m.releaseOnTarget(Wiring::slotOf(1, Wiring::AlarmDirect));
+        m.pressTerminal(1);
+        m.releaseOnTarget(Wiring::slotOf(2, Wiring::AlarmReverse));
+        ok = save(window, QStringLiteral("wiring-%1-extended").arg(suffix)) && ok;
+    }
+    restore();
+    window.setLanguage(1);
+    return ok;
+}
+
 int ScreenshotRun::run(frmKonfig& window) {
     if (!QDir().mkpath(m_directory)) {
         QTextStream(stderr) << "cannot create " << m_directory << Qt::endl;
@@ -52,6 +112,7 @@ int ScreenshotRun::run(frmKonfig& window) {
         window.readAll();
         ok = save(window, QStringLiteral("frmKonfig")) && ok;
     }
+    ok = saveWiring(window) && ok;
     window.buildPortList();
     ok = saveMenu(window, QStringLiteral("mnuPort"), QStringLiteral("menu-port")) && ok;
     ok = saveMenu(window, QStringLiteral("mnuBaud"), QStringLiteral("menu-baud")) && ok;

@@ -7,7 +7,8 @@ class frmKonfig;
 
 // Renders the program's windows to PNG files for the documentation and for review, without
 // anybody at the screen: the main window as it starts, after a read from the controller (when
-// one answers) and in French. Runs with a settings file of its own (English), so the user's
+// one answers), its wiring picture in English and German (normal and extended view, I/O
+// equipment A0 and A2) and in French. Runs with a settings file of its own (English), so the user's
 // settings stay untouched.
 class ScreenshotRun {
 public:
@@ -19,6 +20,7 @@ public:
 
 private:
     bool save(frmKonfig& window, const QString& name);
+    bool saveWiring(frmKonfig& window);
     bool saveMenu(frmKonfig& window, const QString& menuName, const QString& name);
 
     QString m_directory;

@@ -8,6 +8,9 @@
 #include "app/ui/Pictures.h"
 #include "app/ui/SecondaryWindow.h"
 #include "base/Interaction.h"
+#include "config/Terminals.h"
+#include "config/ui/DipSwitches.h"
+#include "config/ui/WiringPicture.h"
 #include "device/DeviceServices.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
@@ -18,6 +21,8 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -28,6 +33,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,13 +51,6 @@ CaptionTable mainCaptions(const QString& deviceType) {
         {"mnuEnd", 153},
         {"mnuKonfig", 154},
         {"mnuMerkmal", 155},
-        // The feature codes with their I/O equipment and input kind.
-        {"mnuMerk_0", 0, "A0 B1  (16 bin. I/O  –  Thermo)"},
-        {"mnuMerk_1", 0, "A1 B1  (20 bin. I/O  –  Thermo)"},
-        {"mnuMerk_2", 0, "A2 B1  (16 bin. I/O + 4 cont. Out  –  Thermo)"},
-        {"mnuMerk_3", 0, "A0 B2  (16 bin. I/O  –  20 mA)"},
-        {"mnuMerk_4", 0, "A1 B2  (20 bin. I/O  –  20 mA)"},
-        {"mnuMerk_5", 0, "A2 B2  (16 bin. I/O + 4 cont. Out  –  20 mA)"},
         {"mnuSchnitt", 159},
         {"mnuPort", 160},
         {"mnuBaud", 163},
@@ -88,8 +87,21 @@ CaptionTable mainCaptions(const QString& deviceType) {
     }
     for (int i = 1; i <= 8; ++i)
         table.append({indexedName(u"mnuSFehl", i), 178, {}, QString(QChar(u'A' + (i - 1)))});
+    // The feature codes with their I/O equipment and input kind.
+    for (int i = 0; i < FeatureCodeCount; ++i)
+        table.append({indexedName(u"mnuMerk", i), 0, featureCodeCaption(i)});
     return table;
 }
+
+// Asks for room for all of its widget; it scrolls only when the screen is smaller.
+class WholeWidgetScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
 
 } // namespace
 
@@ -134,6 +146,7 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
             unsetCursor();
     });
     connect(&transfers, &Transfers::derivedRefreshRequested, this, &frmKonfig::refreshActivation);
+    connect(&transfers, &Transfers::channelErrorTableHideRequested, m_grid1, &QWidget::hide);
     connect(&transfers, &Transfers::parameterSetIdChanged, this,
             [this] { setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId)); });
     connect(&m_ws, &Workspace::featureCodeShown, this, [this](const QString& text, int entry) {
@@ -159,6 +172,7 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     // here and kept in the settings file.
     connect(&m_ws, &Workspace::deviceAddressChanged, this, [this](int address) {
         m_txtGAdress->setText(QString::number(address));
+        m_dipSwitches->setAddress(address);
         saveSettings();
     });
     connect(&m_ws, &DeviceData::identificationChanged, this, &frmKonfig::updateEntryStates);
@@ -216,8 +230,14 @@ void frmKonfig::buildWidgets() {
     m_txtGAdress->setFixedWidth(60);
     connect(m_txtGAdress, &QLineEdit::editingFinished, this,
             [this] { setDeviceAddressText(m_txtGAdress->text()); });
+    m_dipSwitches = new DipSwitches(central);
+    // A switch moved: the address is kept in the settings file as a typed one is (otherwise it
+    // would be back to the old one at the next start).
+    connect(m_dipSwitches, &DipSwitches::addressClicked, &m_ws, &Workspace::setDeviceAddress);
     head->addWidget(lblAdr);
     head->addWidget(m_txtGAdress);
+    head->addSpacing(8);
+    head->addWidget(m_dipSwitches);
     head->addSpacing(16);
     static const char* const languageNames[] = {"Deutsch", "English", "Français", "Italiano"};
     for (int i = 0; i < 4; ++i) {
@@ -234,16 +254,17 @@ void frmKonfig::buildWidgets() {
     }
     outer->addLayout(head);
 
-    // The wiring picture and channel blocks are edited here; until that editor is part of the
-    // program the area is marked as such.
-    m_ioPlaceholder = new QLabel(central);
-    m_ioPlaceholder->setObjectName(QStringLiteral("fraIoArea"));
-    m_ioPlaceholder->setAlignment(Qt::AlignCenter);
-    m_ioPlaceholder->setFrameShape(QFrame::StyledPanel);
-    m_ioPlaceholder->setFrameShadow(QFrame::Sunken);
-    m_ioPlaceholder->setMinimumSize(640, 260);
-    m_ioPlaceholder->setStyleSheet(QStringLiteral("color: palette(mid);"));
-    outer->addWidget(m_ioPlaceholder, 1);
+    // The wiring picture; on a small screen it scrolls.
+    m_wiring = new WiringPicture(m_ws.configuration, m_ws);
+    auto* scroll = new WholeWidgetScrollArea(central);
+    scroll->setObjectName(QStringLiteral("scrIoArea"));
+    scroll->setWidget(m_wiring);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::StyledPanel);
+    outer->addWidget(scroll, 1);
+    connect(&m_windows, &WindowManager::availabilityChanged, this,
+            &frmKonfig::updateChannelWindows);
+    updateChannelWindows();
 
     // Device error display: a mark under each channel digit, the device mark with its lines of
     // text, and the two buttons.
@@ -262,6 +283,12 @@ void frmKonfig::buildWidgets() {
         keep.setRetainSizeWhenHidden(true);
         image->setSizePolicy(keep);
         image->hide();
+        if (i < 8) {
+            // A click (or Space) on a channel's mark lists its errors.
+            image->setCursor(Qt::PointingHandCursor);
+            image->setFocusPolicy(Qt::StrongFocus);
+            image->installEventFilter(this);
+        }
         m_imgError.append(image);
         QLabel* caption = nullptr;
         if (i < 8) {
@@ -307,6 +334,18 @@ void frmKonfig::buildWidgets() {
     row->addLayout(buttons);
     outer->addWidget(errors);
 
+    m_grid1 = new QTableWidget(this);
+    m_grid1->setObjectName(QStringLiteral("Grid1"));
+    m_grid1->setWindowFlags(Qt::Popup);
+    m_grid1->setColumnCount(1);
+    m_grid1->horizontalHeader()->hide();
+    m_grid1->verticalHeader()->hide();
+    m_grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid1->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid1->setShowGrid(false);
+    m_grid1->installEventFilter(this);
+    m_grid1->viewport()->installEventFilter(this);
+
     m_progress = new QProgressBar(central);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     // Its place is kept while it is hidden, so the window does not jump at every transfer.
@@ -346,6 +385,29 @@ void frmKonfig::buildWidgets() {
             }
     });
     resize(1120, 660);
+}
+
+// The window opens large enough to show the whole wiring picture.
+void frmKonfig::fitWiringPicture() {
+    resize(sizeHint().expandedTo(QSize(1120, 660)));
+}
+
+void frmKonfig::updateChannelWindows() {
+    // The parameter and control-word windows work on the channel of the block; the
+    // collective-alarm window, which shares that channel, closes first.
+    const std::pair<WiringPicture::ChannelWindow, WindowId> windows[] = {
+        {WiringPicture::ChannelWindow::Parameters, WindowId::frmRegler},
+        {WiringPicture::ChannelWindow::ControlWords, WindowId::frmSteuer}};
+    for (const auto& [entry, id] : windows) {
+        if (!m_windows.available(id)) {
+            m_wiring->setChannelWindowHandler(entry, {});
+            continue;
+        }
+        m_wiring->setChannelWindowHandler(entry, [this, id](int channel) {
+            m_windows.close(WindowId::frmSFehler);
+            m_windows.open(id, channel);
+        });
+    }
 }
 
 QMenu* frmKonfig::addMenu(QMenu* parent, const QString& name) {
@@ -390,6 +452,7 @@ void frmKonfig::buildMenus() {
         QAction* a = addEntry(feature, menuEntryAt(M::mnuMerk_0, i), false);
         a->setCheckable(true);
         m_featureEntries.append(a);
+        setEntryHandler(menuEntryAt(M::mnuMerk_0, i), [this, i] { chooseFeatureCode(i); });
     }
 
     // Interface
@@ -480,6 +543,18 @@ void frmKonfig::triggerEntry(MenuEntry entry) {
     m_interaction.inform(m_ws.identification.DeviceType, notAvailableText(m_ws.texts));
 }
 
+// The check marks follow the feature code in use, also after a Cancel.
+void frmKonfig::chooseFeatureCode(int entry) {
+    if (m_ws.gate().imageLocked())
+        m_interaction.inform(m_ws.identification.DeviceType,
+                             m_ws.gate().refusalText(m_featureEntries[entry]->text()));
+    else
+        m_ws.configuration.SelectFeatureCode(entry, m_interaction);
+    const int checked = featureMenuEntry(m_ws.identification);
+    for (int i = 0; i < m_featureEntries.size(); ++i)
+        m_featureEntries[i]->setChecked(i == checked);
+}
+
 void frmKonfig::openEntryWindow(MenuEntry entry, WindowId window) {
     using M = MenuEntry;
     int argument = -1;
@@ -545,13 +620,7 @@ void frmKonfig::updateEntryStates() {
 void frmKonfig::refreshCaptions() {
     const Texts& t = m_ws.texts;
     applyCaptions(this, mainCaptions(m_ws.identification.DeviceType), t);
-    if (m_ioPlaceholder)
-        setTextKeepingWidth(
-            m_ioPlaceholder,
-            [](const Texts& texts) {
-                return texts.LoadText(287) + QStringLiteral(" / I/O\n\n") + notAvailableText(texts);
-            },
-            t);
+    m_wiring->retranslate();
     setTextKeepingWidth(m_simulatorNotice, simulatorNoticeText, t);
     for (int i = 0; i < m_cmdSprache.size(); ++i)
         m_cmdSprache[i]->setChecked(i == t.languageIndex());
@@ -580,16 +649,6 @@ QString frmKonfig::statusPanelText(int panel) const {
     return panel >= 1 && panel <= m_panels.size() ? m_panels[panel - 1]->text() : QString();
 }
 
-void frmKonfig::setIoArea(QWidget* area) {
-    if (!m_ioPlaceholder || !area)
-        return;
-    auto* layout = qobject_cast<QBoxLayout*>(centralWidget()->layout());
-    const int at = layout->indexOf(m_ioPlaceholder);
-    layout->insertWidget(at, area, 1);
-    delete m_ioPlaceholder;
-    m_ioPlaceholder = nullptr;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Start-up
 
@@ -598,6 +657,7 @@ void frmKonfig::startUp() {
     // then what this window shows of it, then the port.
     const QString settingsError = StartUp(m_ws, m_settingsPath);
     m_txtGAdress->setText(QString::number(m_ws.settings.DeviceAddress));
+    m_dipSwitches->setAddress(m_ws.settings.DeviceAddress);
     m_image1->setPixmap(Pictures::devicePicture(QSize(190, 120)));
     setPanel(1, programVersionText(Q7400_VERSION_MAJOR, Q7400_VERSION_MINOR));
     m_progress->hide();
@@ -610,6 +670,7 @@ void frmKonfig::startUp() {
         m_interaction.inform(QStringLiteral("Error"), settingsError, Interaction::Icon::Critical);
     openPort();
     updateEntryStates();
+    fitWiringPicture();
 }
 
 void frmKonfig::updateCheckMarks() {
@@ -811,6 +872,57 @@ void frmKonfig::showDeviceErrors() {
     }
 }
 
+void frmKonfig::showChannelErrors(int channel) {
+    if (channel < 0 || channel >= 8)
+        return;
+    const QStringList lines =
+        channelErrorLines(m_ws.texts, channel + 1, m_ws.deviceErrors.channel[size_t(channel)]);
+    m_grid1->clearContents();
+    m_grid1->setRowCount(int(lines.size()));
+    for (int r = 0; r < lines.size(); ++r) {
+        auto* item = new QTableWidgetItem(lines[r]);
+        if (r == 0) {
+            QFont bold = item->font();
+            bold.setBold(true);
+            item->setFont(bold);
+        }
+        m_grid1->setItem(r, 0, item);
+    }
+    m_grid1->resizeColumnsToContents();
+    m_grid1->resizeRowsToContents();
+    const int width = m_grid1->columnWidth(0) + 2 * m_grid1->frameWidth() + 4;
+    int height = 2 * m_grid1->frameWidth();
+    for (int r = 0; r < m_grid1->rowCount(); ++r)
+        height += m_grid1->rowHeight(r);
+    m_grid1->resize(width, height);
+    QWidget* mark = m_imgError[channel];
+    m_grid1->move(mark->mapToGlobal(QPoint(mark->width() + 4, 0)));
+    m_grid1->show();
+    m_grid1->setFocus();
+}
+
+bool frmKonfig::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == m_grid1 || (m_grid1 && watched == m_grid1->viewport())) {
+        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+            m_grid1->hide();
+            return true;
+        }
+        return false;
+    }
+    const int channel = m_imgError.indexOf(static_cast<QLabel*>(watched));
+    if (channel >= 0 && channel < 8) {
+        const bool key =
+            type == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space ||
+                                         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return);
+        if (type == QEvent::MouseButtonRelease || key) {
+            showChannelErrors(channel);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void frmKonfig::readAll() {
     m_ws.transfers().ReadAll(true);
     refreshActivation();
@@ -821,6 +933,7 @@ void frmKonfig::readAll() {
 
 void frmKonfig::refreshActivation() {
     updateEntryStates();
+    m_wiring->refreshChannelOverview();
     setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+class DipSwitches;
 class Interaction;
 class QAction;
 class QLabel;
@@ -19,8 +20,10 @@ class QLineEdit;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QTableWidget;
 class QToolButton;
 class SerialPort;
+class WiringPicture;
 class Workspace;
 
 // How the main window reaches the serial line. The defaults use the machine's serial devices;
@@ -64,9 +67,6 @@ public:
     bool entryAvailable(MenuEntry entry) const;
     QAction* entryAction(MenuEntry entry) const;
 
-    // Puts the wiring picture and channel area in place of the placeholder fraIoArea (once).
-    void setIoArea(QWidget* area);
-
     // Public operations.
     void refreshCaptions();
     void refreshActivation(); // menu visibility, parameter set ID panel
@@ -81,6 +81,9 @@ public:
     void chooseBaudRate(int entry); // 1..4
     void chooseParity(int entry);   // 1..4
     void setDeviceAddressText(const QString& text);
+    // The channel error table Grid1 beside the error mark of channel 0..7, with the errors of
+    // the last error read; it hides again at a click on it.
+    void showChannelErrors(int channel);
 
     bool portOpen() const;
     SerialPort* port() const { return m_port.get(); }
@@ -92,6 +95,7 @@ protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Entry {
@@ -102,6 +106,7 @@ private:
     };
 
     void buildWidgets();
+    void fitWiringPicture();
     void buildMenus();
     QAction* addEntry(QMenu* menu, MenuEntry entry, bool needsPort,
                       std::optional<WindowId> window = std::nullopt);
@@ -120,6 +125,9 @@ private:
     void triggerEntry(MenuEntry entry);
     void openEntryWindow(MenuEntry entry, WindowId window);
     bool simulatorRunning() const;
+    void chooseFeatureCode(int entry);
+    // The channel blocks open the parameter and control-word windows once they exist.
+    void updateChannelWindows();
 
     Workspace& m_ws;
     Interaction& m_interaction;
@@ -148,7 +156,9 @@ private:
     QLabel* m_image1 = nullptr;
     QLineEdit* m_txtGAdress = nullptr;
     QList<QToolButton*> m_cmdSprache;
-    QLabel* m_ioPlaceholder = nullptr;
+    DipSwitches* m_dipSwitches = nullptr;
+    WiringPicture* m_wiring = nullptr;
+    QTableWidget* m_grid1 = nullptr;
     QList<QLabel*> m_imgError; // 0..8
     QLabel* m_lblGerFehler = nullptr;
     QPushButton* m_cmdReadError = nullptr;

@@ -2,10 +2,12 @@
 #include "app/ui/FormBinder.h"
 #include "app/ui/SecondaryWindow.h"
 #include "app/ui/frmKonfig.h"
+#include "config/ui/DipSwitches.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/PortSettings.h"
 #include "link/Telegram.h"
+#include "params/ui/frmRegler.h"
 #include "support/FakePort.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -374,11 +377,7 @@ private Q_SLOTS:
                                       "A0 B2  (16 bin. I/O  –  20 mA)",
                                       "A1 B2  (20 bin. I/O  –  20 mA)",
                                       "A2 B2  (16 bin. I/O + 4 cont. Out  –  20 mA)"};
-        // The wiring picture takes the placeholder's place.
-        auto* area = new QWidget;
-        area->setObjectName(QStringLiteral("fraIoArea"));
-        w.setIoArea(area);
-        QCOMPARE(w.findChildren<QWidget*>(QStringLiteral("fraIoArea")), QList<QWidget*>{area});
+        QCOMPARE(w.findChildren<QWidget*>(QStringLiteral("fraIoArea")).size(), 1);
         for (int language = 0; language < 4; ++language) {
             w.setLanguage(language);
             for (int i = 0; i < 6; ++i)
@@ -597,6 +596,75 @@ private Q_SLOTS:
         QCOMPARE(p.workspace->link().DeviceAddress, address);
         QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QString::number(address));
         QCOMPARE(fileLines(m_settings).at(3), QString::number(address));
+        QCOMPARE(p.widget<DipSwitches>("fraDip")->address(), address);
+    }
+
+    // The switches set the address as the field does, and it is kept for the next start.
+    void dipSwitches() {
+        Program p;
+        p.start(m_settings);
+        p.window->show();
+        p.window->setDeviceAddressText(QStringLiteral("0"));
+        QTest::mouseClick(p.widget<QWidget>("lblDip2_0"), Qt::LeftButton);
+        QTest::mouseClick(p.widget<QWidget>("lblDip1_3"), Qt::LeftButton);
+        QCOMPARE(p.workspace->link().DeviceAddress, 9);
+        QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("9"));
+        QCOMPARE(fileLines(m_settings).at(3), QStringLiteral("9"));
+        QTest::mouseClick(p.widget<QWidget>("lblDip1_0"), Qt::LeftButton);
+        QCOMPARE(fileLines(m_settings).at(3), QStringLiteral("8"));
+    }
+
+    // The feature-code menu: the warning, Cancel keeps everything including the check mark, OK
+    // shows the new equipment in the picture and the status bar.
+    void featureCodeMenu() {
+        Program p;
+        p.start(m_settings);
+        p.window->setLanguage(1);
+        p.interaction.answers = {Interaction::Answer::Cancel};
+        p.action("mnuMerk_2")->trigger();
+        QVERIFY(p.action("mnuMerk_0")->isChecked());
+        QVERIFY(!p.action("mnuMerk_2")->isChecked());
+        QCOMPARE(p.interaction.asked.last().text,
+                 QStringLiteral("Warning, I/O configuration channel 17 - 20 will be cleared!"));
+        p.action("mnuMerk_2")->trigger();
+        QVERIFY(p.action("mnuMerk_2")->isChecked());
+        QCOMPARE(p.window->statusPanelText(2), QStringLiteral("Device feature code:  A2 B1"));
+        QCOMPARE(p.widget<QAbstractButton>("Label1_17")->text(), QStringLiteral("Cont"));
+    }
+
+    // "Param" of a channel block opens the channel parameters for that channel; the
+    // collective-alarm window, which shares the channel, closes first.
+    void channelBlocksOpenTheirWindows() {
+        Program p;
+        p.start(m_settings);
+        p.window->show();
+        WindowManager& windows = p.window->windows();
+        windows.open(WindowId::frmSFehler, 1);
+        QTest::mouseClick(p.widget<QAbstractButton>("lblPrm_2"), Qt::LeftButton);
+        auto* regler = windows.window<frmRegler>(WindowId::frmRegler);
+        QVERIFY(regler && regler->isVisible());
+        QCOMPARE(regler->channel(), 3);
+        QVERIFY(!windows.window(WindowId::frmSFehler)->isVisible());
+    }
+
+    // A click on a channel's error mark lists its errors; a click on the list hides it.
+    void channelErrorTable() {
+        Program p;
+        p.start(m_settings);
+        p.window->setLanguage(1);
+        p.window->show();
+        DeviceErrors errors;
+        errors.channel[2] = 0x0009;
+        p.workspace->setDeviceErrors(errors);
+        QTest::mouseClick(p.widget<QLabel>("imgError_2"), Qt::LeftButton);
+        auto* grid = p.widget<QTableWidget>("Grid1");
+        QVERIFY(grid->isVisible());
+        QStringList lines;
+        for (int r = 0; r < grid->rowCount(); ++r)
+            lines << grid->item(r, 0)->text();
+        QCOMPARE(lines, (QStringList{"Channel 3", "Broken sensor", "AL 1, high"}));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton);
+        QVERIFY(!grid->isVisible());
     }
 
     void readFromSimulator() {
