@@ -3,47 +3,68 @@
 #include "base/SafeRead.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-SafeWriteResult writeFileSafely(const QString& path, const QByteArray& data,
-                                QIODevice::OpenMode extra) {
-    SafeWriteResult result;
+bool SafeFileWriter::open(QIODevice::OpenMode extra) {
     // The new file replaces the old one by a rename: a device, a FIFO or a folder of that name
     // would be replaced by a regular file.
+    const QString path = m_file.fileName();
     const QString problem = notRegularFileReason(path);
     if (!problem.isEmpty()) {
-        result.reason = problem + QStringLiteral(" It was left alone.");
-        return result;
+        m_reason = problem + QStringLiteral(" It was left alone.");
+        return false;
     }
     struct stat existing {};
     const bool exists = ::stat(QFile::encodeName(path).constData(), &existing) == 0;
 
     // QSaveFile writes through a symbolic link (the link stays) and keeps the permissions.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered | extra)) {
-        result.reason = file.errorString();
-        return result;
+    // Unbuffered, so a short write (disk full, file-size limit) shows in the count written;
+    // through a buffer the flush at commit can lose the tail of the file and still succeed.
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered | extra)) {
+        m_reason = m_file.errorString();
+        return false;
     }
-    result.opened = true;
     // Root replacing another user's file leaves it that user's.
     if (exists && ::geteuid() == 0 && (existing.st_uid != 0 || existing.st_gid != 0) &&
-        ::fchown(file.handle(), existing.st_uid, existing.st_gid) != 0) {
-        result.reason = QStringLiteral("its owner cannot be kept");
-        return result; // the temporary file is discarded
+        ::fchown(m_file.handle(), existing.st_uid, existing.st_gid) != 0) {
+        m_reason = QStringLiteral("its owner cannot be kept");
+        m_file.cancelWriting();
+        return false;
     }
-    if (file.write(data) != data.size()) {
-        result.reason = file.error() != QFileDevice::NoError
-                            ? file.errorString()
-                            : QStringLiteral("the disk is full or the file is too large");
-        return result;
+    return true;
+}
+
+bool SafeFileWriter::write(const QByteArray& data) {
+    if (failed() || !m_file.isOpen())
+        return false;
+    if (m_file.write(data) != data.size()) {
+        m_reason = m_file.error() != QFileDevice::NoError
+                       ? m_file.errorString()
+                       : QStringLiteral("the disk is full or the file is too large");
+        m_file.cancelWriting();
+        return false;
     }
-    if (!file.commit()) {
-        result.reason = file.errorString();
-        return result;
+    return true;
+}
+
+bool SafeFileWriter::commit() {
+    if (failed() || !m_file.isOpen())
+        return false; // the temporary file is discarded
+    if (!m_file.commit()) {
+        m_reason = m_file.errorString();
+        return false;
     }
-    result.ok = true;
+    return true;
+}
+
+SafeWriteResult writeFileSafely(const QString& path, const QByteArray& data,
+                                QIODevice::OpenMode extra) {
+    SafeWriteResult result;
+    SafeFileWriter file(path);
+    result.opened = file.open(extra);
+    result.ok = result.opened && file.write(data) && file.commit();
+    result.reason = file.reason();
     return result;
 }

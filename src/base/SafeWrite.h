@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QIODevice>
+#include <QSaveFile>
 #include <QString>
 
 struct SafeWriteResult {
@@ -22,3 +23,28 @@ struct SafeWriteResult {
 // `extra` adds open flags (QIODevice::Text for native line breaks).
 SafeWriteResult writeFileSafely(const QString& path, const QByteArray& data,
                                 QIODevice::OpenMode extra = {});
+
+// A file written piece by piece and put in place atomically by commit(): until then an existing
+// file at the path stays as it was, and a writer destroyed without commit() leaves it so. For
+// tables that are produced while the controller is read: a folder that cannot take the file is
+// known before the first exchange, and the pieces go to disk as they come.
+class SafeFileWriter {
+public:
+    explicit SafeFileWriter(const QString& path) : m_file(path) {}
+
+    // False with reason() when the file cannot be created, or what stands at the path is not a
+    // regular file (left alone), as writeFileSafely() says.
+    bool open(QIODevice::OpenMode extra = {});
+    // False with reason() when not every byte was written; later writes and commit() then fail.
+    bool write(const QByteArray& data);
+    // Replaces the file with what was written. False with reason().
+    bool commit();
+
+    bool failed() const { return !m_reason.isEmpty(); }
+    QString reason() const { return m_reason; }
+    QString fileName() const { return m_file.fileName(); }
+
+private:
+    QSaveFile m_file;
+    QString m_reason;
+};

@@ -80,3 +80,8 @@ int runOverview(CliContext& cli);
 int runEdit(CliContext& cli);
 // The configuration of a file as the wiring picture shows it (cmd_config.cpp).
 int runConfig(CliContext& cli);
+
+// Alarm history and data logger (cmd_records.cpp).
+void addRecordOptions(QCommandLineParser& parser);
+int runHistory(CliContext& cli);
+int runLogger(CliContext& cli);

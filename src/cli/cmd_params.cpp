@@ -42,7 +42,9 @@ QString csvField(const QString& text) {
 } // namespace
 
 void addParamsOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("csv"), QStringLiteral("overview: the grid as CSV.")});
+    parser.addOption({QStringLiteral("csv"),
+                      QStringLiteral("overview: the grid as CSV; history, logger: --csv FILE.csv "
+                                     "also writes the table for a spreadsheet.")});
     parser.addOption(
         {QStringLiteral("print-text"), QStringLiteral("overview: the print as text lines.")});
     parser.addOption({QStringLiteral("pdf"),

@@ -63,6 +63,14 @@ const std::vector<CliCommand>& commands() {
          runProbe},
         {"errors", "errors [--port ...]          device errors that are set, channel error words",
          runErrors},
+        {"history",
+         "history [--lang ...] [--changes FILE.txt] [--csv FILE.csv] [--explain ROW,COL]\n"
+         "                               the alarm history as a table, its change log",
+         runHistory},
+        {"logger",
+         "logger FILE.txt [--max N] [--csv FILE.csv] | logger --clear\n"
+         "                               the logger's samples into a table, or clear it",
+         runLogger},
     };
     return list;
 }
@@ -130,6 +138,7 @@ int main(int argc, char** argv) {
     addOfflineOptions(parser);
     addWldOptions(parser);
     addParamsOptions(parser);
+    addRecordOptions(parser);
     parser.addPositionalArgument(QStringLiteral("command"),
                                  QStringLiteral("What to do (see below)."),
                                  QStringLiteral("<command> [arguments]"));

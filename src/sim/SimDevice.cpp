@@ -693,6 +693,21 @@ bool SimDevice::nextHistoryEntry(HistoryEntry* entry) {
     return true;
 }
 
+void SimDevice::setHistory(const QList<HistoryEntry>& entries) {
+    m_history = entries.mid(qMax(qsizetype(0), entries.size() - HistoryCapacity));
+    m_historyTransfer.clear();
+    m_historyCursor = 0;
+    m_lastHistoryWords = errorWords();
+}
+
+void SimDevice::setLoggerSamples(const QList<LoggerSample>& samples) {
+    m_logger = samples.mid(qMax(qsizetype(0), samples.size() - LoggerCapacity));
+    m_loggerTransfer.clear();
+    m_loggerCursor = 0;
+    m_loggerAnnounced = false;
+    m_lastLoggerMs = m_nowMs;
+}
+
 void SimDevice::clearLogger() {
     m_logger.clear();
     m_loggerTransfer.clear();

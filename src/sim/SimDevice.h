@@ -140,12 +140,17 @@ public:
 
     // --- alarm history ------------------------------------------------------------------
     const QList<HistoryEntry>& history() const { return m_history; }
+    // Replaces the recorded history (oldest first; the newest entries are kept when there are
+    // more than the controller holds). The current alarm state counts as recorded.
+    void setHistory(const QList<HistoryEntry>& entries);
     void announceHistory(int count);
     // The next entry of the announced transfer; false when there is none left.
     bool nextHistoryEntry(HistoryEntry* entry);
 
     // --- logger -------------------------------------------------------------------------
     const QList<LoggerSample>& loggerSamples() const { return m_logger; }
+    // Replaces the recorded samples (oldest first, the newest kept beyond the capacity).
+    void setLoggerSamples(const QList<LoggerSample>& samples);
     void clearLogger();
     void announceLogger(int count);
     // The sample of the announced transfer at the cursor; `advance` moves the cursor on.

@@ -9,10 +9,12 @@
 #include "services/BlockTable.h"
 #include "services/WldFile.h"
 #include "sim/PtyServer.h"
+#include "sim/SimSeed.h"
 #include "sim/Simulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -44,6 +46,24 @@ bool parseByte(const QString& text, int* value) {
 void printErr(const QString& text) {
     std::fprintf(stderr, "q7400-sim: %s\n", qPrintable(text));
     std::fflush(stderr);
+}
+
+// A seed file of recorded history or logger samples; false with a message.
+template <typename Parse, typename Records>
+bool readSeed(const QString& path, Parse parse, Records* records) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        printErr(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    QString error;
+    const auto parsed = parse(QString::fromUtf8(file.read(16 << 20)), &error);
+    if (!parsed) {
+        printErr(QStringLiteral("%1: %2").arg(path, error));
+        return false;
+    }
+    *records = *parsed;
+    return true;
 }
 
 } // namespace
@@ -103,8 +123,32 @@ int main(int argc, char* argv[]) {
                        "interface setting (default 19200)."));
     const QCommandLineOption quiet(QStringLiteral("quiet"),
                                    QStringLiteral("Do not report device events on stderr."));
+    const QCommandLineOption clock(QStringLiteral("clock"),
+                                   QStringLiteral("Start the controller's clock at this time "
+                                                  "(default: the PC's clock)."),
+                                   QStringLiteral("YYYY-MM-DDThh:mm:ss"));
+    const QCommandLineOption frozen(
+        QStringLiteral("frozen"),
+        QStringLiteral("Time stands still: the clock, the process, the alarm history and the "
+                       "logger do not move, so every run answers alike."));
+    const QCommandLineOption noHistory(QStringLiteral("no-history"),
+                                       QStringLiteral("Start with an empty alarm history."));
+    const QCommandLineOption history(
+        QStringLiteral("history"),
+        QStringLiteral("Start with this alarm history: one entry a line, "
+                       "YYYY-MM-DDThh:mm:ss and twelve hex words."),
+        QStringLiteral("file"));
+    const QCommandLineOption logger(
+        QStringLiteral("logger"),
+        QStringLiteral("Start with these logger samples: one a line, YYYY-MM-DDThh:mm:ss and "
+                       "17 decimal words."),
+        QStringLiteral("file"));
+    const QCommandLineOption loggerCycle(
+        QStringLiteral("logger-cycle"),
+        QStringLiteral("Logger cycle in tenths of a second (default 10)."), QStringLiteral("n"));
     parser.addOptions({address, firmware, attributes, load, trace, link, wire, turnaround, chunk,
-                       fault, late, strict, quiet});
+                       fault, late, strict, quiet, clock, frozen, noHistory, history, logger,
+                       loggerCycle});
     parser.process(app);
 
     SimOptions options;
@@ -121,6 +165,29 @@ int main(int argc, char* argv[]) {
     if (!parseByte(parser.value(attributes), &options.attributes)) {
         printErr(QStringLiteral("--attributes must be a byte, e.g. 0x10"));
         return 2;
+    }
+
+    if (parser.isSet(clock)) {
+        options.clockStart = QDateTime::fromString(parser.value(clock), Qt::ISODate);
+        if (!options.clockStart.isValid() || options.clockStart.date().year() < 2000) {
+            printErr(QStringLiteral("--clock takes a time such as 2024-01-01T10:00:00"));
+            return 2;
+        }
+    }
+    options.seedHistory = !parser.isSet(noHistory);
+    QList<HistoryEntry> historySeed;
+    if (parser.isSet(history) && !readSeed(parser.value(history), parseHistorySeed, &historySeed))
+        return 2;
+    QList<LoggerSample> loggerSeed;
+    if (parser.isSet(logger) && !readSeed(parser.value(logger), parseLoggerSeed, &loggerSeed))
+        return 2;
+    int loggerCycleTenths = -1;
+    if (parser.isSet(loggerCycle)) {
+        loggerCycleTenths = parser.value(loggerCycle).toInt(&ok);
+        if (!ok || loggerCycleTenths < 1 || loggerCycleTenths > 65535) {
+            printErr(QStringLiteral("--logger-cycle must be 1..65535 tenths of a second"));
+            return 2;
+        }
     }
 
     DeviceImage image;
@@ -167,6 +234,12 @@ int main(int argc, char* argv[]) {
         sim.device().loadImage(image);
     if (blocks)
         sim.device().setItem(61, 1, QVector<int>(blocks->begin(), blocks->end()));
+    if (parser.isSet(history))
+        sim.device().setHistory(historySeed);
+    if (parser.isSet(logger))
+        sim.device().setLoggerSamples(loggerSeed);
+    if (loggerCycleTenths > 0)
+        sim.device().setItem(146, 1, {loggerCycleTenths});
 
     PtyServer server(sim);
     if (!parser.isSet(quiet))
@@ -174,6 +247,8 @@ int main(int argc, char* argv[]) {
     for (const SimFault& f : faults) {
         server.addFault(f);
     }
+    if (parser.isSet(frozen))
+        server.setProcessInterval(0);
     server.setWireTiming(parser.isSet(wire));
     server.setStrictLine(parser.isSet(strict));
     const int turnaroundMs = parser.value(turnaround).toInt(&ok);

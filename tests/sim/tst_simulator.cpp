@@ -1,6 +1,7 @@
 // The controller's protocol engine without a port: request bytes in, reply bytes out.
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
+#include "sim/SimSeed.h"
 #include "sim/Simulator.h"
 
 #include <QtTest>
@@ -513,6 +514,28 @@ private Q_SLOTS:
         // Firmware before 0x30 has no alarm history.
         Simulator old(options(0x2F));
         QVERIFY(read(old, 47).isEmpty());
+    }
+
+    // Seed files: comments and blank lines are skipped; a bad line is named.
+    void seedFiles() {
+        QString error;
+        const auto h = parseHistorySeed(
+            QStringLiteral("# past\n\n2024-01-01T10:30:00 8 0 0 0 0 0 0 0 1000 0 0 FFFF\n"),
+            &error);
+        QVERIFY2(h && h->size() == 1, qPrintable(error));
+        QCOMPARE(h->first().time, (ClockBytes{0, 30, 10, 1, 1, 24}));
+        QCOMPARE(h->first().words[8], quint16(0x1000));
+        const auto l = parseLoggerSeed(
+            QStringLiteral("2007-01-01T00:00:10 200 -100 0 0 0 0 0 0 0 0 0 0 0 0 0 0 230"), &error);
+        QVERIFY2(l && l->size() == 1, qPrintable(error));
+        QCOMPARE(l->first().words[1], quint16(0xFF9C));
+
+        QVERIFY(!parseHistorySeed(QStringLiteral("\n2024-01-01T10:30:00 8 0 0 0 0 0 0 0 0 0 0"),
+                                  &error));
+        QCOMPARE(error.section(u':', 0, 0), QStringLiteral("line 2"));
+        QVERIFY(!parseLoggerSeed(QStringLiteral("10:00 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17"),
+                                 &error));
+        QCOMPARE(error.section(u':', 0, 0), QStringLiteral("line 1"));
     }
 };
 
