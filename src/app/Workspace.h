@@ -7,11 +7,14 @@
 #include "device/DeviceData.h"
 #include "device/ReadRecord.h"
 #include "link/PortSettings.h"
+#include "services/ParameterSetId.h"
+#include "services/WldFile.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class DeviceServices;
 class Interaction;
@@ -78,7 +81,7 @@ public:
     void setDeviceAddress(int address);
 
     // Identification start-up values, the default parameter-block table and the default
-    // offline configuration: the state of a freshly started program.
+    // offline configuration, also in the memory image: the state of a freshly started program.
     void LoadStartupValues();
 
     // Switches the language: texts, parameter table names, the input names, Qt's own texts and
@@ -108,8 +111,49 @@ public:
     // and the reason. False when cancelled or failed.
     bool OpenConfigurationCommand();
     bool SaveConfigurationCommand();
-    // Save goes through the parameter-set-ID window first on firmware above 0x34.
+    // Save goes through the parameter-set-ID window first on firmware above 0x34 (so does the
+    // WLD save).
     bool SaveNeedsParameterSetId() const { return identification.FirmwareVersion > 52; }
+
+    // The parameter-set-ID window's OK: the edited ID becomes the parameter set's (device image
+    // row 50 and ParameterSetId; parameterSetIdChanged() redraws status panel 4), then the
+    // edit's mode continues: WriteAll after the write preview (Cancel there changes nothing,
+    // not even the ID), the configuration-file save, or the WLD save preparation (on Done the
+    // caller opens the WLD window in save mode). The window's Cancel calls only
+    // CancelParameterSetId, which drops a pending parameter-set store.
+    // Cancelled: a question or file dialog of the continuation was cancelled (a configuration
+    // file that could not be written, after its message, too); Failed: the controller did not
+    // answer, a value was refused or the WLD preparation was refused.
+    enum class Continuation { Done, Cancelled, Failed };
+    Continuation CommitParameterSetId(const ParameterSetIdEdit& edit);
+    void CancelParameterSetId();
+
+    // Before a write: the rows that differ from what was read from this controller (or were
+    // not read from it in this session), with OK and Cancel. True on OK.
+    bool ConfirmWrite(const DeviceImage& toWrite);
+
+    // WLD file (memory image). The header fields and the file name are kept between uses.
+    WldHeaderFields wld;
+    QString WldFileName; // as shown (shortened)
+    // The save preparation: the device image into the memory image. A value that does not fit
+    // is shown, naming row and column, and the memory image stays as it was: false.
+    bool PrepareWldSave();
+    // Reads and checks a WLD file without changing anything: the content to take over, or
+    // empty after the message (text 459 for a file that is not a WLD file).
+    std::optional<WldContent> OpenWldFile(const QString& path);
+    // "WLD  Open": the file dialog, then OpenWldFile; *path is the file chosen.
+    std::optional<WldContent> OpenWldCommand(QString* path);
+    // The take-over of a loaded file ("Accept"): memory image, header fields (the time only
+    // when the file has one) and file name, then the device image decoded from it with its
+    // attributes, feature code, sensor types, external current inputs, input names and
+    // parameter-set ID; configurationLoaded() and status panel 5 follow.
+    void TakeOverWld(const WldContent& content, const QString& path);
+    // The WLD window's save: the CRC into the memory image, then the file, atomically. On
+    // success the fields become the kept header fields and the file name is shown; a failure
+    // is shown and changes nothing else. SaveWldCommand asks for the name first (".wld" is
+    // added when it has no suffix).
+    bool SaveWldFile(const QString& path, const WldHeaderFields& fields);
+    bool SaveWldCommand(const WldHeaderFields& fields);
 
 Q_SIGNALS:
     // Another controller was chosen, values were read from one, or the image became complete
@@ -125,6 +169,8 @@ Q_SIGNALS:
     void featureCodeShown(const QString& text, int menuEntry);
     // Status panel 3 text ("Firmware: V3.6").
     void firmwareShown(const QString& text);
+    // identification.ParameterSetId changed (status panel 4).
+    void parameterSetIdChanged();
     // A port was opened or failed to open, or the port was taken away.
     void portStateChanged();
     // The controller address changed (address field, DIP switches of the wiring picture).

@@ -32,7 +32,8 @@ class SafeFileWriter {
 public:
     explicit SafeFileWriter(const QString& path) : m_file(path) {}
 
-    // False with reason() when the file cannot be created.
+    // False with reason() when the file cannot be created, or what stands at the path is not a
+    // regular file (left alone), as writeFileSafely() says.
     bool open(QIODevice::OpenMode extra = {});
     // False with reason() when not every byte was written; later writes and commit() then fail.
     bool write(const QByteArray& data);

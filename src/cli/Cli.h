@@ -1,6 +1,8 @@
 #pragma once
 
 #include "base/OptionList.h"
+#include "config/ConfigurationFile.h"
+#include "device/ParameterBlocks.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -9,12 +11,15 @@
 #include <functional>
 #include <vector>
 
+class ParameterTable;
+
 // Exit statuses of q7400ctl.
 namespace ExitStatus {
 constexpr int Ok = 0;
 constexpr int NoAnswer = 1; // the controller does not answer, or a file could not be used
 constexpr int Usage = 2;
 constexpr int Mismatch = 3; // the controller's attributes differ from the configuration
+constexpr int Declined = 4; // the user answered a confirmation with no
 } // namespace ExitStatus
 
 // What each exit status means, for --help and the manual page.
@@ -28,6 +33,7 @@ inline constexpr ExitStatusText exitStatusTexts[] = {
     {ExitStatus::Usage, "usage error: an unknown command or option, a malformed argument"},
     {ExitStatus::Mismatch, "the controller's attributes do not match the configuration's "
                            "feature code (write without --force)"},
+    {ExitStatus::Declined, "the write was declined after its preview"},
 };
 
 // What every command gets: the parsed options, its own arguments and the output streams.
@@ -84,6 +90,17 @@ int runRead(CliContext& cli);
 int runWrite(CliContext& cli);
 int runParaset(CliContext& cli);
 int runShow(CliContext& cli);
+// The parameter-set ID of --id ('now' or YYMMDDhhmmss); empty when not given. A malformed one
+// is reported and sets *bad.
+std::optional<ParameterSetIdBytes> parameterSetIdOption(CliContext& cli, bool* bad);
+// Entries of a configuration file, one line each: number, name, values (tab-separated).
+void printConfigurationEntries(CliContext& cli, const ParameterTable& table,
+                               const QList<ConfigurationFileEntry>& entries);
+
+// The memory-image file and the parameter-block table (cmd_wld.cpp).
+void addWldOptions(OptionList& options);
+int runWld(CliContext& cli);
+int runBlocks(CliContext& cli);
 
 // Channel parameters, parameter overview and collective masks of a configuration file
 // (cmd_params.cpp).

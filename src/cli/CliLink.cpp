@@ -100,6 +100,13 @@ int CliLink::open() {
     return ExitStatus::Ok;
 }
 
+int CliLink::openAndReadFirmware() {
+    if (const int status = open())
+        return status;
+    m_workspace.services().PrepareLink();
+    return m_workspace.services().ReadFirmwareVersion() ? ExitStatus::Ok : noAnswer();
+}
+
 int CliLink::noAnswer() {
     if (!m_gaveUp)
         m_cli.err << "q7400ctl: " << m_workspace.texts.LoadText(455) << '\n';

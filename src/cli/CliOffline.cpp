@@ -11,7 +11,8 @@ void addOfflineOptions(OptionList& options) {
                        QStringLiteral("0xNN")});
     options.addOption(
         {{QStringLiteral("o"), QStringLiteral("output")},
-         QStringLiteral("edit, devparams: write the result to FILE instead of in place."),
+         QStringLiteral("edit, devparams: write the result to FILE instead of in place; "
+                        "wld load: the configuration file to write."),
          QStringLiteral("FILE")});
     options.addOption({QStringLiteral("extended"),
                        QStringLiteral("config, edit: the extended terminal view (I/O 17..24).")});
@@ -26,7 +27,7 @@ void warnNotNumbers(CliContext& cli, const Workspace& ws, const ConfigurationFil
         cli.err << "q7400ctl: " << text << '\n';
 }
 
-int CliOffline::load(const QString& path) {
+int CliOffline::start() {
     int firmware = 0x99;
     if (m_cli.parser.isSet(QStringLiteral("firmware"))) {
         bool ok = false;
@@ -40,6 +41,14 @@ int CliOffline::load(const QString& path) {
     // The workspace starts from the default configuration; the lists and rules of the
     // configuration follow the firmware from the start.
     m_workspace.identification.FirmwareVersion = firmware;
+    return ExitStatus::Ok;
+}
+
+int CliOffline::load(const QString& path) {
+    if (const int status = start())
+        return status;
+    // Loading a file does not tell the firmware: it stays the one the file is for.
+    const int firmware = m_workspace.identification.FirmwareVersion;
     const ConfigurationFileResult loaded = m_workspace.OpenConfigurationFile(path);
     if (!loaded.ok) {
         m_cli.err << "q7400ctl: " << loaded.message << '\n';

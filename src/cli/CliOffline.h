@@ -14,15 +14,17 @@
 void addOfflineOptions(OptionList& options);
 
 // A workspace without a port for the offline commands: language from --lang or the settings
-// file, the default configuration of a freshly started program, then the file, and the
-// firmware of --firmware.
+// file, the start-up values and default configuration of a freshly started program (default
+// parameter-block table included), then the file, and the firmware of --firmware.
 class CliOffline {
 public:
     explicit CliOffline(CliContext& cli);
 
-    // Loads `path` into the image and applies --firmware. ExitStatus::Ok, or the message has
-    // been printed and the exit status is returned (Usage for a bad option, NoAnswer when the
-    // file cannot be read).
+    // The freshly started program with --firmware applied. ExitStatus::Ok, or the message has
+    // been printed and ExitStatus::Usage is returned for a bad option.
+    int start();
+    // start(), then `path` loaded into the image. ExitStatus::Ok, or the message has been
+    // printed and the exit status is returned (NoAnswer when the file cannot be read).
     int load(const QString& path);
 
     ConsoleInteraction interaction;

@@ -7,13 +7,10 @@ int runProbe(CliContext& cli) {
         return ExitStatus::Usage;
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = device.openAndReadFirmware())
         return status;
     Workspace& ws = device.workspace();
     DeviceServices& services = ws.services();
-    services.PrepareLink();
-    if (!services.ReadFirmwareVersion())
-        return device.noAnswer();
     cli.out << firmwareText(ws.identification.FirmwareVersion) << '\n';
     const std::optional<QList<int>> attributes = services.readValues(49);
     if (!attributes || attributes->isEmpty())

@@ -37,13 +37,16 @@ const std::vector<CliCommand>& commands() {
           {"q7400ctl read plant.tvk --port /dev/ttyUSB0 --address 5",
            "Read the controller with the address 5 on the first USB adapter."}}},
         {"write",
-         "FILE.tvk [--id now|YYMMDDhhmmss] [--force]",
-         "a configuration file to the controller",
+         "FILE.tvk [--id now|YYMMDDhhmmss] [--force] [--yes]",
+         "a configuration file to the controller, after a preview of the rows it changes",
          runWrite,
          "Writes the configuration and parameters of the file to the controller, as the "
          "program's PC => Q7400 does, for the rows the controller's firmware offers. When the "
          "controller's attributes do not match the file's feature code nothing is written and "
          "the exit status is 3; --force writes anyway.\n\n"
+         "Before writing it lists the rows that differ from what was read from this controller "
+         "(or were not read from it in this session) and asks when standard input is a "
+         "terminal; --yes does not ask, a no ends with exit status 4.\n\n"
          "--id stores a parameter-set ID with the values: now for the PC's clock, or twelve "
          "digits YYMMDDhhmmss.",
          {{"q7400ctl write plant.tvk --id now",
@@ -70,6 +73,18 @@ const std::vector<CliCommand>& commands() {
          {{"q7400ctl edit plant.tvk param:3:18=90 copy-params:3=0 mask:1=0x8001",
            "Type 90 into row 18 of channel 3, copy channel 3's parameters to all channels, set "
            "collective alarm mask 1, and save plant.tvk."}}},
+        {"wld",
+         "save OUT.wld [--from FILE.tvk] [--block N] [--block-version V] [--author A] [--family "
+         "F] [--name N] [--time \"YYYY-MM-DD hh:mm:ss\"] [--id now|YYMMDDhhmmss]\n"
+         "show FILE.wld [--firmware 0xNN]\n"
+         "load FILE.wld -o OUT.tvk [--firmware 0xNN]",
+         "the controller's (or a file's) memory image as a WLD file; show or take one over", runWld,
+         "save reads the controller's memory image (or makes it from a configuration file with "
+         "--from) and writes it as a WLD file with the given header fields; show prints the "
+         "header, the CRC check, the block table and the parameters of a WLD file; load takes a "
+         "WLD file over into a configuration file, as the WLD window's Accept does."},
+        {"blocks", "[write default|HEX...]",
+         "the controller's parameter-block table (96 bytes), or write it", runBlocks},
         {"channel", "FILE.tvk K [--firmware 0xNN] [--lang ...]",
          "the channel editor's rows of channel K", runChannel},
         {"overview",
@@ -178,6 +193,7 @@ int main(int argc, char** argv) {
     addCommonOptions(options);
     addTransferOptions(options);
     addOfflineOptions(options);
+    addWldOptions(options);
     addParamsOptions(options);
     addRecordOptions(options);
     addMonitorOptions(options);

@@ -204,10 +204,7 @@ ConfigurationFileResult LoadConfiguration(const QByteArray& bytes, const QString
     DecodeAttributes(identification,
                      truncatedInt(image.value(IdentificationRows::Attributes, 1)) & 0xFF);
     result.attributesDecoded = true;
-    if (!hasTemperatureInputs(identification))
-        for (int k = 1; k <= 8; ++k)
-            image.setValue(IdentificationRows::SensorType, k,
-                           truncatedInt(image.value(IdentificationRows::SensorType, k)) & 3);
+    LimitSensorTypesToModule(identification, image);
     UpdateExternalCurrentInputs(identification, image);
     return result;
 }

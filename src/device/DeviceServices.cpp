@@ -4,6 +4,7 @@
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "device/RowCodec.h"
+#include "link/Crc16.h"
 #include "link/Link.h"
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
@@ -21,16 +22,6 @@ int byteSum(const QByteArray& data) {
     return sum;
 }
 
-// Modbus RTU CRC-16 (polynomial 0xA001 reflected, start 0xFFFF).
-quint16 modbusCrc16(const QByteArray& data) {
-    quint16 crc = 0xFFFF;
-    for (char c : data) {
-        crc ^= quint8(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-    }
-    return crc;
-}
 } // namespace
 
 QString firmwareText(int version) {
@@ -42,7 +33,7 @@ QByteArrayList prepareLinkFrames(int firmwareVersion, int deviceAddress) {
     // Modbus RTU "write multiple registers" to the broadcast address: a controller switched to
     // Modbus returns to its own protocol.
     QByteArray modbus = QByteArray::fromHex("0010D0057D010100");
-    const quint16 crc = modbusCrc16(modbus);
+    const quint16 crc = crc16Modbus(modbus);
     modbus.append(char(crc & 0xFF)).append(char(crc >> 8));
     frames.append(modbus);
     // The same for the Q8100 protocol (firmware above 0x64).

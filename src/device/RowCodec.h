@@ -18,7 +18,14 @@ struct WriteRefusal {
     int column = 0;
     double value = 0;
     QString text;
+    int row = -1;
 };
+
+// The refusal of the image's value in row, column that does not fit: "Max. setpoint (row 7),
+// value 3: 70000 does not fit a word (-32768..65535)." `fits` names the range ("a byte
+// (0..255)"); a text is named as it stands.
+WriteRefusal valueRefusal(const ParameterTable& table, const DeviceImage& image, int row,
+                          int column, const QString& fits);
 
 // The function codes the controller only reports: 46, 47, 48, 49 and 53.
 bool isReadOnlyCode(int functionCode);

@@ -92,6 +92,11 @@ Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interact
       m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification),
       m_record(record), m_gate(gate) {}
 
+WritePreview Transfers::previewWrite(const DeviceImage& image) const {
+    return writePreview(m_table, image, m_record, m_link.controller(),
+                        highestRowForFirmware(m_id.FirmwareVersion));
+}
+
 Transfers::Outcome Transfers::ReadAll(bool askFirst) {
     const OperationGate::Ticket ticket =
         m_gate.enter(m_id.DeviceType + QStringLiteral(" => PC"), OperationGate::Scope::Image);
@@ -188,10 +193,8 @@ void Transfers::refreshDerived() {
     CopyParameterSetId(m_id, m_image);
     UpdateInputNames(m_table, m_texts, m_id);
     const int entries = sensorTypeEntryCount(m_id);
+    LimitSensorTypesToModule(m_id, m_image);
     for (int k = 1; k <= 8; ++k) {
-        if (!hasTemperatureInputs(m_id))
-            m_image.setValue(IdentificationRows::SensorType, k,
-                             truncatedInt(m_image.value(IdentificationRows::SensorType, k)) & 3);
         const double code = m_image.value(IdentificationRows::SensorType, k);
         int index = truncatedInt(code);
         if (!(code >= 0 && code < entries)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/WritePreview.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -54,6 +56,11 @@ public:
     int ParamSetCommand = 0;
     // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
     int ControllerAttributes = -1;
+
+    // The rows WriteAll would send with values that differ from those last read from the
+    // present controller (firmware as identified), or that were not read from it in this
+    // session.
+    WritePreview previewWrite(const DeviceImage& image) const;
 
     enum class Outcome {
         Done,      // the transfer ran to its end

@@ -4,8 +4,11 @@
 #include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
+#include "device/MemoryImageCodec.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
+#include "services/BlockTable.h"
+#include "services/WldFile.h"
 #include "sim/PtyServer.h"
 #include "sim/SimSeed.h"
 #include "sim/Simulator.h"
@@ -140,9 +143,11 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption attributes(QStringLiteral("attributes"),
                                         QStringLiteral("Attributes byte (default 0x10)."),
                                         QStringLiteral("BYTE"), QStringLiteral("0x10"));
-    const QCommandLineOption load(QStringLiteral("load"),
-                                  QStringLiteral("Start from this configuration file (.tvk)."),
-                                  QStringLiteral("FILE"));
+    const QCommandLineOption load(
+        QStringLiteral("load"),
+        QStringLiteral("Start from this configuration file (.tvk) or memory-image "
+                       "file (.wld)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every frame received and sent to FILE."),
                                    QStringLiteral("FILE"));
@@ -250,15 +255,24 @@ int main(int argc, char* argv[]) {
     }
 
     DeviceImage image;
+    std::optional<BlockTable> blocks;
     const bool loading = parser.isSet(load);
     if (loading) {
         ParameterTable table;
         table.BuildParameterTable(Texts());
         Identification id;
         image.clear();
-        const ConfigurationFileResult r =
-            ReadConfigurationFile(parser.value(load), image, id, table);
-        if (!r.ok) {
+        const QString path = parser.value(load);
+        if (path.endsWith(QLatin1String(".wld"), Qt::CaseInsensitive)) {
+            const WldFileResult r = readWldFile(path);
+            if (!r.ok) {
+                printErr(r.message);
+                return 2;
+            }
+            decodeMemoryImage(table, r.content->memory, options.firmware, image);
+            blocks = blockTableOf(r.content->memory);
+        } else if (const ConfigurationFileResult r = ReadConfigurationFile(path, image, id, table);
+                   !r.ok) {
             printErr(r.message);
             return 2;
         }
@@ -282,6 +296,8 @@ int main(int argc, char* argv[]) {
     Simulator sim(options);
     if (loading)
         sim.device().loadImage(image);
+    if (blocks)
+        sim.device().setItem(61, 1, QVector<int>(blocks->begin(), blocks->end()));
     if (parser.isSet(history))
         sim.device().setHistory(historySeed);
     if (parser.isSet(logger))

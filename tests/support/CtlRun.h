@@ -12,4 +12,5 @@ struct CtlRun {
     QString err;
 };
 
-CtlRun runCtl(const QStringList& args, int timeoutMs = 30000);
+// `input`: a file (e.g. a pseudo-terminal) q7400ctl reads as stdin; none = an empty pipe.
+CtlRun runCtl(const QStringList& args, int timeoutMs = 30000, const QString& input = {});
