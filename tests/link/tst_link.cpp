@@ -181,20 +181,6 @@ private Q_SLOTS:
         QCOMPARE(port->written.size(), 3);
     }
 
-    // The 96-byte block is checked like every reply.
-    void longBlockIsChecked() {
-        const QByteArray frame = reply(61, QByteArray(3, '\0') + counting(96, 0x20));
-        QCOMPARE(frame.size(), 108);
-        port->replyChunks({frame.left(50), frame.mid(50)});
-        prepareRead(61);
-        link->ExpectedLength = 108;
-        link->ExchangeTelegram();
-        QVERIFY(!link->CommError);
-        QCOMPARE(port->written.size(), 1);
-        for (int k = 1; k <= 108; ++k)
-            QCOMPARE(link->ReplyBytes[size_t(k)], int(quint8(frame[k - 1])));
-    }
-
     // A flood of bytes is skipped without holding on to it.
     void floodIsSkipped() {
         port->reply(QByteArray(100000, '\0') + QByteArray(300, '\x10') + wordBlockReply(0x30));
