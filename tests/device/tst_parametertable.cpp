@@ -18,7 +18,8 @@ private Q_SLOTS:
         QTest::newRow("30 not in image") << 30 << "Device ID" << 48 << 1 << 0 << 99;
         QTest::newRow("39 trailing blank")
             << 39 << "Secondary heating voltage " << 105 << 1 << 0x192 << 9;
-        QTest::newRow("55") << 55 << "Heating current threshold " << 104 << 1 << 0x279 << 9;
+        QTest::newRow("55 trailing blank")
+            << 55 << "Heating current threshold " << 104 << 1 << 0x279 << 9;
         QTest::newRow("79 raw block") << 79 << "" << 61 << 0 << 0 << 0;
         QTest::newRow("80 outputs") << 80 << "" << 40 << 0 << 0 << 0;
     }
