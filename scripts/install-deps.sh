@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages needed to build and test the Q7400 configurator (run as root).
 set -euo pipefail
-packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev qt6-translations-l10n
+packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n
     fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
