@@ -5,90 +5,27 @@
 // waiting for the controller must cost nothing.
 //
 //   bench_readall [--runs N] [--firmware BYTE] [--sim PATH]
-#include "base/AutoInteraction.h"
 #include "app/SimulatorProcess.h"
 #include "app/Workspace.h"
-#include "device/Transfers.h"
+#include "base/AutoInteraction.h"
 #include "device/DeviceServices.h"
+#include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
+
+#include "WireBench.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
-#include <ctime>
 
-namespace {
-constexpr int kBaud = 19200;
-constexpr int kBitsPerByte = 11;
-constexpr int kTurnaroundMs = 2;
-constexpr int kPauseMs = 100;
-constexpr int kAddress = 3;
-
-double cpuSeconds() {
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
-struct WireBound {
-    qint64 bytes = 0;
-    int pauses = 0;
-    int answers = 0;
-    double seconds() const {
-        return double(bytes) * kBitsPerByte / kBaud + pauses * kPauseMs / 1000.0 +
-               answers * kTurnaroundMs / 1000.0;
-    }
-};
-
-// Trace lines: "hh:mm:ss.zzz RX|TX HEX HEX ...  # note".
-WireBound wireBoundOf(const QString& tracePath) {
-    WireBound bound;
-    QSet<QByteArray> preparation;
-    for (const QByteArray& frame : prepareLinkFrames(0x99, kAddress))
-        preparation.insert(frame.toHex(' ').toUpper());
-    QFile trace(tracePath);
-    if (!trace.open(QIODevice::ReadOnly))
-        return bound;
-    while (!trace.atEnd()) {
-        QByteArray line = trace.readLine().trimmed();
-        const qsizetype hash = line.indexOf('#');
-        if (hash >= 0)
-            line = line.left(hash).trimmed();
-        const QList<QByteArray> fields = line.split(' ');
-        if (fields.size() < 3 || (fields[1] != "RX" && fields[1] != "TX"))
-            continue;
-        const QByteArray hex = fields.mid(2).join(' ');
-        bound.bytes += fields.size() - 2;
-        if (fields[1] == "TX")
-            ++bound.answers;
-        else if (preparation.contains(hex))
-            ++bound.pauses;
-    }
-    return bound;
-}
-
-// The simulator's arguments: wire timing, a trace to measure against, quiet.
-QStringList simulatorArguments(int firmware, const QString& tracePath) {
-    return {QStringLiteral("--wire-timing"),
-            QStringLiteral("--turnaround"),
-            QString::number(kTurnaroundMs),
-            QStringLiteral("--trace"),
-            tracePath,
-            QStringLiteral("--firmware"),
-            QString::number(firmware),
-            QStringLiteral("--address"),
-            QString::number(kAddress),
-            QStringLiteral("--quiet")};
-}
-} // namespace
+using namespace WireBench;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -115,8 +52,8 @@ int main(int argc, char** argv) {
 
     QTemporaryDir dir;
     QTextStream out(stdout);
-    out << "read everything, firmware 0x" << QString::number(firmware, 16).toUpper() << ", "
-        << kBaud << " baud, even parity, " << kBitsPerByte << " bits a byte\n";
+    out << "read everything, firmware 0x" << QString::number(firmware, 16).toUpper() << ", " << Baud
+        << " baud, even parity, " << BitsPerByte << " bits a byte\n";
     out << "run   wall s   wire s   ratio   CPU %   bytes  pauses  answers\n";
     double worstRatio = 0, worstCpu = 0;
     for (int run = 1; run <= runs; ++run) {
@@ -134,7 +71,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         Workspace workspace(interaction, &port);
-        workspace.link().DeviceAddress = kAddress;
+        workspace.link().DeviceAddress = Address;
 
         QElapsedTimer wall;
         const double cpu0 = cpuSeconds();
@@ -148,7 +85,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "bench: the read failed\n");
             return 1;
         }
-        const WireBound bound = wireBoundOf(tracePath);
+        const Bound bound = boundOf(tracePath, 0x99);
         const double ratio = wallSeconds / bound.seconds();
         worstRatio = qMax(worstRatio, ratio);
         worstCpu = qMax(worstCpu, cpuShare);

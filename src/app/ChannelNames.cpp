@@ -1,9 +1,9 @@
 #include "app/ChannelNames.h"
 
+#include "base/SafeRead.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTextStream>
 
 QStringList ChannelNames::defaults() {
     QStringList list;
@@ -13,12 +13,14 @@ QStringList ChannelNames::defaults() {
 }
 
 bool ChannelNames::load(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Eight short names; a larger file is not a channel-name file.
+    constexpr qint64 kMaxSize = 64 * 1024;
+    const SafeReadResult read = readRegularFile(path, kMaxSize);
+    if (!read.ok)
         return false;
-    QTextStream in(&file);
-    for (int k = 0; k < 8 && !in.atEnd(); ++k) {
-        QString line = in.readLine();
+    const QStringList lines = QString::fromUtf8(read.bytes).split(u'\n');
+    for (int k = 0; k < 8 && k < lines.size(); ++k) {
+        QString line = lines[k];
         if (line.endsWith(u'\r'))
             line.chop(1);
         if (!line.trimmed().isEmpty())

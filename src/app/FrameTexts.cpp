@@ -49,8 +49,8 @@ MenuVisibility menuVisibility(int firmwareVersion, int attributesByte) {
 }
 
 ChannelOverview channelOverview(const DeviceImage& image, int channel) {
-    const int function = int(image.value(26, channel)) & 0xFFFF;
-    const int configuration = int(image.value(27, channel)) & 0xFFFF;
+    const int function = truncatedInt(image.value(26, channel)) & 0xFFFF;
+    const int configuration = truncatedInt(image.value(27, channel)) & 0xFFFF;
     ChannelOverview o;
     o.group = (configuration & 0x600) / 512;
     o.optimising = (function & 0x80) != 0;
@@ -74,6 +74,25 @@ QString notAvailableText(const Texts& texts) {
     static const char* const text[] = {"Noch nicht verfügbar", "Not available yet",
                                        "Pas encore disponible", "Non ancora disponibile"};
     return QString::fromUtf8(text[texts.languageIndex()]);
+}
+
+QString staleDataMark(const Texts& texts) {
+    static const char* const text[] = {"Vorheriger Regler", "Previous controller",
+                                       "Régulateur précédent", "Regolatore precedente"};
+    return texts.inLanguage(text);
+}
+
+QString staleDataText(const Texts& texts, const QString& controller) {
+    static const char* const text[] = {
+        "Angezeigt vom vorherigen Regler (%1): Firmware, Parametersatz-ID und Fehlermarken. "
+        "Neu lesen, um sie zu aktualisieren.",
+        "Shown from the previous controller (%1): firmware, parameter set ID and error marks. "
+        "Read again to refresh them.",
+        "Affiché du régulateur précédent (%1) : firmware, ID du jeu de paramètres et marques "
+        "d'erreur. Relire pour les actualiser.",
+        "Mostrato dal regolatore precedente (%1): firmware, ID del set di parametri e segni di "
+        "errore. Rileggere per aggiornarli."};
+    return texts.inLanguage(text).arg(controller);
 }
 
 QString simulatorNoticeText(const Texts& texts) {

@@ -56,5 +56,10 @@ QString writeCaption(const QString& deviceType);
 
 // Tool tip of a menu entry whose window is not part of this build yet, in the language in use.
 QString notAvailableText(const Texts& texts);
+// Status mark of values shown that came from the previous controller, and its explanation
+// naming that controller.
+QString staleDataMark(const Texts& texts);
+QString staleDataText(const Texts& texts, const QString& controller);
+
 // What the window shows while it talks to the bundled simulator instead of a controller.
 QString simulatorNoticeText(const Texts& texts);

@@ -3,9 +3,12 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
-double ValueOfText(QStringView text) {
+double ValueOfText(QStringView text, bool* overflow) {
+    if (overflow)
+        *overflow = false;
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
@@ -43,8 +46,19 @@ double ValueOfText(QStringView text) {
         }
     }
     const double v = std::strtod(number.c_str(), nullptr);
-    // Huge exponents overflow to infinity; no item of the controller can hold that anyway.
-    return std::isfinite(v) ? v : 0.0;
+    if (!std::isfinite(v) && overflow)
+        *overflow = true;
+    return v;
+}
+
+int truncatedInt(double v) {
+    if (std::isnan(v))
+        return 0;
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return int(v);
 }
 
 std::optional<qint64> roundHalfEven(double v) {

@@ -7,14 +7,17 @@
 
 struct SafeWriteResult {
     bool ok = false;
-    // False when the file could not even be created (missing folder, no permission); true when
-    // the writing or the final rename failed.
+    // False when the file could not even be created (missing folder, no permission, not a
+    // regular file); true when the writing or the final rename failed.
     bool opened = false;
     QString reason; // why not, for a message
 };
 
 // Replaces the file at `path` with `data` atomically (QSaveFile): an existing file is replaced
-// only when every byte was written, otherwise it is left unchanged. The file is written
+// only when every byte was written, otherwise it is left unchanged. Only a regular file is
+// replaced: a device, FIFO, folder or socket of that name is refused by name and left alone.
+// A symbolic link stays a link (its target is replaced), permissions are kept, and when root
+// replaces another user's file the file keeps its owner and group. The file is written
 // unbuffered, so a short write (disk full, file-size limit) shows in the count written; through
 // a buffer the flush at commit can lose the tail of the file and still report success.
 // `extra` adds open flags (QIODevice::Text for native line breaks).
@@ -29,7 +32,8 @@ class SafeFileWriter {
 public:
     explicit SafeFileWriter(const QString& path) : m_file(path) {}
 
-    // False with reason() when the file cannot be created.
+    // False with reason() when the file cannot be created, or what stands at the path is not a
+    // regular file (left alone), as writeFileSafely() says.
     bool open(QIODevice::OpenMode extra = {});
     // False with reason() when not every byte was written; later writes and commit() then fail.
     bool write(const QByteArray& data);

@@ -2,26 +2,25 @@
 
 #include "link/QtSerialPort.h"
 
-void addLinkOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("Serial port: a number 1..16 or a device such as /dev/pts/3 "
-                                     "(default: the settings file)."),
-                      QStringLiteral("DEVICE|NUMBER")});
-    parser.addOption({QStringLiteral("baud"),
-                      QStringLiteral("Baud rate: 4800, 9600, 19200 or 38400 (default: the "
-                                     "settings file)."),
-                      QStringLiteral("RATE")});
-    parser.addOption({QStringLiteral("parity"),
-                      QStringLiteral("Parity: e (even), o (odd), s (space) or n (none) (default: "
-                                     "the settings file)."),
-                      QStringLiteral("e|o|s|n")});
-    parser.addOption({QStringLiteral("address"),
-                      QStringLiteral("Bus address of the controller 0..255 (default: the "
-                                     "settings file)."),
-                      QStringLiteral("0..255")});
-    parser.addOption(
+void addLinkOptions(OptionList& options) {
+    options.addOption({QStringLiteral("port"),
+                       QStringLiteral("Serial port: a number 1..16 or a device such as /dev/pts/3 "
+                                      "(default: the settings file)."),
+                       QStringLiteral("DEVICE|NUMBER")});
+    options.addOption({QStringLiteral("baud"),
+                       QStringLiteral("Baud rate (default: the settings file)."),
+                       QStringLiteral("4800|9600|19200|38400")});
+    options.addOption({QStringLiteral("parity"),
+                       QStringLiteral("Parity: e (even), o (odd), s (space) or n (none) (default: "
+                                      "the settings file)."),
+                       QStringLiteral("e|o|s|n")});
+    options.addOption({QStringLiteral("address"),
+                       QStringLiteral("Bus address of the controller 0..255 (default: the "
+                                      "settings file)."),
+                       QStringLiteral("0..255")});
+    options.addOption(
         {QStringLiteral("settings"),
-         QStringLiteral("Settings file to use instead of %1.").arg(defaultSettingsPath()),
+         QStringLiteral("Settings file to use instead of the program's own Q7400n.cfg."),
          QStringLiteral("FILE")});
 }
 
@@ -67,6 +66,11 @@ PortSettings linkSettings(CliContext& cli, int* status) {
 CliLink::CliLink(CliContext& cli)
     : interaction(cli.err), m_cli(cli), m_workspace(interaction, nullptr) {
     QObject::connect(&m_workspace.link(), &Link::gaveUp, &m_workspace, [this] { m_gaveUp = true; });
+    QObject::connect(&m_workspace.link(), &Link::portLost, &m_workspace,
+                     [this](const QString& reason) {
+                         m_cli.err << "q7400ctl: the port was closed: " << reason << '\n';
+                         m_cli.err.flush();
+                     });
 }
 
 CliLink::~CliLink() {
@@ -94,6 +98,13 @@ int CliLink::open() {
     }
     m_workspace.setPort(m_port.get());
     return ExitStatus::Ok;
+}
+
+int CliLink::openAndReadFirmware() {
+    if (const int status = open())
+        return status;
+    m_workspace.services().PrepareLink();
+    return m_workspace.services().ReadFirmwareVersion() ? ExitStatus::Ok : noAnswer();
 }
 
 int CliLink::noAnswer() {

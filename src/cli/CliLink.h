@@ -11,7 +11,7 @@
 #include <memory>
 
 // The link options every device command understands.
-void addLinkOptions(QCommandLineParser& parser);
+void addLinkOptions(OptionList& options);
 
 // Settings file values overridden by --port, --baud, --parity and --address. On a bad option
 // value the message is printed and *status is ExitStatus::Usage.
@@ -29,9 +29,12 @@ public:
     // success; otherwise the message has been printed and the exit status is returned (Usage
     // for a bad option, NoAnswer when the port cannot be opened).
     int open();
+    // open(), then PrepareLink and the firmware version (Identification::FirmwareVersion). The
+    // exit status as open() gives it, or noAnswer() when the controller does not answer.
+    int openAndReadFirmware();
 
-    // Prints text 455 (unless the link's give-up message already said so) and returns
-    // ExitStatus::NoAnswer.
+    // Prints text 455 (unless the link's give-up message, or the message that the port was
+    // lost, already said why) and returns ExitStatus::NoAnswer.
     int noAnswer();
 
     ConsoleInteraction interaction;

@@ -11,18 +11,20 @@
 
 // Options of the commands that work on a configuration file without a controller:
 // --firmware 0xNN (default 0x99, as a freshly started program), -o/--output, --extended.
-void addOfflineOptions(QCommandLineParser& parser);
+void addOfflineOptions(OptionList& options);
 
 // A workspace without a port for the offline commands: language from --lang or the settings
-// file, the default configuration of a freshly started program, then the file, and the
-// firmware of --firmware.
+// file, the start-up values and default configuration of a freshly started program (default
+// parameter-block table included), then the file, and the firmware of --firmware.
 class CliOffline {
 public:
     explicit CliOffline(CliContext& cli);
 
-    // Loads `path` into the image and applies --firmware. ExitStatus::Ok, or the message has
-    // been printed and the exit status is returned (Usage for a bad option, NoAnswer when the
-    // file cannot be read).
+    // The freshly started program with --firmware applied. ExitStatus::Ok, or the message has
+    // been printed and ExitStatus::Usage is returned for a bad option.
+    int start();
+    // start(), then `path` loaded into the image. ExitStatus::Ok, or the message has been
+    // printed and the exit status is returned (NoAnswer when the file cannot be read).
     int load(const QString& path);
 
     ConsoleInteraction interaction;
@@ -34,6 +36,9 @@ private:
     Workspace m_workspace;
     QString m_path;
 };
+
+// Prints on stderr which values of a loaded file were kept as text (nothing when none).
+void warnNotNumbers(CliContext& cli, const Workspace& ws, const ConfigurationFileResult& loaded);
 
 // One action of `q7400ctl edit`, e.g. "io:3=unlink": `key` is the text before '=' ("io:3"),
 // `value` the text after it ("unlink"). A handler applies what the user's click or entry in the
@@ -55,3 +60,5 @@ QList<EditOperation> editOperations();
 QList<EditOperation> paramsEditOperations();
 // The wiring picture's: feature=, sensor:, io: (cmd_config.cpp).
 QList<EditOperation> configurationEditOperations();
+// The control-word window's: word:K:NAME=VALUE, copy-words:K=T (cmd_monitor.cpp).
+QList<EditOperation> controlWordEditOperations();

@@ -28,3 +28,11 @@ QString ConsoleInteraction::openFileName(const QString&, const QString&) {
 QString ConsoleInteraction::saveFileName(const QString&, const QString&) {
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
+
+bool ConsoleInteraction::confirm(const QString& question) {
+    m_err << question << " [y/N] ";
+    m_err.flush();
+    QTextStream in(stdin);
+    const QString answer = in.readLine().trimmed().toLower();
+    return answer == QLatin1String("y") || answer == QLatin1String("yes");
+}

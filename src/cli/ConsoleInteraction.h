@@ -17,6 +17,10 @@ public:
     Policy policy = Policy::Decline;
     QStringList fileNames;
 
+    // Asks "question [y/N] " on stderr and reads the answer from stdin (a terminal): true for
+    // y or yes.
+    bool confirm(const QString& question);
+
     // Messages printed so far.
     int shown() const { return m_shown; }
 

@@ -5,9 +5,7 @@
 
 QList<EditOperation> editOperations() {
     // Each window's operations are added here as its commands land.
-    QList<EditOperation> operations = paramsEditOperations();
-    operations += configurationEditOperations();
-    return operations;
+    return paramsEditOperations() + configurationEditOperations() + controlWordEditOperations();
 }
 
 namespace {

@@ -7,13 +7,10 @@ int runProbe(CliContext& cli) {
         return ExitStatus::Usage;
     }
     CliLink device(cli);
-    if (const int status = device.open())
+    if (const int status = device.openAndReadFirmware())
         return status;
     Workspace& ws = device.workspace();
     DeviceServices& services = ws.services();
-    services.PrepareLink();
-    if (!services.ReadFirmwareVersion())
-        return device.noAnswer();
     cli.out << firmwareText(ws.identification.FirmwareVersion) << '\n';
     const std::optional<QList<int>> attributes = services.readValues(49);
     if (!attributes || attributes->isEmpty())
@@ -36,10 +33,8 @@ int runErrors(CliContext& cli) {
     Link& link = ws.link();
     ws.services().PrepareLink();
     link.RequestDeviceErrors();
-    if (link.CommError || link.ErrorPending) {
-        link.ErrorPending = false;
+    if (link.CommError)
         return device.noAnswer();
-    }
     const int deviceErrors = link.DeviceErrorWords[8];
     for (int bit = 0; bit < 16; ++bit) {
         if (deviceErrors & (1 << bit))

@@ -41,19 +41,19 @@ QString csvField(const QString& text) {
 
 } // namespace
 
-void addParamsOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("csv"),
-                      QStringLiteral("overview: the grid as CSV; history, logger: --csv FILE.csv "
-                                     "also writes the table for a spreadsheet.")});
-    parser.addOption(
+void addParamsOptions(OptionList& options) {
+    options.addOption({QStringLiteral("csv"),
+                       QStringLiteral("overview: the grid as CSV; history, logger: --csv FILE.csv "
+                                      "also writes the table for a spreadsheet.")});
+    options.addOption(
         {QStringLiteral("print-text"), QStringLiteral("overview: the print as text lines.")});
-    parser.addOption({QStringLiteral("pdf"),
-                      QStringLiteral("overview: the print rendered into a PDF file."),
-                      QStringLiteral("OUT.pdf")});
-    parser.addOption({QStringLiteral("date"),
-                      QStringLiteral("overview: date and time in the print's heading instead of "
-                                     "the PC clock."),
-                      QStringLiteral("YYYY-MM-DD hh:mm")});
+    options.addOption({QStringLiteral("pdf"),
+                       QStringLiteral("overview: the print rendered into a PDF file."),
+                       QStringLiteral("OUT.pdf")});
+    options.addOption({QStringLiteral("date"),
+                       QStringLiteral("overview: date and time in the print's heading instead of "
+                                      "the PC clock."),
+                       QStringLiteral("YYYY-MM-DD hh:mm")});
 }
 
 int runChannel(CliContext& cli) {

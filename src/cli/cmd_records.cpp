@@ -69,17 +69,17 @@ int openController(CliContext& cli, CliLink& device, const char* command, bool (
 }
 } // namespace
 
-void addRecordOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("changes"),
-                      QStringLiteral("history: write the change log to FILE."),
-                      QStringLiteral("FILE.txt")});
-    parser.addOption({QStringLiteral("explain"),
-                      QStringLiteral("history: explain the bits of one cell of the table instead "
-                                     "of printing it (row 1.., column 1..12)."),
-                      QStringLiteral("ROW,COL")});
-    parser.addOption({QStringLiteral("max"), QStringLiteral("logger: stop after N samples."),
-                      QStringLiteral("N")});
-    parser.addOption(
+void addRecordOptions(OptionList& options) {
+    options.addOption({QStringLiteral("changes"),
+                       QStringLiteral("history: write the change log to FILE."),
+                       QStringLiteral("FILE.txt")});
+    options.addOption({QStringLiteral("explain"),
+                       QStringLiteral("history: explain the bits of one cell of the table instead "
+                                      "of printing it (row 1.., column 1..12)."),
+                       QStringLiteral("ROW,COL")});
+    options.addOption({QStringLiteral("max"), QStringLiteral("logger: stop after N samples."),
+                       QStringLiteral("N")});
+    options.addOption(
         {QStringLiteral("clear"), QStringLiteral("logger: clear the controller's logger.")});
 }
 

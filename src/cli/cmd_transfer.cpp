@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/CliLink.h"
+#include "cli/CliOffline.h"
 #include "config/ConfigurationFile.h"
 #include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
@@ -14,32 +15,58 @@
 #include <unistd.h>
 
 namespace {
-// Shows the progress of the workspace's transfers on stderr when that is a terminal.
-void showProgress(CliContext& cli, Transfers& transfers, const QString& what) {
+// Shows the progress of the workspace's transfers on stderr when that is a terminal, headed by
+// the returned label (the caller may change it for the next transfer); what the transfer has
+// to say goes to stderr in any case.
+std::shared_ptr<QString> showProgress(CliContext& cli, Transfers& transfers, const QString& what) {
+    QObject::connect(&transfers, &Transfers::notice, &transfers, [&cli](const QString& text) {
+        cli.err << "q7400ctl: " << text << '\n';
+        cli.err.flush();
+    });
+    const auto label = std::make_shared<QString>(what);
     if (!isatty(STDERR_FILENO))
-        return;
+        return label;
     const auto maximum = std::make_shared<int>(0);
     QObject::connect(&transfers, &Transfers::progressStarted, &transfers,
                      [maximum](int m) { *maximum = m; });
-    QObject::connect(&transfers, &Transfers::progress, &transfers, [&cli, what, maximum](int v) {
-        cli.err << '\r' << what << ' ' << v << '/' << *maximum;
+    QObject::connect(&transfers, &Transfers::progress, &transfers, [&cli, label, maximum](int v) {
+        cli.err << '\r' << *label << ' ' << v << '/' << *maximum;
         cli.err.flush();
     });
     QObject::connect(&transfers, &Transfers::progressFinished, &transfers, [&cli] {
         cli.err << '\n';
         cli.err.flush();
     });
+    return label;
 }
 } // namespace
 
-void addTransferOptions(QCommandLineParser& parser) {
-    parser.addOption({QStringLiteral("id"),
-                      QStringLiteral("write: parameter-set ID to store, 'now' for the PC clock or "
-                                     "YYMMDDhhmmss."),
-                      QStringLiteral("now|YYMMDDhhmmss")});
-    parser.addOption({QStringLiteral("force"),
-                      QStringLiteral("write: write even when the controller's attributes differ "
-                                     "from the configuration's feature code.")});
+void addTransferOptions(OptionList& options) {
+    options.addOption({QStringLiteral("id"),
+                       QStringLiteral("write: parameter-set ID to store, 'now' for the PC clock or "
+                                      "YYMMDDhhmmss."),
+                       QStringLiteral("now|YYMMDDhhmmss")});
+    options.addOption({QStringLiteral("force"),
+                       QStringLiteral("write: write even when the controller's attributes differ "
+                                      "from the configuration's feature code.")});
+    options.addOption({QStringLiteral("yes"),
+                       QStringLiteral("write: write without asking after the preview (it asks "
+                                      "only when stdin is a terminal).")});
+}
+
+std::optional<ParameterSetIdBytes> parameterSetIdOption(CliContext& cli, bool* bad) {
+    *bad = false;
+    if (!cli.parser.isSet(QStringLiteral("id")))
+        return std::nullopt;
+    const QString text = cli.parser.value(QStringLiteral("id"));
+    const auto id = text == QLatin1String("now")
+                        ? parameterSetIdFromDateTime(QDateTime::currentDateTime())
+                        : parameterSetIdFromText(text);
+    if (!id) {
+        *bad = true;
+        cli.err << "q7400ctl: --id takes 'now' or twelve digits YYMMDDhhmmss\n";
+    }
+    return id;
 }
 
 int runRead(CliContext& cli) {
@@ -64,40 +91,51 @@ int runRead(CliContext& cli) {
 
 int runWrite(CliContext& cli) {
     if (cli.args.size() != 1) {
-        cli.err << "usage: q7400ctl write FILE.tvk [--id now|YYMMDDhhmmss] [--force]\n";
+        cli.err << "usage: q7400ctl write FILE.tvk [--id now|YYMMDDhhmmss] [--force] [--yes]\n";
         return ExitStatus::Usage;
     }
-    std::optional<ParameterSetIdBytes> id;
-    if (cli.parser.isSet(QStringLiteral("id"))) {
-        const QString text = cli.parser.value(QStringLiteral("id"));
-        id = text == QLatin1String("now") ? parameterSetIdFromDateTime(QDateTime::currentDateTime())
-                                          : parameterSetIdFromText(text);
-        if (!id) {
-            cli.err << "q7400ctl write: --id takes 'now' or twelve digits YYMMDDhhmmss\n";
-            return ExitStatus::Usage;
-        }
-    }
+    bool badId = false;
+    const auto id = parameterSetIdOption(cli, &badId);
+    if (badId)
+        return ExitStatus::Usage;
     CliLink device(cli);
     if (const int status = device.open())
         return status;
     Workspace& ws = device.workspace();
-    const ConfigurationFileResult loaded = ws.OpenConfigurationFile(cli.args.first());
+    // A file that cannot be loaded is reported before the controller is asked anything.
+    ConfigurationFileResult loaded;
+    ReadConfigurationEntries(cli.args.first(), ws.table, &loaded);
     if (!loaded.ok) {
         cli.err << "q7400ctl write: " << loaded.message << '\n';
         return ExitStatus::NoAnswer;
     }
+    // What the controller holds now: the preview compares the file with it, and what the file
+    // does not carry (the setpoints) is written back as it is.
+    const auto progress = showProgress(cli, ws.transfers(), QStringLiteral("Reading"));
+    if (ws.transfers().ReadAll(false) != Transfers::Outcome::Done)
+        return device.noAnswer();
+    loaded = ws.OpenConfigurationFile(cli.args.first());
+    if (!loaded.ok) {
+        cli.err << "q7400ctl write: " << loaded.message << '\n';
+        return ExitStatus::NoAnswer;
+    }
+    warnNotNumbers(cli, ws, loaded);
     if (id) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);
     }
-    // The rows to write depend on the controller's firmware, not on the file.
-    ws.services().PrepareLink();
-    if (!ws.services().ReadFirmwareVersion())
-        return device.noAnswer();
+    for (const QString& line : ws.transfers().previewWrite(ws.image).lines(ws.texts))
+        cli.out << line << '\n';
+    cli.out.flush();
+    if (isatty(STDIN_FILENO) && !cli.parser.isSet(QStringLiteral("yes")) &&
+        !device.interaction.confirm(QStringLiteral("Write this to the controller?"))) {
+        cli.err << "q7400ctl write: nothing written\n";
+        return ExitStatus::Declined;
+    }
     const bool force = cli.parser.isSet(QStringLiteral("force"));
     device.interaction.policy =
         force ? ConsoleInteraction::Policy::Accept : ConsoleInteraction::Policy::Decline;
-    showProgress(cli, ws.transfers(), QStringLiteral("Writing"));
+    *progress = QStringLiteral("Writing");
     switch (ws.transfers().WriteAll()) {
     case Transfers::Outcome::Done:
         return ExitStatus::Ok;
@@ -158,6 +196,17 @@ int runShow(CliContext& cli) {
     ConfigurationFileResult result;
     const QList<ConfigurationFileEntry> entries =
         ReadConfigurationEntries(cli.args.first(), table, &result);
+    printConfigurationEntries(cli, table, entries);
+    if (!result.ok) {
+        cli.out.flush();
+        cli.err << "q7400ctl show: " << result.message << '\n';
+        return ExitStatus::NoAnswer;
+    }
+    return ExitStatus::Ok;
+}
+
+void printConfigurationEntries(CliContext& cli, const ParameterTable& table,
+                               const QList<ConfigurationFileEntry>& entries) {
     for (const ConfigurationFileEntry& e : entries) {
         cli.out << e.entry << '\t' << table[e.entry].Name.trimmed();
         for (const QVariant& v : e.values) {
@@ -169,10 +218,4 @@ int runShow(CliContext& cli) {
         }
         cli.out << '\n';
     }
-    if (!result.ok) {
-        cli.out.flush();
-        cli.err << "q7400ctl show: " << result.message << '\n';
-        return ExitStatus::NoAnswer;
-    }
-    return ExitStatus::Ok;
 }

@@ -4,6 +4,7 @@
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "device/RowCodec.h"
+#include "link/Crc16.h"
 #include "link/Link.h"
 #include "link/Telegram.h"
 #include "link/TransferGroup.h"
@@ -13,7 +14,6 @@ constexpr quint8 ReadControl = Telegram::ReadControl;
 constexpr quint8 WriteControl = Telegram::WriteControl;
 constexpr int ShortReplyLength = 5;
 constexpr int RawBlockCode = 61;
-constexpr int RawBlockReplyLength = 108;
 
 int byteSum(const QByteArray& data) {
     int sum = 0;
@@ -22,16 +22,6 @@ int byteSum(const QByteArray& data) {
     return sum;
 }
 
-// Modbus RTU CRC-16 (polynomial 0xA001 reflected, start 0xFFFF).
-quint16 modbusCrc16(const QByteArray& data) {
-    quint16 crc = 0xFFFF;
-    for (char c : data) {
-        crc ^= quint8(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 1) ? quint16((crc >> 1) ^ 0xA001) : quint16(crc >> 1);
-    }
-    return crc;
-}
 } // namespace
 
 QString firmwareText(int version) {
@@ -43,7 +33,7 @@ QByteArrayList prepareLinkFrames(int firmwareVersion, int deviceAddress) {
     // Modbus RTU "write multiple registers" to the broadcast address: a controller switched to
     // Modbus returns to its own protocol.
     QByteArray modbus = QByteArray::fromHex("0010D0057D010100");
-    const quint16 crc = modbusCrc16(modbus);
+    const quint16 crc = crc16Modbus(modbus);
     modbus.append(char(crc & 0xFF)).append(char(crc >> 8));
     frames.append(modbus);
     // The same for the Q8100 protocol (firmware above 0x64).
@@ -147,17 +137,11 @@ bool DeviceServices::ReadFirmwareVersion() {
 bool DeviceServices::ReadRawBlock() {
     PrepareLink();
     ReadRequest(RawBlockCode);
-    // The reply is too long to be checked by the link (CommError is always set): take it only
-    // when it is a complete raw block, so that a silent controller leaves the image as it was.
-    const auto& r = m_link.ReplyBytes;
-    const int length = RawBlockReplyLength - 6;
-    const bool complete = m_link.replyReceived() && r[1] == Telegram::LongStart && r[2] == length &&
-                          r[3] == length && r[4] == Telegram::LongStart && r[7] == RawBlockCode &&
-                          r[RawBlockReplyLength] == Telegram::End;
-    if (!complete)
+    // Only a complete raw block changes the image: a silent controller leaves it as it was.
+    if (m_link.CommError)
         return false;
     for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
-        m_memory[MemoryImage::BlockTableStart + i] = quint8(r[size_t(11 + i)]);
+        m_memory[MemoryImage::BlockTableStart + i] = quint8(m_link.ReplyBytes[size_t(11 + i)]);
     return true;
 }
 

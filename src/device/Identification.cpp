@@ -93,3 +93,11 @@ int sensorTypeEntryCount(const Identification& id) {
         return 6;
     return id.FirmwareVersion >= 70 ? 17 : 13;
 }
+
+void LimitSensorTypesToModule(const Identification& id, DeviceImage& image) {
+    if (hasTemperatureInputs(id))
+        return;
+    for (int k = 1; k <= 8; ++k)
+        image.setValue(IdentificationRows::SensorType, k,
+                       truncatedInt(image.value(IdentificationRows::SensorType, k)) & 3);
+}

@@ -43,6 +43,10 @@ inline bool hasTemperatureInputs(const Identification& id) {
     return (id.ModuleVariant & 1) != 0;
 }
 
+// On a module without temperature inputs a channel's sensor type (device image row 33) keeps
+// only its two low bits; on others it stays as it is.
+void LimitSensorTypesToModule(const Identification& id, DeviceImage& image);
+
 // The checked entry 0..5 of the feature-code menu (A0 B1 .. A2 B1, A0 B2 .. A2 B2); -1 for a
 // feature code outside A0..A2.
 int featureMenuEntry(const Identification& id);

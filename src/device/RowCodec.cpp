@@ -9,26 +9,49 @@ namespace {
 // A word block carries one word per channel, whatever an unranged read of its code returns.
 constexpr int kChannels = 8;
 
-std::nullopt_t refuse(WriteRefusal* refusal, int column, double value, const QString& text) {
+std::nullopt_t refuse(WriteRefusal* refusal, int row, const QString& text) {
     if (refusal)
-        *refusal = WriteRefusal{column, value, text};
+        *refusal = WriteRefusal{0, 0, text, row};
     return std::nullopt;
 }
 } // namespace
 
+WriteRefusal valueRefusal(const ParameterTable& table, const DeviceImage& image, int row,
+                          int column, const QString& fits) {
+    // Multi-argument arg(): a % in the row's name stays as it is.
+    const QString name = table[row].Name.trimmed();
+    const QString where = name.isEmpty()
+                              ? QStringLiteral("Row %1").arg(row)
+                              : QStringLiteral("%1 (row %2)").arg(name, QString::number(row));
+    // A text is named as it stands ("1e400"), not as the infinity it stands for.
+    const double value = image.value(row, column);
+    const QVariant& cell = image.cell(row, column);
+    const QString shownValue = cell.typeId() == QMetaType::QString
+                                   ? cell.toString().trimmed()
+                                   : QStringLiteral("%1").arg(value);
+    return WriteRefusal{column, value,
+                        QStringLiteral("%1, value %2: %3 does not fit %4.")
+                            .arg(where, QString::number(column), shownValue, fits),
+                        row};
+}
+
 bool isReadOnlyCode(int code) {
     return code == 46 || code == 47 || code == 48 || code == 49 || code == 53;
+}
+
+bool dimensionSendable(int dimension) {
+    return (dimension & DimensionSwitches) != DimensionSwitches;
 }
 
 std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const DeviceImage& image,
                                           const MemoryImage& memory, int row,
                                           WriteRefusal* refusal) {
     if (row < 0 || row >= ParameterTable::Rows)
-        return refuse(refusal, 0, 0, QStringLiteral("Row %1 does not exist.").arg(row));
+        return refuse(refusal, row, QStringLiteral("Row %1 does not exist.").arg(row));
     const ParameterRow& item = table[row];
     const int code = item.FunctionCode;
     if (isReadOnlyCode(code))
-        return refuse(refusal, 0, 0,
+        return refuse(refusal, row,
                       QStringLiteral("Row %1 (code %2) is read-only.").arg(row).arg(code));
 
     const TransferGroup group = transferGroupOf(code);
@@ -39,6 +62,22 @@ std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const Dev
         for (int i = 0; i < MemoryImage::BlockTableSize; ++i)
             data.append(char(memory[MemoryImage::BlockTableStart + i]));
         return data;
+    }
+
+    if (row == DimensionRow) {
+        const std::optional<quint8> b = ValueCodec::toByte(image.value(row, 1));
+        if (b && dimensionSendable(*b))
+            return QByteArray(1, char(*b & DimensionSwitches));
+        WriteRefusal why =
+            valueRefusal(table, image, row, 1, QStringLiteral("a byte (0..255)"));
+        if (b)
+            why.text = QStringLiteral("The dimension byte %1 sets all four switches (°F, master "
+                                      "PDO, amps not zero, no function store); the controller "
+                                      "would take it as its factory-settings command.")
+                           .arg(*b);
+        if (refusal)
+            *refusal = why;
+        return std::nullopt;
     }
 
     const bool words = isWordGroup(group);
@@ -54,16 +93,12 @@ std::optional<QByteArray> encodeWriteData(const ParameterTable& table, const Dev
             data.append(char(*b));
             continue;
         }
-        // Multi-argument arg(): a % in the row's name stays as it is.
-        const QString name = item.Name.trimmed();
-        const QString where = name.isEmpty()
-                                  ? QStringLiteral("Row %1").arg(row)
-                                  : QStringLiteral("%1 (row %2)").arg(name, QString::number(row));
-        return refuse(refusal, k, v,
-                      QStringLiteral("%1, value %2: %3 does not fit %4.")
-                          .arg(where, QString::number(k), QStringLiteral("%1").arg(v),
-                               words ? QStringLiteral("a word (-32768..65535)")
-                                     : QStringLiteral("a byte (0..255)")));
+        const WriteRefusal why = valueRefusal(table, image, row, k,
+                                              words ? QStringLiteral("a word (-32768..65535)")
+                                                    : QStringLiteral("a byte (0..255)"));
+        if (refusal)
+            *refusal = why;
+        return std::nullopt;
     }
     return data;
 }

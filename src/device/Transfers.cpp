@@ -7,6 +7,7 @@
 #include "device/OperationGate.h"
 #include "device/ParameterBlocks.h"
 #include "device/ParameterTable.h"
+#include "device/ReadRecord.h"
 #include "device/RowCodec.h"
 #include "i18n/StringTable.h"
 #include "link/Link.h"
@@ -26,6 +27,26 @@ constexpr int kTextOverwritten = 460;
 constexpr int kCodeParameterSet = 0x32;
 constexpr int kCodeAttributes = 49;
 constexpr int kFirstRawBlockFirmware = 0x40;
+constexpr int kSetpointRow = 0;
+
+QString setpointsKeptText(const Texts& texts) {
+    static const char* const text[] = {
+        "Die Sollwerte wurden in dieser Sitzung nicht von diesem Regler gelesen: seine eigenen "
+        "Sollwerte werden zuerst gelesen und unverändert zurückgeschrieben.",
+        "The setpoints were not read from this controller in this session: its own setpoints "
+        "are read first and written back unchanged.",
+        "Les consignes n'ont pas été lues de ce régulateur pendant cette session : ses propres "
+        "consignes sont lues d'abord et réécrites sans changement.",
+        "I valori nominali non sono stati letti da questo regolatore in questa sessione: i suoi "
+        "valori vengono letti prima e riscritti invariati."};
+    return texts.inLanguage(text);
+}
+
+QString writeAnywayText(const Texts& texts) {
+    static const char* const text[] = {"Trotzdem schreiben?", "Write anyway?",
+                                       "Écrire quand même ?", "Scrivere comunque?"};
+    return texts.inLanguage(text);
+}
 
 // Sets a flag for the lifetime of the guard, so every return path clears it.
 class RunningGuard {
@@ -66,10 +87,15 @@ bool isWriteSkipped(int row) {
 Transfers::Transfers(DeviceServices& services, Link& link, Interaction& interaction,
                      const Texts& texts, OperationGate& gate, ParameterTable& table,
                      DeviceImage& image, MemoryImage& memory, Identification& identification,
-                     QObject* parent)
+                     ReadRecord& record, QObject* parent)
     : QObject(parent), m_services(services), m_link(link), m_interaction(interaction),
       m_texts(texts), m_table(table), m_image(image), m_memory(memory), m_id(identification),
-      m_gate(gate) {}
+      m_record(record), m_gate(gate) {}
+
+WritePreview Transfers::previewWrite(const DeviceImage& image) const {
+    return writePreview(m_table, image, m_record, m_link.controller(),
+                        highestRowForFirmware(m_id.FirmwareVersion));
+}
 
 Transfers::Outcome Transfers::ReadAll(bool askFirst) {
     const OperationGate::Ticket ticket =
@@ -97,14 +123,17 @@ Transfers::Outcome Transfers::readAllHeld(bool askFirst) {
         failed = m_link.CommError;
         const int last = highestRowForFirmware(m_id.FirmwareVersion);
         if (!failed) {
+            m_record.readStarted(m_link.controller(), last);
             Q_EMIT progressStarted(last + 1);
-            for (int row = 0; row <= last; ++row) {
-                Q_EMIT progress(row + 1);
-                if (!readRow(row)) {
+            int rowsRead = 0;
+            for (; rowsRead <= last; ++rowsRead) {
+                Q_EMIT progress(rowsRead + 1);
+                if (!readRow(rowsRead)) {
                     failed = true;
                     break;
                 }
             }
+            m_record.readEnded(rowsRead);
             Q_EMIT progressFinished();
             Q_EMIT imageRead();
         }
@@ -144,6 +173,17 @@ bool Transfers::readRow(int row) {
         DecodeAttributes(m_id, values[0]);
         Q_EMIT attributesDecoded();
     }
+    m_record.rowRead(m_link.controller(), row, m_image);
+    return true;
+}
+
+bool Transfers::keepControllerSetpoints() {
+    if (m_record.imageHoldsReadValues(m_link.controller(), kSetpointRow))
+        return true;
+    Q_EMIT notice(setpointsKeptText(m_texts));
+    if (!readRow(kSetpointRow))
+        return false;
+    Q_EMIT imageRead();
     return true;
 }
 
@@ -153,13 +193,11 @@ void Transfers::refreshDerived() {
     CopyParameterSetId(m_id, m_image);
     UpdateInputNames(m_table, m_texts, m_id);
     const int entries = sensorTypeEntryCount(m_id);
+    LimitSensorTypesToModule(m_id, m_image);
     for (int k = 1; k <= 8; ++k) {
-        if (!hasTemperatureInputs(m_id))
-            m_image.setValue(IdentificationRows::SensorType, k,
-                             int(m_image.value(IdentificationRows::SensorType, k)) & 3);
         const double code = m_image.value(IdentificationRows::SensorType, k);
-        int index = int(code);
-        if (code < 0 || code >= entries) {
+        int index = truncatedInt(code);
+        if (!(code >= 0 && code < entries)) {
             m_interaction.inform(m_id.DeviceType,
                                  m_texts.LoadText(kTextWrongSensor) +
                                      QString::number(k, 16).toUpper(),
@@ -203,6 +241,14 @@ Transfers::Outcome Transfers::WriteAll() {
         m_gate.enter(QStringLiteral("PC => ") + m_id.DeviceType, OperationGate::Scope::Image);
     if (!ticket)
         return Outcome::Busy;
+    if (m_record.imageIncomplete() &&
+        m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
+                          QStringLiteral("PC => ") + m_id.DeviceType,
+                          incompleteReadText(m_record, m_texts) + QStringLiteral("\n\n") +
+                              writeAnywayText(m_texts)) != Interaction::Answer::Ok) {
+        ParamSetCommand = 0; // it was meant to follow this write
+        return Outcome::Cancelled;
+    }
     Outcome outcome = Outcome::Done;
     {
         RunningGuard guard(m_transferRunning, *this);
@@ -221,9 +267,14 @@ Transfers::Outcome Transfers::WriteAll() {
                             m_texts.LoadText(kTextInterfaceMessage),
                             m_texts.LoadText(kTextAttributesMismatch)) == Interaction::Answer::Ok;
             }
-            const QString problem = write ? firstWriteProblem() : QString();
+            // The setpoints come first: a row that cannot be read stops the write before
+            // anything is sent.
+            const bool setpoints = write && keepControllerSetpoints();
+            const QString problem = setpoints ? firstWriteProblem() : QString();
             if (!write) {
                 outcome = Outcome::Cancelled;
+            } else if (!setpoints) {
+                outcome = Outcome::Failed;
             } else if (!problem.isEmpty()) {
                 outcome = Outcome::Refused;
                 // A pending store would put the controller's old parameters into the set the

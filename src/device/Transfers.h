@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/WritePreview.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -10,6 +12,7 @@ class Interaction;
 class Link;
 class OperationGate;
 class ParameterTable;
+class ReadRecord;
 class Texts;
 struct Identification;
 struct MemoryImage;
@@ -45,7 +48,7 @@ class Transfers : public QObject {
 public:
     Transfers(DeviceServices& services, Link& link, Interaction& interaction, const Texts& texts,
               OperationGate& gate, ParameterTable& table, DeviceImage& image, MemoryImage& memory,
-              Identification& identification, QObject* parent = nullptr);
+              Identification& identification, ReadRecord& record, QObject* parent = nullptr);
 
     // A bulk transfer (read or write of the whole image) is running.
     bool TransferRunning() const { return m_transferRunning; }
@@ -53,6 +56,11 @@ public:
     int ParamSetCommand = 0;
     // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
     int ControllerAttributes = -1;
+
+    // The rows WriteAll would send with values that differ from those last read from the
+    // present controller (firmware as identified), or that were not read from it in this
+    // session.
+    WritePreview previewWrite(const DeviceImage& image) const;
 
     enum class Outcome {
         Done,      // the transfer ran to its end
@@ -64,6 +72,8 @@ public:
 
     // Reads every row the firmware has into the device image, then refreshes everything
     // derived from it. askFirst: the menu's question "Direction ok?  => PC" comes first.
+    // Every row read is entered in the ReadRecord; a read that stops part-way leaves the image
+    // marked incomplete there.
     Outcome ReadAll(bool askFirst = true);
 
     // Writes the device image to the controller in write order. When the controller's
@@ -73,6 +83,10 @@ public:
     // row is sent every value is checked: one that does not fit its byte or word is reported
     // and nothing is written (Refused), so the controller never holds half a configuration;
     // a pending ParamSetCommand is then dropped, not sent.
+    // When the image is incomplete (a read stopped part-way) it asks first; Cancel writes
+    // nothing. The setpoints (row 0) are written only when the image holds those read from
+    // this controller in this session; otherwise the controller's own setpoints are read
+    // first and written back (notice() says so), so a file or the defaults never set them.
     Outcome WriteAll();
 
     // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
@@ -97,6 +111,11 @@ public:
     // "Reset alarm / error": the clear command (0x21 with 21 zero bytes), then the error read.
     bool clearDeviceErrors();
 
+    // Reads one row from the controller into the device image as the full read stores it (the
+    // attributes byte is decoded at once). False when the read failed; the row then keeps its
+    // values.
+    bool ReadRow(int row) { return readRow(row); }
+
 Q_SIGNALS:
     // Progress of a transfer: maximum N + 1, then the value 1..N+1 once per row, then finished.
     void progressStarted(int maximum);
@@ -104,6 +123,8 @@ Q_SIGNALS:
     void progressFinished();
     // A transfer is running (hourglass pointer) or has ended.
     void busyChanged(bool busy);
+    // Something the user should know about the running transfer, for its progress output.
+    void notice(const QString& text);
     // A read has put rows into the device image (also when it failed part-way).
     void imageRead();
 
@@ -130,6 +151,7 @@ private:
     Outcome readAllHeld(bool askFirst);
     bool requestDeviceErrors();
     bool readRow(int row);
+    bool keepControllerSetpoints();
     bool writeRows();
     QString firstWriteProblem() const;
     void refreshDerived();
@@ -143,6 +165,7 @@ private:
     DeviceImage& m_image;
     MemoryImage& m_memory;
     Identification& m_id;
+    ReadRecord& m_record;
     OperationGate& m_gate;
     bool m_transferRunning = false;
 };

@@ -48,6 +48,12 @@ public:
 
     const StringTable& table() const { return *m_table; }
 
+    // A text of this program that the table does not hold, given in the four languages in
+    // table order (de, en, fr, it), UTF-8.
+    QString inLanguage(const char* const (&byLanguage)[StringTable::LanguageCount]) const {
+        return QString::fromUtf8(byLanguage[languageIndex()]);
+    }
+
 private:
     const StringTable* m_table;
 };

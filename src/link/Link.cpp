@@ -10,10 +10,20 @@
 
 namespace {
 // How an exchange ended.
-enum Reason { Pending, Replied, Repeat, GaveUp };
+enum Reason { Pending, Replied, Repeat, GaveUp, PortLost };
 
 // Shown under text 455 when the controller stops answering: check the port and the address.
 const char* const GiveUpHint = "  ->   COM ?   Adr. ?";
+
+// Added to the give-up message when replies came but were damaged.
+QString corruptedRepliesText(const Texts& texts) {
+    static const char* const text[] = {
+        "Die Antworten des Reglers kamen verfälscht an (Prüfsumme oder Rahmen falsch).",
+        "The controller's replies arrived corrupted (wrong checksum or frame).",
+        "Les réponses du régulateur sont arrivées altérées (trame ou somme de contrôle).",
+        "Le risposte del regolatore sono arrivate alterate (checksum o frame errati)."};
+    return texts.inLanguage(text);
+}
 } // namespace
 
 // The outcome of one waiting call, kept on its caller's stack. While a call waits, handlers may
@@ -25,6 +35,7 @@ struct Link::Exchange {
     std::array<int, 201> reply{};
     QByteArray buffer;
     int replyCode = 255;
+    bool damaged = false; // a damaged reply came during this call (any repetition)
 };
 
 Link::Link(Interaction& interaction, const Texts& texts, QObject* parent)
@@ -42,11 +53,27 @@ Link::Link(Interaction& interaction, const Texts& texts, QObject* parent)
 Link::~Link() = default;
 
 void Link::setPort(SerialPort* port) {
+    const ControllerKey before = controller();
     if (m_port)
         disconnect(m_port, nullptr, this, nullptr);
     m_port = port;
-    if (m_port)
+    if (m_port) {
         connect(m_port, &SerialPort::readyRead, this, &Link::onPortEvent);
+        connect(m_port, &SerialPort::lost, this, &Link::onPortLost);
+    }
+    if (controller() != before)
+        Q_EMIT controllerChanged();
+}
+
+ControllerKey Link::controller() const {
+    return {m_port ? m_port->deviceName() : QString(), DeviceAddress};
+}
+
+void Link::setDeviceAddress(int address) {
+    if (address == DeviceAddress)
+        return;
+    DeviceAddress = address;
+    Q_EMIT controllerChanged();
 }
 
 bool Link::portReady() const {
@@ -72,36 +99,34 @@ void Link::ExchangeTelegram() {
     frame.append(char(RequestControl & 0xFF)).append(char(DeviceAddress & 0xFF));
     frame.append(char(FunctionCode & 0xFF)).append(RequestData);
     frame.append(char(Checksum & 0xFF)).append(char(Telegram::End));
-    run(frame, ExpectedLength, true);
+    run(frame, ExpectedLength, true, NoBlock);
 }
 
 void Link::ShortRequest(quint8 control, int expectedLength) {
-    run(Telegram::buildShort(control, quint8(DeviceAddress & 0xFF)), expectedLength, false);
+    run(Telegram::buildShort(control, quint8(DeviceAddress & 0xFF)), expectedLength, false,
+        NoBlock);
 }
 
 void Link::RequestCyclicBlock() {
-    CyclicPending = true;
-    ShortRequest(0x7B, 50);
+    run(Telegram::buildShort(0x7B, quint8(DeviceAddress & 0xFF)), 50, false, CyclicBlock);
 }
 
 void Link::RequestExtendedCyclicBlock() {
-    CyclicPending = true;
-    CyclicExtended = true;
-    ShortRequest(0x7E, 40);
+    run(Telegram::buildShort(0x7E, quint8(DeviceAddress & 0xFF)), 40, false, ExtendedBlock);
 }
 
 void Link::RequestDeviceErrors() {
-    ErrorPending = true;
-    ShortRequest(0x7A, 32);
+    run(Telegram::buildShort(0x7A, quint8(DeviceAddress & 0xFF)), 32, false, ErrorBlock);
 }
 
-void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent) {
+void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent, Block block) {
     CommError = false;
     m_replyReceived = false;
     const auto linkBusy = [this] {
         return LinkState != 0;
     };
     Exchange exchange;
+    bool damaged = false;
     for (;;) {
         // Another exchange is on the wire (this call was reached from a handler while it
         // waits): let it finish, then send this caller's own request.
@@ -110,15 +135,19 @@ void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent) {
             return;
         }
         exchange = Exchange{};
+        exchange.damaged = damaged;
         m_current = &exchange;
-        send(frame, expectedLength);
-        if (!waitWhile([&exchange] { return exchange.reason == Pending; })) {
+        send(frame, expectedLength, block);
+        const bool waited = waitWhile([&exchange] { return exchange.reason == Pending; });
+        damaged = exchange.damaged;
+        if (!waited) {
             // The application is quitting: drop the exchange.
             if (m_current == &exchange) {
                 m_current = nullptr;
                 m_replyTimer.stop();
                 LinkState = 0;
                 ReceiveBuffer.clear();
+                clearPending();
             }
             CommError = true;
             return;
@@ -137,22 +166,39 @@ void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent) {
     }
 }
 
-void Link::send(const QByteArray& frame, int expectedLength) {
+void Link::send(const QByteArray& frame, int expectedLength, Block block) {
     // Bytes that arrived while nothing waited belong to no request.
     if (m_port->bytesAvailable() > 0)
         m_port->readAll();
     ReceiveBuffer.clear();
     ExpectedLength = expectedLength;
     m_activeExpected = expectedLength;
+    // A long request is answered with its own function code; the blocks of the short requests
+    // start at that position instead.
+    m_activeFunction = quint8(frame[0]) == Telegram::LongStart ? quint8(frame[6]) : -1;
+    m_activeBlock = block;
+    CyclicPending = block == CyclicBlock || block == ExtendedBlock;
+    CyclicExtended = block == ExtendedBlock;
+    ErrorPending = block == ErrorBlock;
     m_port->write(frame);
     LinkState = 1;
     m_replyTimer.start();
     Q_EMIT stateChanged();
 }
 
+void Link::clearPending() {
+    // However the exchange ended, a block it did not bring is no longer awaited: a later reply
+    // of the same length must not be decoded as that block.
+    CyclicPending = false;
+    CyclicExtended = false;
+    ErrorPending = false;
+    m_activeBlock = NoBlock;
+}
+
 void Link::endExchange(int reason) {
     m_replyTimer.stop();
     LinkState = 0;
+    clearPending();
     if (reason != Repeat)
         RepeatCount = 0;
     if (reason == Replied)
@@ -168,6 +214,17 @@ void Link::endExchange(int reason) {
     Q_EMIT stateChanged();
 }
 
+bool Link::isReplyToRequest(const QByteArray& frame) const {
+    const bool isShort = quint8(frame[0]) == Telegram::ShortStart;
+    const int address = quint8(frame[isShort ? 2 : 5]);
+    if (address != (DeviceAddress & 0xFF))
+        return false;
+    if (m_activeExpected == 5)
+        return isShort;
+    return !isShort && frame.size() == m_activeExpected &&
+           (m_activeFunction < 0 || quint8(frame[6]) == m_activeFunction);
+}
+
 void Link::onPortEvent() {
     if (!m_port)
         return;
@@ -178,73 +235,75 @@ void Link::onPortEvent() {
         ReceiveBuffer.clear();
         return;
     }
-    const qint64 held = ReceiveBuffer.size();
-    const qint64 waiting = m_port->bytesAvailable();
-    if (waiting < m_activeExpected - held && waiting != 5 - held)
-        return; // more bytes to come
-
     ReceiveBuffer.append(m_port->readAll());
-    const int n = int(ReceiveBuffer.size());
-    ReplyBytes.fill(0);
-    for (int k = 1; k <= qMin(n, MaxReplyBytes); ++k)
-        ReplyBytes[size_t(k)] = quint8(ReceiveBuffer[k - 1]);
 
-    if (n == 5 && ReplyBytes[1] == Telegram::LongStart)
-        return; // the start of a long Telegram: wait for the rest
-
-    ReplyCode = 0;
-    CommError = ReplyBytes[1] != Telegram::ShortStart;
-    if (n > MaxReplyBytes) {
-        // No request of the program is answered with more than 108 bytes: this is not a reply
-        // to it. The first 200 bytes stay readable, the rest is dropped.
-        CommError = true;
-    } else {
-        // A reply of 90 or more bytes is not examined and ends with CommError set; its bytes
-        // stay readable (the raw block read relies on that).
-        const int length = ReplyBytes[2];
-        if (length < 90 && length + 6 <= n && ReplyBytes[1] == Telegram::LongStart &&
-            ReplyBytes[4] == Telegram::LongStart && ReplyBytes[3] == ReplyBytes[2] &&
-            ReplyBytes[size_t(length + 6)] == Telegram::End) {
-            CommError = false;
-            if (CyclicPending || ErrorPending)
-                decodeBlocks();
+    // Frames are taken from the front of the buffer. Bytes that cannot start a frame are
+    // skipped; a damaged frame is skipped from its first byte on, in case a whole frame starts
+    // inside it; an intact frame that is not the reply to this request (another address or
+    // function code: a late answer to an earlier request) is dropped. The time-out keeps
+    // running meanwhile.
+    qsizetype at = 0;
+    while (at < ReceiveBuffer.size()) {
+        const QByteArrayView rest = QByteArrayView(ReceiveBuffer).sliced(at);
+        const Telegram::FrameScan scan = Telegram::scanFrame(rest);
+        if (scan.kind == Telegram::FrameScan::NeedMore)
+            break;
+        if (scan.kind == Telegram::FrameScan::Junk) {
+            ++at;
+            continue;
         }
+        if (!scan.intact) {
+            m_current->damaged = true;
+            ++at;
+            continue;
+        }
+        const QByteArray frame = rest.first(scan.length).toByteArray();
+        if (!isReplyToRequest(frame) || frame.size() > MaxReplyBytes) {
+            at += scan.length;
+            continue;
+        }
+        ReplyBytes.fill(0);
+        for (int k = 1; k <= int(frame.size()); ++k)
+            ReplyBytes[size_t(k)] = quint8(frame[k - 1]);
+        ReplyCode = 0;
+        CommError = false;
+        decodeBlock();
+        endExchange(Replied);
+        return;
     }
-    endExchange(Replied);
+    ReceiveBuffer.remove(0, at);
 }
 
-void Link::decodeBlocks() {
+void Link::decodeBlock() {
     const auto word = [this](int p) {
         return ReplyBytes[size_t(p)] + 256 * ReplyBytes[size_t(p + 1)];
     };
-    bool cyclic = false;
-    if (m_activeExpected == 50 && CyclicPending) {
-        CyclicPending = false;
+    switch (m_activeBlock) {
+    case NoBlock:
+        return;
+    case CyclicBlock:
         for (int i = 0; i < 8; ++i) {
             CycleWordsA[size_t(i)] = word(2 * i + 7);
             CycleBytes[size_t(i)] = ReplyBytes[size_t(i + 23)];
             CycleWordsB[size_t(i)] = word(2 * i + 31);
         }
         CycleWordC = word(47);
-        cyclic = true;
-    }
-    if (m_activeExpected == 40 && CyclicPending && CyclicExtended) {
-        CyclicPending = false;
+        break;
+    case ExtendedBlock:
         for (int i = 0; i < 16; ++i)
             CycleWordsB[size_t(i + 8)] = word(2 * i + 7);
-        cyclic = true;
-    }
-    bool errors = false;
-    if (m_activeExpected == 32 && ErrorPending) {
-        ErrorPending = false;
+        break;
+    case ErrorBlock:
         for (int i = 0; i < 12; ++i)
             DeviceErrorWords[size_t(i)] = word(2 * i + 7);
-        errors = true;
+        break;
     }
-    if (cyclic)
-        Q_EMIT cyclicBlockDecoded();
-    if (errors)
+    const Block decoded = m_activeBlock;
+    clearPending();
+    if (decoded == ErrorBlock)
         Q_EMIT deviceErrorsDecoded();
+    else
+        Q_EMIT cyclicBlockDecoded();
 }
 
 void Link::onReplyTimeout() {
@@ -253,20 +312,36 @@ void Link::onReplyTimeout() {
         return;
     }
     if (RepeatCount < MaxRepeats) {
-        ++RepeatCount; // the waiting ExchangeTelegram sends again
+        // A long request is sent again; a short request ends here, unanswered.
+        ++RepeatCount;
+        CommError = true;
         endExchange(Repeat);
         return;
     }
     // Give up. The exchange ends before the message is shown, so that nothing arriving while
     // the message is open can be taken for a reply, and monitoring stops first.
+    const bool damaged = m_current && m_current->damaged;
     if (m_port && m_port->bytesAvailable() >= 5)
         ReceiveBuffer.append(m_port->readAll());
     CommError = true;
     endExchange(GaveUp);
     Q_EMIT gaveUp();
-    m_interaction.inform(m_texts.LoadText(456),
-                         m_texts.LoadText(455) + u'\n' + QLatin1String(GiveUpHint),
-                         Interaction::Icon::Exclamation);
+    QString text = m_texts.LoadText(455) + u'\n' + QLatin1String(GiveUpHint);
+    if (damaged)
+        text += QStringLiteral("\n\n") + corruptedRepliesText(m_texts);
+    m_interaction.inform(m_texts.LoadText(456), text, Interaction::Icon::Exclamation);
+}
+
+void Link::onPortLost(const QString& reason) {
+    // The line is gone: a waiting exchange ends at once (nothing can answer it any more), and
+    // every later one fails at once until another port is opened. The owner of the port tells
+    // the user; monitoring stops as after a give-up.
+    if (LinkState == 1) {
+        CommError = true;
+        endExchange(PortLost);
+    }
+    Q_EMIT gaveUp();
+    Q_EMIT portLost(reason);
 }
 
 void Link::writeRaw(const QByteArray& bytes) {
@@ -284,6 +359,15 @@ void Link::discardInput() {
 void Link::Pause() {
     m_pauseTimer.start();
     waitWhile([this] { return m_pauseTimer.isActive(); });
+}
+
+bool Link::Wait(int ms) {
+    QTimer timer;
+    timer.setSingleShot(true);
+    timer.setTimerType(Qt::PreciseTimer);
+    connect(&timer, &QTimer::timeout, this, &Link::stateChanged);
+    timer.start(ms);
+    return waitWhile([&timer] { return timer.isActive(); });
 }
 
 bool Link::waitWhile(const std::function<bool()>& busy) {

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "link/ControllerKey.h"
 #include "link/SerialPort.h"
 
 #include <array>
@@ -43,6 +44,11 @@ public:
     SerialPort* port() const { return m_port; }
     bool portReady() const;
 
+    // The controller the link talks to now: the port's device and DeviceAddress.
+    ControllerKey controller() const;
+    // Sets DeviceAddress; controllerChanged() follows a change.
+    void setDeviceAddress(int address);
+
     // Request fields.
     int RequestLength = 3;  // L byte: 3 + number of data bytes
     int RequestControl = 0; // C byte: 0x7B read, 0x73 write/command
@@ -63,8 +69,7 @@ public:
     std::array<int, 201> ReplyBytes{}; // element k = k-th byte of the last reply, 0 beyond it
     int ReplyCode = 255;
 
-    // Short-request blocks decoded on arrival. The flags are set by the requester and cleared
-    // when the block has been decoded.
+    // Short-request blocks decoded on arrival. A flag is set while its request is on the wire.
     bool CyclicPending = false;
     bool CyclicExtended = false;
     bool ErrorPending = false;
@@ -75,22 +80,29 @@ public:
     std::array<int, 13> DeviceErrorWords{}; // element 8: device error bits
 
     // Sends the long request described by the request fields and waits until the exchange has
-    // ended: a reply, an invalid reply (no repetition), or the give-up after three silent
-    // repetitions (message through the Interaction, gaveUp()).
+    // ended: the reply, or the give-up after three repetitions (message through the
+    // Interaction, gaveUp()). The reply is an intact frame (end byte and checksum right) from
+    // DeviceAddress with the request's function code and the expected length (5: a short
+    // frame). Anything else that arrives meanwhile is not this request's reply and is
+    // dropped while the time-out runs on: bytes before a frame, a late answer to an earlier
+    // request, a damaged frame. So a damaged reply is repeated like silence, and the give-up
+    // message then says the replies were corrupted.
     void ExchangeTelegram();
 
     // Sends the short request 0x10 C A CS 0x16 once and waits for a reply of `expectedLength`
-    // bytes. Set the pending flag of the block to be decoded first. A time-out is not repeated
-    // but counts in RepeatCount.
+    // bytes from this address. A time-out is not repeated but counts in RepeatCount; CommError
+    // is then true.
     void ShortRequest(quint8 control, int expectedLength);
-    // The three short requests of the program, flags included.
+    // The three short requests of the program, whose blocks are decoded on arrival. The
+    // pending flag of the block is set while the request is on the wire and cleared when the
+    // exchange ends, with its block or without it.
     void RequestCyclicBlock(); // C 0x7B, 50 bytes -> CycleWordsA, CycleBytes, CycleWordsB(0..7),
                                // CycleWordC
     void RequestExtendedCyclicBlock(); // C 0x7E, 40 bytes -> CycleWordsB(8..23)
     void RequestDeviceErrors();        // C 0x7A, 32 bytes -> DeviceErrorWords
 
-    // True when the last exchange ended with bytes from the controller (valid or not), false
-    // after a time-out or give-up, when ReplyBytes still hold an older reply.
+    // True when the last exchange ended with its reply, false after a give-up or a lost port,
+    // when ReplyBytes still hold an older reply.
     bool replyReceived() const { return m_replyReceived; }
 
     // Writes bytes straight to the port, outside any exchange (link preparation frames); an
@@ -101,6 +113,9 @@ public:
 
     // Waits 100 ms (the pause timer), yielding to the event loop.
     void Pause();
+    // Waits `ms` milliseconds the same way (polling the controller at an interval). False when
+    // the wait was abandoned because the application is quitting.
+    bool Wait(int ms);
 
     // Timer intervals; tests may shorten them, the program keeps 500 and 100 ms.
     void setReplyTimeout(int ms);
@@ -108,10 +123,16 @@ public:
     int replyTimeout() const;
 
 Q_SIGNALS:
+    // Another port or address: what was read so far came from another controller.
+    void controllerChanged();
     // LinkState changed or the pause ended; the waiting primitive listens to it.
     void stateChanged();
-    // The controller stopped answering (before the message is shown): monitoring stops.
+    // The controller stopped answering (before the message is shown), or the port was lost:
+    // monitoring stops.
     void gaveUp();
+    // The port reported an error or hang-up and was closed (SerialPort::lost): device
+    // operations fail at once until another port is set. The owner of the port tells the user.
+    void portLost(const QString& reason);
     // DeviceErrorWords were refreshed: the error display redraws.
     void deviceErrorsDecoded();
     // A cyclic or extended cyclic block was decoded.
@@ -119,13 +140,17 @@ Q_SIGNALS:
 
 private:
     struct Exchange; // outcome of one waiting call
+    enum Block { NoBlock, CyclicBlock, ExtendedBlock, ErrorBlock };
 
     void onPortEvent();
     void onReplyTimeout();
-    void run(const QByteArray& frame, int expectedLength, bool repeatSilent);
-    void send(const QByteArray& frame, int expectedLength);
+    void onPortLost(const QString& reason);
+    void run(const QByteArray& frame, int expectedLength, bool repeatSilent, Block block);
+    void send(const QByteArray& frame, int expectedLength, Block block);
     void endExchange(int reason);
-    void decodeBlocks();
+    void clearPending();
+    bool isReplyToRequest(const QByteArray& frame) const;
+    void decodeBlock();
     // The one waiting primitive: yields to the event loop while `busy` holds. False when the
     // wait was abandoned because the application is quitting.
     bool waitWhile(const std::function<bool()>& busy);
@@ -136,6 +161,8 @@ private:
     QTimer m_replyTimer;
     QTimer m_pauseTimer;
     int m_activeExpected = 1000; // expected length of the exchange on the wire
+    int m_activeFunction = -1;   // its function code; -1 for a short request
+    Block m_activeBlock = NoBlock;
     Exchange* m_current = nullptr;
     bool m_replyReceived = false;
 };

@@ -1,6 +1,7 @@
 #include "link/PortSettings.h"
 
 #include "base/NumberText.h"
+#include "base/SafeRead.h"
 #include "base/SafeWrite.h"
 #include "i18n/StringTable.h"
 
@@ -10,7 +11,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QTextStream>
 
 #include <algorithm>
 #include <tuple>
@@ -18,6 +18,11 @@
 #ifdef Q_OS_LINUX
 #include <QSerialPortInfo>
 #endif
+
+namespace {
+// Four short lines; anything far longer is not a settings file.
+constexpr qint64 kMaxSettingsFileSize = 64 * 1024;
+} // namespace
 
 QString PortSettings::BaudRate() const {
     return SettingsText.section(u',', 0, 0);
@@ -70,16 +75,33 @@ bool parseSettingsText(const QString& text, SerialLineSettings* out) {
     return true;
 }
 
-PortSettings readPortSettings(const QString& path, bool* complete) {
+PortSettings readPortSettings(const QString& path, bool* complete, QString* problem) {
     if (complete)
         *complete = false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (problem)
+        problem->clear();
+    const SafeReadResult read = readRegularFile(path, kMaxSettingsFileSize);
+    if (!read.ok) {
+        if (problem && !read.missing)
+            *problem = QStringLiteral("The settings file cannot be used: %1").arg(read.reason);
         return {};
-    QTextStream in(&file);
+    }
+    return parsePortSettings(read.bytes, complete);
+}
+
+PortSettings parsePortSettings(const QByteArray& bytes, bool* complete) {
+    if (complete)
+        *complete = false;
+    // The first four lines; the rest is not looked at.
     QStringList lines;
-    while (lines.size() < 4 && !in.atEnd())
-        lines.append(in.readLine().trimmed());
+    qsizetype from = 0;
+    while (lines.size() < 4 && from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
+        if (end < 0)
+            end = bytes.size();
+        lines.append(QString::fromUtf8(bytes.mid(from, end - from)).trimmed());
+        from = end + 1;
+    }
     if (lines.size() < 4)
         return {};
 
@@ -89,8 +111,8 @@ PortSettings readPortSettings(const QString& path, bool* complete) {
     const QString port = lines[1];
     s.PortNumber = port.isEmpty() || port.startsWith(u'/') || !port[0].isDigit()
                        ? port
-                       : QString::number(qint64(ValueOfText(port)));
-    s.LanguageOffset = Texts::normalisedOffset(int(ValueOfText(lines[2])));
+                       : QString::number(truncatedInt(ValueOfText(port)));
+    s.LanguageOffset = Texts::normalisedOffset(truncatedInt(ValueOfText(lines[2])));
     const double address = ValueOfText(lines[3]);
     s.DeviceAddress = address >= 0 && address <= 255 ? int(address) : PortSettings{}.DeviceAddress;
     if (complete)
@@ -100,7 +122,14 @@ PortSettings readPortSettings(const QString& path, bool* complete) {
 
 PortSettings loadPortSettings(const QString& path, QString* error) {
     bool complete = false;
-    PortSettings s = readPortSettings(path, &complete);
+    QString problem;
+    PortSettings s = readPortSettings(path, &complete, &problem);
+    if (!problem.isEmpty()) {
+        // Not a file that can be rewritten (a FIFO, a device, a huge file): left alone.
+        if (error)
+            *error = problem;
+        return PortSettings{};
+    }
     if (!complete) {
         s = PortSettings{};
         savePortSettings(path, s, error);
@@ -119,11 +148,19 @@ bool savePortSettings(const QString& path, const PortSettings& s, QString* error
     return written.ok;
 }
 
+bool settingsBesideProgram(const QString& programDir) {
+    // An installed program never writes into its own folder, even where it may: root may
+    // write to /usr/bin, a user to a prefix in the home folder.
+    const bool installed = QFileInfo::exists(
+        QDir(programDir).filePath(QStringLiteral("../share/applications/q7400-config.desktop")));
+    return !installed && QFileInfo(programDir).isWritable();
+}
+
 QString defaultSettingsPath(const QString& deviceType) {
     const QString name = deviceType + QStringLiteral("n.cfg");
     if (QCoreApplication::instance()) {
         const QString dir = QCoreApplication::applicationDirPath();
-        if (QFileInfo(dir).isWritable())
+        if (settingsBesideProgram(dir))
             return QDir(dir).filePath(name);
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);

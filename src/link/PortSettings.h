@@ -39,20 +39,32 @@ struct SerialLineSettings {
 };
 bool parseSettingsText(const QString& text, SerialLineSettings* out);
 
-// Reads the file without changing it. *complete is false when the file is missing or has fewer
-// than four lines; the defaults are returned then.
-PortSettings readPortSettings(const QString& path, bool* complete = nullptr);
+// Reads the file without changing it. *complete is false when the file is missing, has fewer
+// than four lines or cannot be used; the defaults are returned then. *problem says why a file
+// that exists cannot be used: it is not a regular file, it is too large (64 KiB), it cannot be
+// read.
+PortSettings readPortSettings(const QString& path, bool* complete = nullptr,
+                              QString* problem = nullptr);
+
+// The same for the file's contents already in memory.
+PortSettings parsePortSettings(const QByteArray& bytes, bool* complete = nullptr);
 
 // Start-up reading: like readPortSettings, but a missing or short file is (re)written with the
-// defaults. *error is set when that write fails (the defaults are used anyway).
+// defaults. *error is set when that write fails, or when the file cannot be used (it is then
+// left alone); the defaults are used in either case.
 PortSettings loadPortSettings(const QString& path, QString* error = nullptr);
 
 // Writes the four lines atomically.
 bool savePortSettings(const QString& path, const PortSettings& settings, QString* error = nullptr);
 
-// Where the settings file lives: the program's folder when it is writable (a portable build),
-// otherwise the user's configuration folder (~/.config/q7400 on Linux).
+// Where the settings file lives: the program's folder when it is writable and the program is
+// not installed (a portable build), otherwise the user's configuration folder
+// ($XDG_CONFIG_HOME/q7400, ~/.config/q7400 by default).
 QString defaultSettingsPath(const QString& deviceType = QStringLiteral("Q7400"));
+// Whether a program in `programDir` keeps its settings file there: the folder is writable and
+// is not the bin folder of an installed tree (one with our desktop entry in
+// ../share/applications).
+bool settingsBesideProgram(const QString& programDir);
 
 // Port numbers 1..16. On Linux, number i is the i-th serial device of the machine in a stable
 // order: USB adapters (ttyUSB*), then modems/CDC devices (ttyACM*), then built-in ports

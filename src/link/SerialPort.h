@@ -40,6 +40,9 @@ public:
 Q_SIGNALS:
     // Bytes have arrived.
     void readyRead();
+    // The open port reported an error or a hang-up (the adapter was unplugged, the
+    // pseudo-terminal's other side went away) and has been closed. `reason` is for the user.
+    void lost(const QString& reason);
 };
 
 // "Error 8002  Permission denied ..." as shown in the error message box (title "Error").

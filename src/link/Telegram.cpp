@@ -37,6 +37,38 @@ int frameLength(const QByteArray& frame) {
     return 0;
 }
 
+FrameScan scanFrame(QByteArrayView bytes) {
+    FrameScan scan;
+    if (bytes.isEmpty())
+        return scan;
+    const quint8 first = quint8(bytes[0]);
+    if (first == ShortStart) {
+        if (bytes.size() < 5)
+            return scan;
+        scan.kind = FrameScan::Frame;
+        scan.length = 5;
+        scan.intact = isValidShort(bytes.first(5).toByteArray());
+        return scan;
+    }
+    if (first != LongStart) {
+        scan.kind = FrameScan::Junk;
+        return scan;
+    }
+    if (bytes.size() < 4)
+        return scan;
+    const int length = quint8(bytes[1]);
+    if (bytes[1] != bytes[2] || quint8(bytes[3]) != LongStart || length < 3) {
+        scan.kind = FrameScan::Junk;
+        return scan;
+    }
+    if (bytes.size() < length + 6)
+        return scan;
+    scan.kind = FrameScan::Frame;
+    scan.length = length + 6;
+    scan.intact = isValidLong(bytes.first(scan.length).toByteArray());
+    return scan;
+}
+
 bool isValidLong(const QByteArray& f) {
     if (f.size() < 9 || quint8(f[0]) != LongStart || quint8(f[3]) != LongStart || f[1] != f[2])
         return false;

@@ -280,8 +280,8 @@ void PtyServer::onQuietGap() {
         handle(e);
 }
 
-qint64 PtyServer::transmissionMs(int bytes) const {
-    return (qint64(bytes) * 11 * 1000 + m_sim.device().baudRate() - 1) / m_sim.device().baudRate();
+qint64 PtyServer::transmissionUs(int bytes) const {
+    return qint64(bytes) * 11 * 1000000 / m_sim.device().baudRate();
 }
 
 void PtyServer::handle(const SimExchange& e) {
@@ -347,38 +347,56 @@ void PtyServer::handle(const SimExchange& e) {
     if (reply.isEmpty())
         return;
 
-    const qint64 now = m_clock.elapsed();
-    qint64 start = now + extraDelay;
+    // Times in microseconds, so that rounding never adds up over many exchanges.
+    const qint64 now = nowUs();
+    qint64 start = now + extraDelay * 1000;
     if (m_wireTiming)
-        start += transmissionMs(int(e.request.size())) + m_turnaroundMs;
+        start += transmissionUs(int(e.request.size())) + m_turnaroundMs * 1000;
     const int chunk = m_chunkSize > 0 ? m_chunkSize : int(reply.size());
     for (int offset = 0; offset < reply.size(); offset += chunk) {
         const int end = std::min(int(reply.size()), offset + chunk);
-        const qint64 due = m_wireTiming ? start + transmissionMs(end)
-                                        : start + qint64(offset / chunk) * m_chunkGapMs;
+        const qint64 due = m_wireTiming ? start + transmissionUs(end)
+                                        : start + qint64(offset / chunk) * m_chunkGapMs * 1000;
         schedule(reply.mid(offset, end - offset), due);
     }
 }
 
-void PtyServer::schedule(const QByteArray& bytes, qint64 dueMs) {
-    // Answers leave in order: never before the one queued ahead.
+qint64 PtyServer::nowUs() const {
+    return m_clock.nsecsElapsed() / 1000;
+}
+
+// The timer counts whole milliseconds: an answer leaves at the millisecond nearest to when it
+// is due, so the line is neither slower nor faster than the baud rate on average.
+constexpr qint64 kHalfMs = 500;
+
+void PtyServer::armSendTimer(qint64 now) {
+    const qint64 wait = m_outgoing.first().dueUs - now;
+    m_sendTimer.start(int(std::max<qint64>(0, (wait + kHalfMs) / 1000)));
+}
+
+void PtyServer::schedule(const QByteArray& bytes, qint64 dueUs) {
+    // Answers leave in order: never before the one queued ahead, and with wire timing not
+    // before it has gone out, since the line carries one byte at a time (an answer to a
+    // repeated request follows a late answer to the first sending).
     if (!m_outgoing.isEmpty())
-        dueMs = std::max(dueMs, m_outgoing.last().dueMs);
-    if (m_outgoing.isEmpty() && dueMs <= m_clock.elapsed()) {
+        dueUs = std::max(dueUs, m_outgoing.last().dueUs +
+                                    (m_wireTiming ? transmissionUs(int(bytes.size())) : 0));
+    const qint64 now = nowUs();
+    if (m_outgoing.isEmpty() && dueUs <= now + kHalfMs) {
         writeNow(bytes);
         return;
     }
-    m_outgoing.append({dueMs, bytes});
+    m_outgoing.append({dueUs, bytes});
     if (!m_sendTimer.isActive())
-        m_sendTimer.start(int(std::max<qint64>(0, m_outgoing.first().dueMs - m_clock.elapsed())));
+        armSendTimer(now);
 }
 
 void PtyServer::onSendTimer() {
-    const qint64 now = m_clock.elapsed();
-    while (!m_outgoing.isEmpty() && m_outgoing.first().dueMs <= now)
+    const qint64 now = nowUs();
+    while (!m_outgoing.isEmpty() && m_outgoing.first().dueUs <= now + kHalfMs)
         writeNow(m_outgoing.takeFirst().bytes);
     if (!m_outgoing.isEmpty())
-        m_sendTimer.start(int(std::max<qint64>(0, m_outgoing.first().dueMs - now)));
+        armSendTimer(now);
 }
 
 void PtyServer::writeNow(const QByteArray& bytes) {

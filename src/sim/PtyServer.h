@@ -102,12 +102,14 @@ private:
     void onSendTimer();
     void advanceProcess();
     void handle(const SimExchange& exchange);
-    void schedule(const QByteArray& bytes, qint64 dueMs);
+    void schedule(const QByteArray& bytes, qint64 dueUs);
+    void armSendTimer(qint64 nowUs);
+    qint64 nowUs() const;
     void writeNow(const QByteArray& bytes);
     void hangUp();
     void trace(const QString& direction, const QByteArray& bytes, const QString& note = {});
     void log(const QString& text);
-    qint64 transmissionMs(int bytes) const;
+    qint64 transmissionUs(int bytes) const;
 
     Simulator& m_sim;
     int m_master = -1;
@@ -122,7 +124,7 @@ private:
     qint64 m_lastAdvanceMs = 0;
 
     struct Pending {
-        qint64 dueMs;
+        qint64 dueUs;
         QByteArray bytes;
     };
     QList<Pending> m_outgoing;

@@ -84,7 +84,8 @@ ClockBytes toClockBytes(const QDateTime& t) {
 
 SimDevice::SimDevice(const SimOptions& options)
     : m_address(options.address & 0xFF), m_firmware(options.firmware & 0xFF),
-      m_attributes(options.attributes & 0xFF) {
+      m_attributes(options.attributes & 0xFF),
+      m_transferDurationMs(std::max<qint64>(options.transferDurationMs, 0)) {
     m_clockBase = options.clockStart.isValid() ? options.clockStart : QDateTime::currentDateTime();
     applyFactoryDefaults();
     m_factory = parameterSnapshot();
@@ -173,7 +174,9 @@ void SimDevice::seedHistory() {
 bool SimDevice::hasItem(int code) const {
     if (!m_items.contains(code))
         return false;
-    if (code == kRawBlock || code == kOutputs || code == kModbusAddress)
+    // The CAN baud rate is a service setting of every controller, not only of those whose
+    // parameter transfer includes it.
+    if (code == kRawBlock || code == kOutputs || code == kModbusAddress || code == kCanBaud)
         return true;
     const ParameterTable& t = table();
     const int highest = highestRowForFirmware(m_firmware);
@@ -340,7 +343,7 @@ bool SimDevice::operationCommand(int byte) {
     case 0x66:
     case 0x99:
         m_transferStatus = byte == 0x99 ? 0x90 : 0x60;
-        m_transferEndMs = m_nowMs + TransferDurationMs;
+        m_transferEndMs = m_nowMs + m_transferDurationMs;
         note(byte == 0x99 ? QStringLiteral("transfer to the channel DBs started")
                           : QStringLiteral("transfer to the ParamDB started"));
         return true;

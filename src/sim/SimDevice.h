@@ -21,6 +21,8 @@ struct SimOptions {
     QDateTime clockStart;
     // Alarm-history entries present at start.
     bool seedHistory = true;
+    // How long an internal transfer (0x99 / 0x66) runs.
+    qint64 transferDurationMs = 3000;
 };
 
 // Six clock bytes as the controller sends them: seconds, minutes, hours, day, month, year - 2000.
@@ -56,12 +58,12 @@ public:
     static constexpr int Channels = 8;
     static constexpr int HistoryCapacity = 200;
     static constexpr int LoggerCapacity = 4000;
-    static constexpr qint64 TransferDurationMs = 3000; // internal transfers 0x99 / 0x66
-    static constexpr qint64 MappingStepMs = 2000;      // one channel of the mapping run
+    static constexpr qint64 MappingStepMs = 2000; // one channel of the mapping run
 
     explicit SimDevice(const SimOptions& options = {});
 
     int address() const { return m_address; }
+    qint64 transferDurationMs() const { return m_transferDurationMs; }
     void setAddress(int address) { m_address = address & 0xFF; }
     int firmware() const { return m_firmware; }
     int attributes() const { return m_attributes; }
@@ -210,6 +212,7 @@ private:
     qint64 m_mappingStartMs = 0;
     int m_transferStatus = 0; // 0x90 or 0x60 while an internal transfer runs
     qint64 m_transferEndMs = 0;
+    qint64 m_transferDurationMs;
     bool m_serviceMode = false;
 
     QList<HistoryEntry> m_history;

@@ -17,6 +17,8 @@ constexpr int kProtocolSelect = 0xD0;
 constexpr int kHistoryAnnounce = 0x2D;
 constexpr int kHistoryEntry = 0x2E;
 constexpr int kClock = 0x90;
+constexpr int kInterface = 0xA0;
+constexpr int kCanBaud = 0xA1;
 constexpr int kLoggerControl = 0x93;
 constexpr int kLoggerAnnounce1 = 0x94;
 constexpr int kLoggerAnnounce2 = 0x95;
@@ -459,6 +461,17 @@ SimExchange Simulator::handleWrite(int code, const QByteArray& data) {
             m_device.clearLogger();
         m_device.setItem(code, 1, {byteAt(data, 0) & 0x7F});
         return accept(QStringLiteral("logger control"));
+    case kInterface:
+        // Baud index 0..3 in the low nibble, parity index 0..3 (even, odd, none, space) above.
+        if (size != 1 || (byteAt(data, 0) & 0x0F) > 3 || (byteAt(data, 0) >> 4) > 3)
+            return refuse(QStringLiteral("baud and parity index expected"));
+        m_device.setItem(code, 1, {byteAt(data, 0)});
+        return accept(QStringLiteral("interface set to %1 baud").arg(m_device.baudRate()));
+    case kCanBaud:
+        if (size != 1 || byteAt(data, 0) > 8)
+            return refuse(QStringLiteral("CAN baud index 0..8 expected"));
+        m_device.setItem(code, 1, {byteAt(data, 0)});
+        return accept(QStringLiteral("CAN baud index %1").arg(byteAt(data, 0)));
     case kClock: {
         if (m_device.firmware() < 0x32)
             return refuse(QStringLiteral("no clock on this firmware"));

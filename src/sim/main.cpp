@@ -1,10 +1,14 @@
 // q7400-sim: a simulated Q7400 controller on a pseudo-terminal.
 #include "app/ProgramIdentity.h"
+#include "base/OptionList.h"
 #include "config/ConfigurationFile.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
+#include "device/MemoryImageCodec.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
+#include "services/BlockTable.h"
+#include "services/WldFile.h"
 #include "sim/PtyServer.h"
 #include "sim/SimSeed.h"
 #include "sim/Simulator.h"
@@ -63,6 +67,60 @@ bool readSeed(const QString& path, Parse parse, Records* records) {
     return true;
 }
 
+QString manualPage(const QString& description, const QList<QCommandLineOption>& options) {
+    ManualPage page = programManualPage(QStringLiteral("q7400-sim"),
+                                        QStringLiteral("a simulated Q7400 temperature controller"));
+    page.synopsis = QStringList{QStringLiteral("q7400-sim [OPTION]...")};
+    page.sections.append(
+        {QStringLiteral("DESCRIPTION"),
+         description +
+             QStringLiteral(
+                 "\n\nq7400-sim answers every request of q7400-config and q7400ctl over a "
+                 "pseudo-terminal, through the same serial-port code as a real controller, so "
+                 "the programs can be learnt, shown and tested without a controller on the "
+                 "desk. Its channels heat and cool towards their setpoints; it has alarms that "
+                 "follow the alarm limits, an alarm history, a data logger, a running clock, the "
+                 "two parameter sets and the factory settings.\n\n"
+                 "With --wire-timing an answer comes after the transmission time at the "
+                 "controller's baud rate (11 bits a byte) plus a turnaround. Faults injected "
+                 "with --fault are counted by request from 1 and reported on standard error and "
+                 "in the trace:\n\n"
+                 "  silent@5+      no answer from request 5 on\n"
+                 "  drop/3         every third answer is lost\n"
+                 "  corrupt@2      one byte of answer 2 is changed\n"
+                 "  truncate@2     answer 2 is cut in half\n"
+                 "  garbage@2      junk bytes come before answer 2\n"
+                 "  late@2         answer 2 comes after the reply time-out (--late)\n"
+                 "  hangup@10      the line goes away at request 10\n\n"
+                 "The trace file (--trace) holds every frame received and sent, in hex with a "
+                 "time stamp, and notes on what the simulator made of it."),
+         {}});
+    page.sections.append({QStringLiteral("OPTIONS"), QString(), optionItems(options)});
+    page.sections.append(
+        {QStringLiteral("EXIT STATUS"),
+         QString(),
+         {{{QStringLiteral("0")}, QStringLiteral("Ended by SIGINT or SIGTERM.")},
+          {{QStringLiteral("1")},
+           QStringLiteral("The pseudo-terminal or the link cannot be made.")},
+          {{QStringLiteral("2")},
+           QStringLiteral("A bad option, or the --load file cannot be read.")},
+          {{QStringLiteral("3")}, QStringLiteral("The line went away (the hangup fault).")}}});
+    page.sections.append(
+        {QStringLiteral("EXAMPLES"),
+         QStringLiteral("Start a simulated controller reachable as /tmp/q7400, ask it for its "
+                        "firmware and end it:\n\n"
+                        "  q7400-sim --link /tmp/q7400 &\n"
+                        "  q7400ctl probe --port /tmp/q7400\n"
+                        "  kill %1\n\n"
+                        "A controller with realistic timing whose line fails at the tenth "
+                        "request, with a trace of the frames:\n\n"
+                        "  q7400-sim --link /tmp/q7400 --wire-timing --fault hangup@10 "
+                        "--trace frames.txt"),
+         {}});
+    page.sections.append(seeAlsoSection(page.name));
+    return manualPageText(page);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -73,45 +131,48 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral(
         "A simulated Q7400 controller on a pseudo-terminal. Prints the device path as the first "
         "line and serves until interrupted."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    OptionList optionList(parser);
+    optionList.addHelpOption();
+    optionList.addVersionOption();
     const QCommandLineOption address(QStringLiteral("address"),
                                      QStringLiteral("Bus address 0..255 (default 3)."),
-                                     QStringLiteral("n"), QStringLiteral("3"));
+                                     QStringLiteral("N"), QStringLiteral("3"));
     const QCommandLineOption firmware(QStringLiteral("firmware"),
                                       QStringLiteral("Firmware version byte (default 0x56)."),
-                                      QStringLiteral("byte"), QStringLiteral("0x56"));
+                                      QStringLiteral("BYTE"), QStringLiteral("0x56"));
     const QCommandLineOption attributes(QStringLiteral("attributes"),
                                         QStringLiteral("Attributes byte (default 0x10)."),
-                                        QStringLiteral("byte"), QStringLiteral("0x10"));
-    const QCommandLineOption load(QStringLiteral("load"),
-                                  QStringLiteral("Start from this configuration file (.tvk)."),
-                                  QStringLiteral("file"));
+                                        QStringLiteral("BYTE"), QStringLiteral("0x10"));
+    const QCommandLineOption load(
+        QStringLiteral("load"),
+        QStringLiteral("Start from this configuration file (.tvk) or memory-image "
+                       "file (.wld)."),
+        QStringLiteral("FILE"));
     const QCommandLineOption trace(QStringLiteral("trace"),
                                    QStringLiteral("Write every frame received and sent to FILE."),
-                                   QStringLiteral("file"));
+                                   QStringLiteral("FILE"));
     const QCommandLineOption link(QStringLiteral("link"),
                                   QStringLiteral("Also reach the device through this symlink."),
-                                  QStringLiteral("path"));
+                                  QStringLiteral("PATH"));
     const QCommandLineOption wire(QStringLiteral("wire-timing"),
                                   QStringLiteral("Answer after the transmission time of request "
                                                  "and answer at the controller's baud rate."));
     const QCommandLineOption turnaround(QStringLiteral("turnaround"),
                                         QStringLiteral("Turnaround in ms with --wire-timing "
                                                        "(default 2)."),
-                                        QStringLiteral("ms"), QStringLiteral("2"));
+                                        QStringLiteral("MS"), QStringLiteral("2"));
     const QCommandLineOption chunk(QStringLiteral("chunk"),
                                    QStringLiteral("Deliver answers in pieces of N bytes."),
-                                   QStringLiteral("n"));
+                                   QStringLiteral("N"));
     const QCommandLineOption fault(
         QStringLiteral("fault"),
         QStringLiteral("Inject a fault, repeatable: silent@N+, drop/K, corrupt@N, truncate@N, "
                        "garbage@N, late@N, hangup@N (forms KIND@N, KIND@N+, KIND/K)."),
-        QStringLiteral("fault"));
+        QStringLiteral("FAULT"));
     const QCommandLineOption late(QStringLiteral("late"),
                                   QStringLiteral("How late a \"late\" answer comes, in ms "
                                                  "(default 700, beyond the 500 ms time-out)."),
-                                  QStringLiteral("ms"));
+                                  QStringLiteral("MS"));
     const QCommandLineOption strict(
         QStringLiteral("strict-line"),
         QStringLiteral("Ignore bytes sent at another baud rate than the controller's "
@@ -141,10 +202,18 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption loggerCycle(
         QStringLiteral("logger-cycle"),
         QStringLiteral("Logger cycle in tenths of a second (default 10)."), QStringLiteral("n"));
-    parser.addOptions({address, firmware, attributes, load, trace, link, wire, turnaround, chunk,
-                       fault, late, strict, quiet, clock, frozen, noHistory, history, logger,
-                       loggerCycle});
+    // For the build: the manual page, from the same options.
+    QCommandLineOption man(QStringLiteral("man"), QStringLiteral("Print the manual page."));
+    man.setFlags(QCommandLineOption::HiddenFromHelp);
+    optionList.addOptions({address,    firmware,  attributes, load,   trace,       link,  wire,
+                           turnaround, chunk,     fault,      late,   strict,      quiet, clock,
+                           frozen,     noHistory, history,    logger, loggerCycle, man});
     parser.process(app);
+    if (parser.isSet(man)) {
+        std::fputs(manualPage(parser.applicationDescription(), optionList.options()).toUtf8(),
+                   stdout);
+        return 0;
+    }
 
     SimOptions options;
     bool ok = false;
@@ -186,21 +255,31 @@ int main(int argc, char* argv[]) {
     }
 
     DeviceImage image;
+    std::optional<BlockTable> blocks;
     const bool loading = parser.isSet(load);
     if (loading) {
         ParameterTable table;
         table.BuildParameterTable(Texts());
         Identification id;
         image.clear();
-        const ConfigurationFileResult r =
-            ReadConfigurationFile(parser.value(load), image, id, table);
-        if (!r.ok) {
+        const QString path = parser.value(load);
+        if (path.endsWith(QLatin1String(".wld"), Qt::CaseInsensitive)) {
+            const WldFileResult r = readWldFile(path);
+            if (!r.ok) {
+                printErr(r.message);
+                return 2;
+            }
+            decodeMemoryImage(table, r.content->memory, options.firmware, image);
+            blocks = blockTableOf(r.content->memory);
+        } else if (const ConfigurationFileResult r = ReadConfigurationFile(path, image, id, table);
+                   !r.ok) {
             printErr(r.message);
             return 2;
         }
         // The file's attributes describe the controller it came from, unless told otherwise.
         if (!parser.isSet(attributes))
-            options.attributes = int(image.value(IdentificationRows::Attributes, 1)) & 0xFF;
+            options.attributes =
+                truncatedInt(image.value(IdentificationRows::Attributes, 1)) & 0xFF;
     }
 
     QList<SimFault> faults;
@@ -217,6 +296,8 @@ int main(int argc, char* argv[]) {
     Simulator sim(options);
     if (loading)
         sim.device().loadImage(image);
+    if (blocks)
+        sim.device().setItem(61, 1, QVector<int>(blocks->begin(), blocks->end()));
     if (parser.isSet(history))
         sim.device().setHistory(historySeed);
     if (parser.isSet(logger))

@@ -2,9 +2,11 @@
 #include "app/Defaults.h"
 #include "app/FrameTexts.h"
 #include "app/SimulatorProcess.h"
+#include "app/Workspace.h"
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "i18n/StringTable.h"
+#include "support/ScriptedInteraction.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -131,19 +133,21 @@ private Q_SLOTS:
     }
 
     void channelOverview_data() {
-        QTest::addColumn<int>("function");
-        QTest::addColumn<int>("configuration");
+        QTest::addColumn<double>("function");
+        QTest::addColumn<double>("configuration");
         QTest::addColumn<int>("group");
         QTest::addColumn<bool>("optimising");
         QTest::addColumn<bool>("on");
-        QTest::newRow("nothing") << 0 << 4 << 0 << false << false;
-        QTest::newRow("group 3, on") << 0x40 << 0x604 << 3 << false << true;
-        QTest::newRow("group 1, optimising") << 0x80 << 0x200 << 1 << true << false;
-        QTest::newRow("other bits ignored") << 0xFF3F << 0xF9FF << 0 << false << false;
+        QTest::newRow("nothing") << 0.0 << 4.0 << 0 << false << false;
+        QTest::newRow("group 3, on") << 64.0 << 1540.0 << 3 << false << true;
+        QTest::newRow("group 1, optimising") << 128.0 << 512.0 << 1 << true << false;
+        QTest::newRow("other bits ignored") << 65343.0 << 63999.0 << 0 << false << false;
+        // Values beyond the int range (loaded from a file) are clamped, not undefined.
+        QTest::newRow("beyond the int range") << 1e300 << -1e300 << 0 << true << true;
     }
     void channelOverview() {
-        QFETCH(int, function);
-        QFETCH(int, configuration);
+        QFETCH(double, function);
+        QFETCH(double, configuration);
         DeviceImage image;
         image.setValue(26, 5, function);
         image.setValue(27, 5, configuration);
@@ -153,6 +157,22 @@ private Q_SLOTS:
         QTEST(o.on, "on");
         QCOMPARE(groupText(0), QStringLiteral("no"));
         QCOMPARE(groupText(2), QStringLiteral("2"));
+    }
+
+    // Qt's own texts (standard buttons, dialogs) follow the program's language.
+    void qtTextsFollowTheLanguage() {
+        ScriptedInteraction interaction;
+        Workspace ws(interaction, nullptr);
+        const auto cancel = [] {
+            return QCoreApplication::translate("QPlatformTheme", "Cancel");
+        };
+        const QStringList expected = {"Abbrechen", "Cancel", "Annuler", "Annulla"};
+        for (int language : {0, 2, 1, 3, 0}) {
+            ws.setLanguageOffset(1000 * language);
+            QCOMPARE(cancel(), expected[language]);
+        }
+        ws.setLanguageOffset(1000);
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
     }
 
     void channelNames_data() {

@@ -1,3 +1,4 @@
+#include "base/ManualPage.h"
 #include "base/NumberText.h"
 #include "base/TextTableModel.h"
 
@@ -50,6 +51,40 @@ private Q_SLOTS:
     }
 
     // The model stays consistent for a view while rows arrive one by one.
+    // Texts reach the manual page as roff that shows them as they were written: nothing read as
+    // a request, options in bold, placeholders in italics, command lines unfilled.
+    void manualPage_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("terms");
+        QTest::addColumn<QString>("roff");
+        const QStringList none;
+        QTest::newRow("request at line start")
+            << ".so /etc/passwd\n'br" << none << "\\&.so \\%/etc/passwd\n\\&'br\n";
+        QTest::newRow("backslash") << "a line break is \\n" << none << "a line break is \\en\n";
+        QTest::newRow("option in text")
+            << "use --port-name, not -x" << none << "use \\fB\\-\\-port\\-name\\fR, not \\-x\n";
+        QTest::newRow("verbatim") << "Run:\n\n  q7400ctl read a.tvk\n    -o x" << none
+                                  << "Run:\n.PP\n.RS 2\n.nf\nq7400ctl read a.tvk\n  \\-o x\n"
+                                     ".fi\n.RE\n";
+        QTest::newRow("synopsis") << ""
+                                  << QStringList{"write FILE.tvk [--id now|YYMMDDhhmmss]",
+                                                 "-o, --output \"A B\""}
+                                  << ".TP\n\\fBwrite\\fR \\fIFILE.tvk\\fR [\\fB\\-\\-id\\fR "
+                                     "\\fBnow\\fR|\\fIYYMMDDhhmmss\\fR]\n"
+                                     ".TQ\n\\fB\\-o\\fR, \\fB\\-\\-output\\fR \\fI\"A B\"\\fR\n";
+    }
+    void manualPage() {
+        QFETCH(QString, text);
+        QFETCH(QStringList, terms);
+        ManualPage page{"p", "1.0", "2026-01-01", "a program", {"p"}, {}};
+        page.sections.append({"S", terms.isEmpty() ? text : QString(), {}});
+        if (!terms.isEmpty())
+            page.sections.last().items.append({terms, text});
+        const QString out = manualPageText(page);
+        const QString section = out.section(QStringLiteral(".SH \"S\"\n"), 1);
+        QTEST(terms.isEmpty() ? section.mid(4) : section, "roff"); // past ".PP\n"
+    }
+
     void textTableModel() {
         TextTableModel table;
         QAbstractItemModelTester tester(&table,

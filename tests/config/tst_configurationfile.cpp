@@ -3,6 +3,7 @@
 #include "device/DeviceImage.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
+#include "device/RowCodec.h"
 #include "i18n/StringTable.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TestFiles.h"
@@ -10,6 +11,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 ParameterTable tableIn(int languageOffset) {
@@ -121,67 +124,118 @@ private Q_SLOTS:
             QCOMPARE(loaded.value(33, k), double((k + 2) & 3));
     }
 
-    void fileEndingEarlyKeepsWhatWasRead() {
+    // A file that ends early or cannot be used changes nothing; the message says where.
+    void fileThatCannotBeLoadedChangesNothing_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("ends inside entry 36") << "short.tvk"
+                                              << "entry 36 (I/O config.)";
+        QTest::newRow("missing") << "none.tvk"
+                                 << "none.tvk";
+        QTest::newRow("FIFO") << "fifo.tvk"
+                              << "a FIFO, not a regular file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "a device, not a regular file";
+        QTest::newRow("folder") << "folder.tvk"
+                                << "a folder, not a regular file";
+        QTest::newRow("too large") << "large.tvk"
+                                   << "too large";
+    }
+    void fileThatCannotBeLoadedChangesNothing() {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
         const ParameterTable english = tableIn(1000);
         DeviceImage saved;
-        fill(saved, english);
+        saved.clear();
         saved.setValue(31, 1, 0x41);
-        saved.setValue(33, 1, 6);
-        const QString path = m_dir.filePath(QStringLiteral("short.tvk"));
-        QVERIFY(WriteConfigurationFile(path, saved, english).ok);
-        // Cut the file inside entry 36 (I/O config.): after its name and five of its values.
-        QByteArray bytes = readFile(path);
-        const qsizetype at = bytes.indexOf("\"I/O config.\"\r\n");
-        QVERIFY(at > 0);
-        qsizetype cut = at;
+        const QString path = file.startsWith(u'/') ? file : m_dir.filePath(file);
+        const QString shortFile = m_dir.filePath(QStringLiteral("short.tvk"));
+        QVERIFY(WriteConfigurationFile(shortFile, saved, english).ok);
+        // Cut inside entry 36 (I/O config.): after its name and five of its values.
+        QByteArray bytes = readFile(shortFile);
+        qsizetype cut = bytes.indexOf("\"I/O config.\"\r\n");
         for (int i = 0; i < 6; ++i)
             cut = bytes.indexOf('\n', cut) + 1;
-        QVERIFY(writeFile(path, bytes.left(cut)));
+        QVERIFY(writeFile(shortFile, bytes.left(cut)));
+        QVERIFY(writeFile(m_dir.filePath(QStringLiteral("large.tvk")),
+                          QByteArray(2 << 20, '1').replace(1000, 1, "\n")));
+        QDir(m_dir.path()).mkdir(QStringLiteral("folder.tvk"));
+        ::mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("fifo.tvk"))).constData(), 0600);
 
         DeviceImage loaded;
-        loaded.clear();
-        for (int k = 1; k <= 20; ++k)
-            loaded.setValue(36, k, -1);
-        loaded.setValue(55, 1, -1);
+        fill(loaded, english);
         Identification id;
         const ConfigurationFileResult r = ReadConfigurationFile(path, loaded, id, english);
         QVERIFY(!r.ok);
-        QCOMPARE(r.entriesRead, 35);
-        QVERIFY(r.attributesDecoded);
-        QCOMPARE(id.ModuleVariant, 2);
-        QVERIFY2(r.message.contains(QStringLiteral("short.tvk")), qPrintable(r.message));
-        QVERIFY2(r.message.contains(QStringLiteral("ends early")), qPrintable(r.message));
-        QCOMPARE(loaded.value(35, 8), saved.value(35, 8));
-        QCOMPARE(loaded.value(36, 1), -1.0); // the incomplete entry is not half-loaded
-        QCOMPARE(loaded.value(55, 1), -1.0);
-        QCOMPARE(loaded.value(33, 1), 6.0); // the later steps (sensor reduction) did not run
-
-        const ConfigurationFileResult none =
-            ReadConfigurationFile(m_dir.filePath(QStringLiteral("none.tvk")), loaded, id, english);
-        QVERIFY(!none.ok);
-        QCOMPARE(none.entriesRead, 0);
-        QVERIFY(none.message.contains(QStringLiteral("none.tvk")));
+        QVERIFY(!r.attributesDecoded);
+        QVERIFY2(r.message.contains(message), qPrintable(r.message));
+        QVERIFY2(r.message.contains(QFileInfo(file).fileName()), qPrintable(r.message));
+        DeviceImage untouched;
+        fill(untouched, english);
+        for (int p = 1; p <= 55; ++p)
+            for (int k = 1; k < DeviceImage::Columns; ++k)
+                QCOMPARE(loaded.cell(p, k), untouched.cell(p, k));
+        QCOMPARE(id.ModuleVariant, Identification{}.ModuleVariant);
     }
 
-    void textItemsAreKeptAndSavedAsNumbers() {
-        const ParameterTable english = tableIn(1000);
-        DeviceImage saved;
-        const QString path = savedFile(m_dir, QStringLiteral("text.tvk"), saved, english);
+    // Values that are not numbers load as the file holds them and are listed; a number beyond
+    // any range is never taken for 0: the write to the controller and the save refuse it.
+    void valuesThatAreNotNumbers() {
+        ScriptedInteraction interaction;
+        Workspace ws(interaction, nullptr);
+        ws.setLanguageOffset(1000);
+        const QString path = savedFile(m_dir, QStringLiteral("text.tvk"), ws.image, ws.table);
         QVERIFY(!path.isEmpty());
         QByteArray bytes = readFile(path);
         bytes.replace("\r\n101\r\n", "\r\nabc\r\n");
         bytes.replace("\r\n202\r\n", "\r\n\"12.5 mm\"\r\n");
+        bytes.replace("\r\n703\r\n", "\r\n1e400\r\n");
         QVERIFY(writeFile(path, bytes));
 
-        DeviceImage loaded;
-        loaded.clear();
-        Identification id;
-        QVERIFY(ReadConfigurationFile(path, loaded, id, english).ok);
-        QCOMPARE(loaded.cell(1, 1), QVariant(QStringLiteral("abc")));
-        QCOMPARE(loaded.value(1, 1), 0.0);
-        QCOMPARE(loaded.value(2, 2), 12.5);
-        QVERIFY(WriteConfigurationFile(path, loaded, english).ok);
+        interaction.fileNames = {path};
+        QVERIFY(ws.OpenConfigurationCommand());
+        QCOMPARE(ws.image.cell(1, 1), QVariant(QStringLiteral("abc")));
+        QCOMPARE(ws.image.value(2, 2), 12.5);
+        QCOMPARE(ws.image.value(7, 3), qInf());
+        QCOMPARE(interaction.asked.size(), 1);
+        const QString listed = interaction.asked[0].text;
+        QVERIFY2(listed.contains(QStringLiteral("1 AL1 upper limit, 1: \"abc\"")),
+                 qPrintable(listed));
+        QVERIFY(listed.contains(QStringLiteral("2 AL1 lower limit, 2: \"12.5 mm\"")));
+        QVERIFY(listed.contains(QStringLiteral("too large")));
+        QVERIFY(listed.contains(QStringLiteral("7 Max. setpoint, 3: \"1e400\"")));
+
+        WriteRefusal refusal;
+        QVERIFY(!encodeWriteData(ws.table, ws.image, ws.memory, 7, &refusal));
+        QVERIFY2(refusal.text.contains(QStringLiteral("(row 7), value 3: 1e400")),
+                 qPrintable(refusal.text));
+        const ConfigurationFileResult saved = WriteConfigurationFile(path, ws.image, ws.table);
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.message.contains(QStringLiteral("entry 7 (Max. setpoint), value 3")),
+                 qPrintable(saved.message));
+        QCOMPARE(readFile(path), bytes);
+
+        ws.image.setValue(7, 3, 703);
+        QVERIFY(WriteConfigurationFile(path, ws.image, ws.table).ok);
         QVERIFY(readFile(path).startsWith("\"AL1 upper limit\"\r\n0\r\n-12.5\r\n"));
+    }
+
+    // Numbers beyond the int range where a byte is expected are clamped, not converted with
+    // undefined behaviour.
+    void hugeAttributesAndSensorTypes() {
+        const ParameterTable english = tableIn(1000);
+        DeviceImage image;
+        fill(image, english);
+        image.setValue(31, 1, 1e300); // taken as 0xFF: linear inputs
+        for (int k = 1; k <= 8; ++k)
+            image.setValue(33, k, -1e300);
+        const QString path = m_dir.filePath(QStringLiteral("huge.tvk"));
+        QVERIFY(WriteConfigurationFile(path, image, english).ok);
+        Identification id;
+        QVERIFY(ReadConfigurationFile(path, image, id, english).ok);
+        QCOMPARE(id.ModuleVariant, 0);
+        QCOMPARE(id.FeatureA, 3);
+        QCOMPARE(image.value(33, 1), 0.0);
     }
 
     void failedSaveKeepsTheOldFile() {
@@ -219,23 +273,14 @@ private Q_SLOTS:
         QCOMPARE(ws.ConfigurationFileName, ShortenedPath(path));
         QCOMPARE(named.size(), 1);
 
-        // A file that ends after the attributes: the feature code is shown, nothing else runs.
-        QByteArray bytes = readFile(path);
-        const QString cutPath = m_dir.filePath(QStringLiteral("cut.tvk"));
-        QVERIFY(writeFile(cutPath, bytes.left(bytes.indexOf("\"Dimension\""))));
         QSignalSpy feature(&ws, &Workspace::featureCodeShown);
         QSignalSpy loaded(&ws, &Workspace::configurationLoaded);
-        ws.image.setValue(31, 1, 0x10);
         DecodeAttributes(ws.identification, 0x10);
-        QVERIFY(!ws.OpenConfigurationFile(cutPath).ok);
+        QVERIFY(ws.OpenConfigurationFile(path).ok);
         QCOMPARE(feature.size(), 1);
         QCOMPARE(feature[0][0].toString(), QStringLiteral("Device feature code:  A1 B2"));
         QCOMPARE(feature[0][1].toInt(), 4);
         QCOMPARE(ws.table[10].Name, QStringLiteral("Begin scale cont. in"));
-        QVERIFY(loaded.isEmpty());
-        QCOMPARE(ws.ConfigurationFileName, ShortenedPath(path));
-
-        QVERIFY(ws.OpenConfigurationFile(path).ok);
         QCOMPARE(loaded.size(), 1);
         QCOMPARE(named.size(), 2);
 
@@ -245,11 +290,21 @@ private Q_SLOTS:
         interaction.fileNames = {m_dir.filePath(QStringLiteral("plain"))};
         QVERIFY(ws.SaveConfigurationCommand());
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("plain.tvk"))));
+        const QString cutPath = m_dir.filePath(QStringLiteral("cut.tvk"));
+        QVERIFY(writeFile(cutPath, readFile(path).left(100)));
         interaction.fileNames = {cutPath};
         QVERIFY(!ws.OpenConfigurationCommand());
         QCOMPARE(interaction.asked.size(), 1);
         QCOMPARE(interaction.asked[0].title, QStringLiteral("Error"));
         QVERIFY(interaction.asked[0].text.contains(QStringLiteral("cut.tvk")));
+        QCOMPARE(loaded.size(), 1);
+
+        // After a read that stopped part-way, saving asks first.
+        ws.record.readStarted({QStringLiteral("/dev/ttyUSB0"), 3}, 55);
+        ws.record.readEnded(20);
+        interaction.answers = {Interaction::Answer::Cancel};
+        QVERIFY(!ws.SaveConfigurationCommand());
+        QVERIFY(interaction.asked.last().text.contains(QStringLiteral("row 20")));
     }
 
     void parseItem_data() {
@@ -264,6 +319,7 @@ private Q_SLOTS:
         QTest::newRow("leading blank") << " 7" << QVariant(7);
         QTest::newRow("text") << "abc" << QVariant(QStringLiteral("abc"));
         QTest::newRow("comma is no decimal separator") << "1,5" << QVariant(QStringLiteral("1,5"));
+        QTest::newRow("beyond any range") << "1e400" << QVariant(QStringLiteral("1e400"));
     }
     void parseItem() {
         QFETCH(QString, line);

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // q7400ctl against the simulator on a pseudo-terminal. The simulator runs in this process, so
 // the test waits for q7400ctl in the event loop.
 class tst_CliTransfer : public QObject {
@@ -40,10 +42,27 @@ private Q_SLOTS:
         bytes.replace(value, bytes.indexOf('\r', value) - value, "777");
         QVERIFY(writeFile(file, bytes));
         m_sim->requests.clear();
+        QVERIFY(m_sim->device().setItem(0, 2, {4321})); // changed on the controller since
         r = q7400ctl({"write", file});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(m_sim->device().itemValue(7, 1), 777);
+        // The file carries no setpoints: the controller keeps its own. The write read them
+        // first, with everything else it shows in the preview.
+        QCOMPARE(m_sim->device().itemValue(0, 1), 1234);
+        QCOMPARE(m_sim->device().itemValue(0, 2), 4321);
+        QCOMPARE(r.out, QStringLiteral("7 Max. setpoint: 1: 6000 -> 777\n"));
         QCOMPARE(commands().first().first, 34); // the write order starts at row 27
+    }
+
+    // Rows the firmware does not have keep the program's defaults, as in the window.
+    void readKeepsDefaultsOfRowsTheFirmwareLacks() {
+        startSimulator(0x10, 0x10); // rows 0..40 only
+        const QString file = m_dir.filePath(QStringLiteral("old.tvk"));
+        const CtlRun r = q7400ctl({"read", file});
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        const QStringList lines = q7400ctl({"show", file}, false).out.split(u'\n');
+        QVERIFY(lines[40].startsWith(QStringLiteral("41\tF.s.v. for linear inputs\t1000\t")));
+        QVERIFY(lines[42].startsWith(QStringLiteral("43\tLogger cycle\t10")));
     }
 
     void writeStopsOnMismatchUnlessForced() {
@@ -110,6 +129,10 @@ private Q_SLOTS:
             << QStringList{"read", "no/such/dir/x.tvk"} << 1 << "x.tvk";
         QTest::newRow("show missing file")
             << QStringList{"show", "missing.tvk"} << 1 << "missing.tvk";
+        QTest::newRow("show a device") << QStringList{"show", "/dev/zero"} << 1
+                                       << "\"/dev/zero\" is a device, not a regular file";
+        QTest::newRow("read into a FIFO")
+            << QStringList{"read", "fifo.tvk"} << 1 << "fifo.tvk\" is a FIFO, not a regular file";
     }
     void failures() {
         QFETCH(QStringList, args);
@@ -117,24 +140,18 @@ private Q_SLOTS:
         for (QString& a : args)
             if (a.endsWith(QLatin1String(".tvk")))
                 a = m_dir.filePath(a);
+        const QString fifo = m_dir.filePath(QStringLiteral("fifo.tvk"));
+        ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
         const CtlRun r = q7400ctl(args);
         QTEST(r.status, "status");
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
-    }
-
-    void silentControllerCreatesNoFile() {
-        m_sim->silenceFrom(1);
-        const QString file = m_dir.filePath(QStringLiteral("silent.tvk"));
-        const CtlRun r = q7400ctl({"read", file});
-        QCOMPARE(r.status, 1);
-        QVERIFY2(r.err.contains(QStringLiteral("No communication possible")), qPrintable(r.err));
-        QVERIFY(!QFile::exists(file));
+        QVERIFY(!QFileInfo(fifo).isFile()); // left as it was
     }
 
 private:
     CtlRun q7400ctl(QStringList args, bool withPort = true);
     QList<QPair<int, QByteArray>> commands() const { return m_sim->sent(Telegram::WriteControl); }
-    void startSimulator(int attributes);
+    void startSimulator(int attributes, int firmware = 0x56);
 
     std::unique_ptr<SimHarness> m_sim;
     QTemporaryDir m_dir;
@@ -148,8 +165,8 @@ CtlRun tst_CliTransfer::q7400ctl(QStringList args, bool withPort) {
                        << m_dir.filePath(QStringLiteral("none.cfg")));
 }
 
-void tst_CliTransfer::startSimulator(int attributes) {
-    m_sim = std::make_unique<SimHarness>(SimOptions{3, 0x56, attributes, QDateTime(), false});
+void tst_CliTransfer::startSimulator(int attributes, int firmware) {
+    m_sim = std::make_unique<SimHarness>(SimOptions{3, firmware, attributes, QDateTime(), false});
     QVERIFY2(m_sim->start(), qPrintable(m_sim->errorText()));
 }
 

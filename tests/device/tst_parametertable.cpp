@@ -110,11 +110,17 @@ private Q_SLOTS:
         QTest::newRow("sign alone") << "-" << 0.0;
         QTest::newRow("blank inside") << "1 2" << 1.0;
         QTest::newRow("tab before") << "\t9" << 9.0;
-        QTest::newRow("overflow") << "1e999" << 0.0;
+        QTest::newRow("overflow") << "1e400" << qInf();
+        QTest::newRow("negative overflow") << "-1e400" << -qInf();
+        QTest::newRow("a million digits") << QString(1000000, u'9') << qInf();
+        QTest::newRow("underflow") << "1e-400" << 0.0;
     }
     void valueOfText() {
         QFETCH(QString, text);
-        QTEST(ValueOfText(text), "value");
+        QFETCH(double, value);
+        bool overflow = true;
+        QCOMPARE(ValueOfText(text, &overflow), value);
+        QCOMPARE(overflow, qIsInf(value));
     }
 
     void cellsConvertByValueOfText_data() {

@@ -5,7 +5,7 @@
 #include "link/QtSerialPort.h"
 #include "link/Telegram.h"
 #include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
+#include "support/SimWorkspace.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -13,18 +13,10 @@
 #include <memory>
 
 namespace {
-// A simulated controller on a pseudo-terminal, reached through the real serial-port code. The
-// simulator's record of every request is the trace the tests check.
-struct SimBench : SimHarness {
+// The simulator's record of every request is the trace the tests check.
+struct SimBench : SimWorkspace {
     explicit SimBench(int firmware, int attributes = 0x10)
-        : SimHarness(SimOptions{3, firmware, attributes, QDateTime(), false}) {
-        started = start();
-        port = std::make_unique<QtSerialPort>(slavePath());
-        port->open();
-        workspace = std::make_unique<Workspace>(interaction, port.get());
-        workspace->link().setPauseInterval(1);
-        workspace->link().setReplyTimeout(60);
-    }
+        : SimWorkspace(SimOptions{3, firmware, attributes, QDateTime(), false}) {}
     // Reads the controller once, so that a write finds the image the controller has, and
     // forgets the requests of that read.
     bool readOnce() {
@@ -32,10 +24,6 @@ struct SimBench : SimHarness {
         requests.clear();
         return done;
     }
-    bool started = false;
-    std::unique_ptr<QtSerialPort> port;
-    ScriptedInteraction interaction;
-    std::unique_ptr<Workspace> workspace;
 };
 
 constexpr int kSentinel = 4242;
@@ -152,6 +140,59 @@ private Q_SLOTS:
         QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are still read
         QCOMPARE(ws.memory[640], quint8(0x55)); // the block table is left as it was
         QVERIFY(!ws.transfers().TransferRunning());
+
+        // The image is marked incomplete; a write asks first, and Cancel sends nothing.
+        QVERIFY(ws.record.imageIncomplete());
+        QCOMPARE(ws.record.incompleteFrom(), 20);
+        QCOMPARE(ws.record.incompleteTo(), ParameterCount);
+        bench.server().clearFaults();
+        bench.requests.clear();
+        bench.interaction.answers = {Interaction::Answer::Cancel};
+        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Cancelled);
+        QVERIFY(bench.interaction.asked.last().text.contains(QStringLiteral("20")));
+        QVERIFY(bench.requests.isEmpty());
+        // A complete read ends the mark.
+        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
+        QVERIFY(!ws.record.imageIncomplete());
+    }
+
+    // Setpoints the program has not read from this controller in this session are never sent:
+    // the controller's own are read first and written back.
+    void writeKeepsSetpointsNotReadFromThisController_data() {
+        QTest::addColumn<bool>("readFirst");
+        QTest::addColumn<bool>("otherController");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("defaults, never read") << false << false << true;
+        QTest::newRow("read from another controller") << true << true << true;
+        QTest::newRow("read from this controller") << true << false << false;
+    }
+    void writeKeepsSetpointsNotReadFromThisController() {
+        QFETCH(bool, readFirst);
+        QFETCH(bool, otherController);
+        QFETCH(bool, kept);
+        SimBench bench(0x56);
+        QVERIFY2(bench.started, qPrintable(bench.errorText()));
+        QVERIFY(bench.device().setItem(0, 1, {1111, 2222}));
+        Workspace& ws = *bench.workspace;
+        if (readFirst)
+            QVERIFY(bench.readOnce());
+        if (otherController) {
+            bench.device().setAddress(4);
+            ws.setDeviceAddress(4);
+        }
+        for (int k = 1; k <= 8; ++k)
+            ws.image.setValue(0, k, 500 + k);
+        QSignalSpy notice(&ws.transfers(), &Transfers::notice);
+
+        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
+
+        QCOMPARE(notice.size(), kept ? 1 : 0);
+        QCOMPARE(bench.sentCodes(Telegram::ReadControl),
+                 kept ? QList<int>({49, 0}) : QList<int>{49});
+        QCOMPARE(bench.device().itemValue(0, 1), kept ? 1111 : 501);
+        QCOMPARE(bench.device().itemValue(0, 2), kept ? 2222 : 502);
+        QCOMPARE(ws.image.value(0, 1), kept ? 1111.0 : 501.0);
+        QVERIFY(ws.record.imageHoldsReadValues(ws.link().controller(), 0));
     }
 
     void sensorTypes_data() {
@@ -245,25 +286,29 @@ private Q_SLOTS:
     void valueThatDoesNotFitWritesNothing_data() {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("column");
-        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("problem");
         QTest::addColumn<int>("pendingStore");
-        QTest::newRow("byte") << 18 << 3 << 300.0 << "value 3: 300 does not fit a byte" << 0;
+        QTest::newRow("byte") << 18 << 3 << "300"
+                              << "value 3: 300 does not fit a byte" << 0;
         // A store as parameter set 2 waiting for this write must not save the old parameters.
-        QTest::newRow("word, store pending")
-            << 5 << 8 << 70000.0 << "value 8: 70000 does not fit a word" << 0x2E;
+        QTest::newRow("word, store pending") << 5 << 8 << "70000"
+                                             << "value 8: 70000 does not fit a word" << 0x2E;
+        QTest::newRow("beyond any range, as loaded from a file")
+            << 7 << 3 << "1e400"
+            << "value 3: 1e400 does not fit a word" << 0;
     }
     void valueThatDoesNotFitWritesNothing() {
         QFETCH(int, row);
         QFETCH(int, column);
-        QFETCH(double, value);
+        QFETCH(QString, value);
         QFETCH(QString, problem);
         QFETCH(int, pendingStore);
         SimBench bench(0x56);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));
         QVERIFY(bench.readOnce());
         Workspace& ws = *bench.workspace;
-        ws.image.setValue(row, column, value);
+        ws.image.setText(row, column, value);
         ws.image.setText(0, 1, QStringLiteral("no number")); // a text is sent as 0, not refused
         ws.transfers().ParamSetCommand = pendingStore;
 

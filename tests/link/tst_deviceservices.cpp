@@ -70,8 +70,9 @@ private Q_SLOTS:
         QFETCH(int, p3);
         QFETCH(QByteArray, frame);
         QFETCH(int, expected);
-        port->reply(ShortAck);
+        port->reply(reply(code, QByteArray(expected - 9, '\0')));
         services->ReadRequest(code, p1, p2, p3);
+        QVERIFY(!link->CommError);
         QCOMPARE(port->written, QByteArrayList{QByteArray::fromHex(frame)});
         QCOMPARE(link->ExpectedLength, expected);
     }

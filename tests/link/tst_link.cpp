@@ -91,61 +91,118 @@ private Q_SLOTS:
         QVERIFY(link->ReceiveBuffer.isEmpty());
     }
 
-    // A broken frame ends the exchange at once, without repetition; a short frame is a valid
-    // reply whose content is not evaluated.
-    void replyValidity_data() {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<bool>("valid");
-        const QByteArray good = wordBlockReply();
-        QByteArray wrongStart = good, lengthsDiffer = good, noEnd = good;
+    // Only an intact frame from this address with the request's function code and length is
+    // the reply. Anything else is dropped while the time-out runs on: the request is repeated
+    // and the repetition's reply is taken; nothing of the rejected bytes is ever stored.
+    void onlyTheRequestsReplyIsTaken_data() {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<int>("sendings");
+        QTest::addColumn<bool>("damaged");
+        const QByteArray good = wordBlockReply(0x60);
+        QByteArray wrongStart = good, lengthsDiffer = good, noEnd = good, checksum = good;
         wrongStart[0] = 0x67;
         lengthsDiffer[2] = 0x15;
         noEnd[27] = 0x17;
-        QTest::newRow("wrong start") << wrongStart << false;
-        QTest::newRow("length bytes differ") << lengthsDiffer << false;
-        QTest::newRow("no end byte") << noEnd << false;
-        QTest::newRow("second start byte") << good.left(3) + char(0x69) + good.mid(4) << false;
-        QTest::newRow("short frame") << QByteArray::fromHex("1000050516") << true;
+        checksum[20] = char(checksum[20] ^ 0x5A);
+        QTest::newRow("wrong start") << wrongStart << 2 << false;
+        QTest::newRow("length bytes differ") << lengthsDiffer << 2 << false;
+        QTest::newRow("no end byte") << noEnd << 2 << true;
+        QTest::newRow("checksum") << checksum << 2 << true;
+        QTest::newRow("second start byte") << good.left(3) + char(0x69) + good.mid(4) << 2 << false;
+        QTest::newRow("another address")
+            << Telegram::buildLong(0x08, Address + 1, 0, good.mid(7, 19)) << 2 << false;
+        QTest::newRow("another function code") << reply(1, good.mid(7, 19)) << 2 << false;
+        QTest::newRow("a short reply to a read") << QByteArray::fromHex("1000050516") << 2 << false;
+        QTest::newRow("junk before the reply")
+            << QByteArray::fromHex("fffe0010") + good << 1 << false;
     }
-    void replyValidity() {
-        QFETCH(QByteArray, answer);
-        QFETCH(bool, valid);
-        port->reply(answer);
+    void onlyTheRequestsReplyIsTaken() {
+        QFETCH(QByteArray, first);
+        QFETCH(int, sendings);
+        QFETCH(bool, damaged);
+        const QByteArray good = wordBlockReply(0x60);
+        port->reply(first);
+        port->reply(good);
         prepareRead();
         link->ExchangeTelegram();
-        QCOMPARE(link->CommError, !valid);
-        QCOMPARE(port->written.size(), 1);
+        QVERIFY(!link->CommError);
+        QCOMPARE(port->written.size(), sendings);
+        for (int k = 1; k <= 28; ++k)
+            QCOMPARE(link->ReplyBytes[size_t(k)], int(quint8(good[k - 1])));
+        QCOMPARE(link->ReplyBytes[29], 0);
         QCOMPARE(link->RepeatCount, 0);
-        QCOMPARE(link->LinkState, 0);
-        if (valid)
-            QCOMPARE(link->ReplyBytes[1], 0x10);
         QVERIFY(interaction->asked.isEmpty());
+
+        // Nothing but such replies: the give-up message says whether they were damaged.
+        bench->texts.setLanguageOffset(1000);
+        port->script.clear();
+        for (int i = 0; i <= Link::MaxRepeats; ++i)
+            port->reply(first.endsWith(good) ? first.left(4) : first);
+        link->ExchangeTelegram();
+        QVERIFY(link->CommError);
+        QCOMPARE(interaction->asked.size(), 1);
+        QCOMPARE(interaction->asked[0].text.contains(QStringLiteral("corrupted")), damaged);
+        QCOMPARE(link->ReplyBytes[11], 0x60); // still the good reply, nothing of the others
     }
 
-    // The 96-byte block: L = 102 is not examined, CommError stays set, the bytes are readable.
-    void longBlockLeavesCommErrorWithBytes() {
+    // A write is answered with a short frame; its content is not evaluated.
+    void shortReplyToAWrite() {
+        port->reply(QByteArray::fromHex("1001050616"));
+        prepareRead();
+        link->RequestControl = 0x73;
+        link->ExpectedLength = 5;
+        link->ExchangeTelegram();
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->ReplyBytes[2], 0x01);
+        QCOMPARE(port->written.size(), 1);
+    }
+
+    // An answer that comes after the time-out completes the repetition; the repetition's own
+    // answer, arriving while the next request waits, is not taken for that request's reply.
+    void lateAnswerIsNotTheNextReply() {
+        int sending = 0;
+        port->responder = [&sending](const QByteArray& request) {
+            const quint8 code = quint8(request[6]);
+            const QByteArray answer =
+                reply(code, QByteArray::fromHex("010800") + counting(16, code));
+            // 1: late, after the time-out, while the repetition waits; 2: the repetition's
+            // answer, while the next request waits; 3: the next request's, in time.
+            return FakePort::Reaction{{answer}, ++sending == 1 ? 50 : 30, 0};
+        };
+        prepareRead(0x01);
+        link->ExchangeTelegram();
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->ReplyBytes[11], 0x01);
+        prepareRead(0x02);
+        link->ExchangeTelegram();
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->ReplyBytes[7], 0x02);
+        QCOMPARE(link->ReplyBytes[11], 0x02);
+        QCOMPARE(port->written.size(), 3);
+    }
+
+    // The 96-byte block is checked like every reply.
+    void longBlockIsChecked() {
         const QByteArray frame = reply(61, QByteArray(3, '\0') + counting(96, 0x20));
         QCOMPARE(frame.size(), 108);
         port->replyChunks({frame.left(50), frame.mid(50)});
         prepareRead(61);
         link->ExpectedLength = 108;
         link->ExchangeTelegram();
-        QVERIFY(link->CommError);
+        QVERIFY(!link->CommError);
         QCOMPARE(port->written.size(), 1);
         for (int k = 1; k <= 108; ++k)
             QCOMPARE(link->ReplyBytes[size_t(k)], int(quint8(frame[k - 1])));
     }
 
-    // More than 200 bytes: the first 200 are kept, the rest dropped, the reply is not trusted.
-    void overlongReplyIsRefused() {
-        const QByteArray flood = wordBlockReply() + counting(250 - 28, 0x30);
-        port->reply(flood);
+    // A flood of bytes is skipped without holding on to it.
+    void floodIsSkipped() {
+        port->reply(QByteArray(100000, '\0') + QByteArray(300, '\x10') + wordBlockReply(0x30));
         prepareRead();
         link->ExchangeTelegram();
-        QVERIFY(link->CommError);
-        QCOMPARE(link->ReplyBytes[200], int(quint8(flood[199])));
-        QCOMPARE(link->LinkState, 0);
-        QCOMPARE(port->bytesAvailable(), 0);
+        QVERIFY(!link->CommError);
+        QCOMPARE(link->ReplyBytes[11], 0x30);
+        QVERIFY(link->ReceiveBuffer.isEmpty());
     }
 
     // Bytes arriving while nothing waits cannot complete the next exchange.
@@ -298,14 +355,41 @@ private Q_SLOTS:
         QCOMPARE(link->DeviceErrorWords[11], 11);
         QCOMPARE(errorSpy.count(), 1);
 
-        // An invalid block is not decoded; the flag stays for the requester to see.
+        // A damaged block is not decoded, and once its request has timed out a reply of the
+        // same length (the I/O configuration read) is not decoded as that block either.
         QByteArray bad = blockReply(QByteArray(24, '\x01'));
         bad[31] = 0;
         port->reply(bad);
         link->RequestDeviceErrors();
         QVERIFY(link->CommError);
-        QVERIFY(link->ErrorPending);
+        QVERIFY(!link->ErrorPending);
+        port->reply(reply(55, QByteArray(3, '\0') + counting(20, 0x40)));
+        prepareRead(55);
+        link->ExpectedLength = 32;
+        link->ExchangeTelegram();
+        QVERIFY(!link->CommError);
         QCOMPARE(link->DeviceErrorWords[8], 0x8005);
+        QCOMPARE(errorSpy.count(), 1);
+    }
+
+    // A port that reports a hang-up ends the waiting exchange at once; later ones fail at once.
+    void lostPortEndsTheExchange() {
+        link->setReplyTimeout(Link::ReplyTimeoutMs);
+        QSignalSpy lost(link, &Link::portLost);
+        QSignalSpy gaveUp(link, &Link::gaveUp);
+        QTimer::singleShot(10, port, [this] { port->hangUp(); });
+        QElapsedTimer clock;
+        clock.start();
+        prepareRead();
+        link->ExchangeTelegram();
+        QVERIFY(clock.elapsed() < Link::ReplyTimeoutMs);
+        QVERIFY(link->CommError);
+        QCOMPARE(lost.count(), 1);
+        QCOMPARE(gaveUp.count(), 1);
+        QVERIFY(interaction->asked.isEmpty()); // the owner of the port says it
+        link->ExchangeTelegram();
+        QVERIFY(link->CommError);
+        QCOMPARE(port->written.size(), 1);
     }
 
     void closedPortFailsAtOnce() {

@@ -3,8 +3,12 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 class TestPortSettings : public QObject {
     Q_OBJECT
@@ -52,6 +56,11 @@ private Q_SLOTS:
             << "1" << 0 << 3;
         QTest::newRow("empty file: defaults") << QByteArray() << false << "19200,e,8,1"
                                               << "1" << 0 << 3;
+        // Numbers beyond any int are clamped, never converted with undefined behaviour.
+        QTest::newRow("huge numbers")
+            << QByteArray("19200,e,8,1\n99999999999999999999\n1e300\n-1e400\n") << true
+            << "19200,e,8,1"
+            << "2147483647" << 0 << 3;
     }
     void fileContents() {
         QFETCH(QByteArray, content);
@@ -74,6 +83,62 @@ private Q_SLOTS:
         QCOMPARE(s.DeviceAddress, address);
         // A short file is rewritten with the defaults, a complete one left alone.
         QCOMPARE(readFile(path()), complete ? content : QByteArray("19200,e,8,1\n1\n0\n3\n"));
+    }
+
+    // A settings file that is not a regular file, or far too large for one, is neither waited
+    // on nor read whole; it is reported and left alone, and the defaults are used.
+    void unusableFileIsLeftAlone_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("FIFO") << "fifo"
+                              << "a FIFO, not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "a folder, not a regular file";
+        QTest::newRow("one 8 MB line") << "large"
+                                       << "too large";
+    }
+    void unusableFileIsLeftAlone() {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString file = dir.filePath(kind);
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir(dir.path()).mkdir(kind));
+        else
+            QVERIFY(writeFile(file, QByteArray(8 << 20, '9')));
+        QString error;
+        QCOMPARE(loadPortSettings(file, &error), PortSettings{});
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QVERIFY(error.contains(file));
+        if (kind == QLatin1String("large")) {
+            QCOMPARE(QFileInfo(file).size(), qint64(8 << 20));
+            return;
+        }
+        // Saving onto it is refused by name, and it stays what it is.
+        QVERIFY(!savePortSettings(file, PortSettings{}, &error));
+        QVERIFY2(error.contains(message), qPrintable(error));
+        QVERIFY(!QFileInfo(file).isFile());
+    }
+
+    // A saved file keeps its symbolic link, and root keeps another user's file theirs.
+    void saveKeepsLinkAndOwner() {
+        const QString target = dir.filePath(QStringLiteral("real.cfg"));
+        const QString link = dir.filePath(QStringLiteral("link.cfg"));
+        QVERIFY(writeFile(target, "old\n"));
+        QVERIFY(QFile::link(target, link));
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QCOMPARE(::chown(QFile::encodeName(target).constData(), 65534, 65534), 0);
+        QVERIFY(savePortSettings(link, PortSettings{}));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(readFile(target), QByteArray("19200,e,8,1\n1\n0\n3\n"));
+        if (root) {
+            struct stat info {};
+            QCOMPARE(::stat(QFile::encodeName(target).constData(), &info), 0);
+            QCOMPARE(int(info.st_uid), 65534);
+            QCOMPARE(int(info.st_gid), 65534);
+        }
     }
 
     void saveAndReadBack() {
@@ -158,6 +223,20 @@ private Q_SLOTS:
         QCOMPARE(resolvePortDevice(QStringLiteral(" /dev/pts/3 ")), QStringLiteral("/dev/pts/3"));
         QCOMPARE(serialPortDevice(0), QString());
         QCOMPARE(serialPortDevice(17), QString());
+    }
+
+    // A build folder keeps its settings; an installed tree's bin folder never does, even when
+    // it may be written to.
+    void settingsBesideInstalledProgram() {
+        QTemporaryDir prefix;
+        const QString bin = prefix.filePath("bin");
+        QVERIFY(QDir().mkpath(bin));
+        QVERIFY(settingsBesideProgram(bin));
+        QVERIFY(QDir().mkpath(prefix.filePath("share/applications")));
+        QFile entry(prefix.filePath("share/applications/q7400-config.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.close();
+        QVERIFY(!settingsBesideProgram(bin));
     }
 };
 

@@ -6,11 +6,15 @@
 #include "support/SimHarness.h"
 #include "support/TestFiles.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 constexpr int Address = 5;
@@ -67,6 +71,23 @@ private Q_SLOTS:
         QVERIFY(bench.interaction.asked.isEmpty());
     }
 
+    // When the line goes away the port closes itself (left open it is polled without end)
+    // and says so; the waiting exchange ends at once.
+    void lineGoesAway() {
+        LinkBench bench(sim->slavePath(), Address);
+        QVERIFY(bench.opened);
+        QSignalSpy lost(&bench.link, &Link::portLost);
+        sim->silenceFrom(1); // the request waits until the line goes
+        QTimer::singleShot(20, &sim->server(), [this] { sim->server().stop(); });
+        bench.services.ReadRequest(0, 1, 8, 0);
+        QVERIFY(bench.link.CommError);
+        QTRY_COMPARE(lost.size(), 1);
+        QVERIFY(!bench.serial().isOpen());
+        QVERIFY2(lost[0][0].toString().contains(sim->slavePath()),
+                 qPrintable(lost[0][0].toString()));
+        QVERIFY(bench.interaction.asked.isEmpty());
+    }
+
     void missingDevice() {
         QtSerialPort port(QStringLiteral("/dev/q7400-no-such-device"));
         QVERIFY(!port.open());
@@ -85,6 +106,50 @@ private Q_SLOTS:
         QVERIFY2(hint.contains(QStringLiteral("\"%1\"").arg(QString::fromLocal8Bit(g->gr_name))),
                  qPrintable(hint));
         QVERIFY(hint.contains(QStringLiteral("usermod -aG")));
+    }
+
+    // A port name with control characters is refused before anything is locked or opened; a
+    // NUL byte in it used to leave a lock file that crashed every later start.
+    void controlCharactersInPortName() {
+        const QString settings = dir.filePath(QStringLiteral("nul.cfg"));
+        QVERIFY(writeFile(settings, "19200,e,8,1\n" + QFile::encodeName(sim->slavePath()) +
+                                        QByteArray("\0x\n1000\n5\n", 10)));
+        for (int run = 0; run < 2; ++run) {
+            const CtlRun r = runCtl({"probe", "--settings", settings});
+            QVERIFY(!r.crashed);
+            QCOMPARE(r.status, 1);
+            QVERIFY2(r.err.contains(QStringLiteral("contains control characters")),
+                     qPrintable(r.err));
+            QVERIFY(r.err.contains(sim->slavePath() + QStringLiteral("\\x00x")));
+        }
+        QVERIFY(sim->requests.isEmpty());
+    }
+
+    // Busy, locked and not permitted are told apart; a group is named only for the last.
+    void portInUse() {
+        QtSerialPort first(sim->slavePath());
+        QVERIFY(first.open());
+        QtSerialPort second(sim->slavePath());
+        QVERIFY(!second.open());
+        QVERIFY2(second.errorText().contains(QStringLiteral("is in use by another program")),
+                 qPrintable(second.errorText()));
+        QVERIFY(second.errorText().contains(QStringLiteral("(process %1)").arg(getpid())));
+        QVERIFY(!second.errorText().contains(QStringLiteral("group")));
+    }
+
+    void staleLockIsNamed() {
+        const pid_t child = fork();
+        if (child == 0)
+            _exit(0);
+        QVERIFY(child > 0);
+        QCOMPARE(waitpid(child, nullptr, 0), child); // a process number that no longer runs
+        const QString lock = dir.filePath(QStringLiteral("LCK..ttyUSB7"));
+        QVERIFY(writeFile(lock, QByteArray::number(child) + "\nq7400-config\nhost\n"));
+        const QString problem = portAccessProblem(QStringLiteral("/dev/ttyUSB7"), {dir.path()});
+        QVERIFY2(problem.contains(QStringLiteral("stale lock file %1").arg(lock)),
+                 qPrintable(problem));
+        QVERIFY(problem.contains(QStringLiteral("q7400-config (process %1)").arg(child)));
+        QVERIFY(!problem.contains(QStringLiteral("group")));
     }
 
     void cliProbe() {

@@ -429,7 +429,7 @@ private Q_SLOTS:
 
         QCOMPARE(write(sim, 50, bytes({0x99})), kAck);
         QCOMPARE(status() & 0xF0, 0x90);
-        sim.device().advance(SimDevice::TransferDurationMs);
+        sim.device().advance(sim.device().transferDurationMs());
         QCOMPARE(status() & 0xF0, 0x00);
     }
 

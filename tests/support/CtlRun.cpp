@@ -5,13 +5,15 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-CtlRun runCtl(const QStringList& args, int timeoutMs) {
+CtlRun runCtl(const QStringList& args, int timeoutMs, const QString& input) {
     QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
     QProcess p;
     p.setProcessEnvironment(env);
+    if (!input.isEmpty())
+        p.setStandardInputFile(input);
     QEventLoop loop;
     QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
@@ -23,6 +25,7 @@ CtlRun runCtl(const QStringList& args, int timeoutMs) {
         p.waitForFinished();
         return {};
     }
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+    return {p.exitCode(), p.exitStatus() == QProcess::CrashExit,
+            QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }

@@ -7,8 +7,10 @@
 // event loop, so a simulator served by this process keeps answering meanwhile.
 struct CtlRun {
     int status = -1; // -1: did not finish in time
+    bool crashed = false;
     QString out;
     QString err;
 };
 
-CtlRun runCtl(const QStringList& args, int timeoutMs = 30000);
+// `input`: a file (e.g. a pseudo-terminal) q7400ctl reads as stdin; none = an empty pipe.
+CtlRun runCtl(const QStringList& args, int timeoutMs = 30000, const QString& input = {});

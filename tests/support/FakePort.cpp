@@ -54,3 +54,9 @@ void FakePort::play(const Reaction& reaction) {
         delay += reaction.chunkDelayMs;
     }
 }
+
+void FakePort::hangUp(const QString& reason) {
+    m_open = false;
+    m_input.clear();
+    Q_EMIT lost(reason);
+}

@@ -38,6 +38,9 @@ public:
     // Bytes arriving now: appended to the input and the receive event emitted at once.
     void deliverNow(const QByteArray& bytes);
 
+    // The line goes away: the port closes and reports it (SerialPort::lost).
+    void hangUp(const QString& reason = QStringLiteral("fake: hung up"));
+
     // Makes open() fail with this error (0 = open succeeds).
     void failOpen(int errorNumber, const QString& text);
 

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "device/DeviceImage.h"
+#include "device/DeviceServices.h"
 #include "device/Identification.h"
 #include "device/ParameterTable.h"
 #include "i18n/StringTable.h"
-#include "device/DeviceServices.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
 #include "support/FakePort.h"

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -42,6 +43,10 @@ public:
     QList<QPair<int, QByteArray>> sent(quint8 control) const;
     QList<int> sentCodes(quint8 control) const;
     int shortRequests(quint8 control) const;
+    // What the controller received, one entry per frame: "R31" a read of 0x31, "W32 33" a
+    // command or write of 0x32 with its data bytes, "S44" a short frame with control 0x44, and
+    // "prep" for the frames of one link preparation.
+    QStringList trace() const;
 
 private:
     Simulator m_sim;

@@ -92,8 +92,10 @@ void WindowManager::onFocusWindowChanged(QWindow* focus) {
     // them finds the same window and is no activation.
     if (!w || w == m_lastBroughtForward)
         return;
-    if (auto* secondary = qobject_cast<SecondaryWindow*>(w))
+    if (auto* secondary = qobject_cast<SecondaryWindow*>(w)) {
         activate(secondary);
-    else
+    } else {
         m_lastBroughtForward = w;
+        Q_EMIT mainWindowBroughtForward();
+    }
 }

@@ -74,6 +74,8 @@ public:
 Q_SIGNALS:
     // A window became available (menus enable their entries).
     void availabilityChanged();
+    // The user brought the main window forward (its own rules: monitoring stops).
+    void mainWindowBroughtForward();
 
 private:
     void onFocusWindowChanged(QWindow* focus);

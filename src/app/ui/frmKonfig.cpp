@@ -15,6 +15,7 @@
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
+#include "params/Monitor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -125,6 +126,13 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     m_windows.setMainWindow(this);
     registerWindows(m_windows);
     connect(&m_windows, &WindowManager::availabilityChanged, this, &frmKonfig::updateEntryStates);
+    // While monitoring runs the main window takes no input (its own message boxes and the other
+    // windows stay usable); bringing it forward ends the monitoring.
+    connect(&m_ws.monitor(), &Monitor::runningChanged, this, [this](bool running) {
+        menuBar()->setEnabled(!running);
+        centralWidget()->setEnabled(!running);
+    });
+    connect(&m_windows, &WindowManager::mainWindowBroughtForward, &m_ws.monitor(), &Monitor::stop);
 
     buildWidgets();
     buildMenus();
@@ -137,6 +145,8 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
     });
     connect(&transfers, &Transfers::progress, m_progress, &QProgressBar::setValue);
     connect(&transfers, &Transfers::progressFinished, m_progress, &QWidget::hide);
+    connect(&transfers, &Transfers::notice, this,
+            [this](const QString& text) { statusBar()->showMessage(text, 10000); });
     connect(&m_ws.gate(), &OperationGate::changed, this, [this] {
         if (m_ws.gate().busy())
             setCursor(Qt::WaitCursor);
@@ -159,6 +169,11 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
             [this](const QString& text) { setPanel(3, text); });
     connect(&m_ws.services(), &DeviceServices::firmwareVersionRead, this,
             [this](int version) { setPanel(3, firmwareText(version)); });
+    connect(&m_ws, &Workspace::dataStateChanged, this, &frmKonfig::showDataState);
+    // The port has closed itself (the Workspace disables the device operations): say why.
+    connect(&m_ws.link(), &Link::portLost, this, [this](const QString& reason) {
+        m_interaction.inform(QStringLiteral("Error"), reason, Interaction::Icon::Critical);
+    });
     connect(&m_ws, &DeviceData::deviceErrorsChanged, this, &frmKonfig::showDeviceErrors);
     // The address, from the field or from elsewhere (the wiring picture's DIP switches), is shown
     // here and kept in the settings file.
@@ -365,6 +380,18 @@ void frmKonfig::buildWidgets() {
         "QLabel { background: #ffd24d; color: black; font-weight: bold; padding: 1px 6px; }"));
     statusBar()->addPermanentWidget(m_simulatorNotice);
     m_simulatorNotice->hide();
+    const auto statusMark = [this](const char* name, const char* colour) {
+        auto* label = new QLabel(this);
+        label->setObjectName(QLatin1String(name));
+        label->setStyleSheet(QStringLiteral("QLabel { background: %1; color: black; "
+                                            "font-weight: bold; padding: 1px 6px; }")
+                                 .arg(QLatin1String(colour)));
+        statusBar()->addPermanentWidget(label);
+        label->hide();
+        return label;
+    };
+    m_staleMark = statusMark("lblStale", "#ffd24d");
+    m_incompleteMark = statusMark("lblIncomplete", "#ff9c8a");
 
     // F10 opens the menu bar as Alt does.
     auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
@@ -587,7 +614,7 @@ void frmKonfig::updateEntryStates() {
     if (!m_menusBuilt)
         return;
     const bool open = portOpen();
-    const int attributes = int(m_ws.image.value(31, 1));
+    const int attributes = truncatedInt(m_ws.image.value(31, 1));
     const MenuVisibility rules = menuVisibility(m_ws.identification.FirmwareVersion, attributes);
     const QString notYet = notAvailableText(m_ws.texts);
     for (int i = 0; i < MenuEntryCount; ++i) {
@@ -617,8 +644,31 @@ void frmKonfig::refreshCaptions() {
     assignMnemonics(menuBar());
     // The device error text is built from texts too.
     showDeviceErrors();
+    showDataState();
     updateTitle();
     updateEntryStates();
+}
+
+void frmKonfig::showDataState() {
+    const Texts& t = m_ws.texts;
+    const bool identification = m_ws.identificationStale();
+    const bool errors = m_ws.errorsStale();
+    const ControllerKey previous = identification ? m_ws.identificationSource : m_ws.errorsSource;
+    const QString why = identification || errors ? staleDataText(t, previous.text()) : QString();
+    for (int panel : {3, 4}) {
+        m_panels[panel - 1]->setEnabled(!identification); // greyed
+        m_panels[panel - 1]->setToolTip(identification ? why : QString());
+    }
+    for (QLabel* label : m_imgError)
+        label->setEnabled(!errors);
+    m_lblGerFehler->setEnabled(!errors);
+    m_lblGerFehler->setToolTip(errors ? why : QString());
+    setTextKeepingWidth(m_staleMark, staleDataMark, t);
+    m_staleMark->setToolTip(why);
+    m_staleMark->setVisible(identification || errors);
+    setTextKeepingWidth(m_incompleteMark, incompleteReadMark, t);
+    m_incompleteMark->setToolTip(incompleteReadText(m_ws.record, t));
+    m_incompleteMark->setVisible(m_ws.record.imageIncomplete());
 }
 
 void frmKonfig::updateTitle() {

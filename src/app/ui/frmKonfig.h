@@ -122,6 +122,9 @@ private:
     void updateTitle();
     void saveSettings();
     void setPanel(int panel, const QString& text);
+    // Marks values from the previous controller (greyed, "Previous controller") and an image
+    // a read left incomplete ("Incomplete read").
+    void showDataState();
     void triggerEntry(MenuEntry entry);
     void openEntryWindow(MenuEntry entry, WindowId window);
     bool simulatorRunning() const;
@@ -166,4 +169,6 @@ private:
     QProgressBar* m_progress = nullptr;
     QList<QLabel*> m_panels; // 1..5 at index 0..4
     QLabel* m_simulatorNotice = nullptr;
+    QLabel* m_staleMark = nullptr;
+    QLabel* m_incompleteMark = nullptr;
 };

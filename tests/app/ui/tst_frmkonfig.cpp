@@ -232,14 +232,14 @@ private Q_SLOTS:
             QCOMPARE(a->objectName(), menuEntryName(MenuEntry(i)));
             QCOMPARE(p.action(menuEntryName(MenuEntry(i))), a);
         }
-        for (MenuEntry e : {MenuEntry::mnuWLDauf, MenuEntry::mnuSave, MenuEntry::mnuDevice_1,
-                            MenuEntry::mnuZyklus, MenuEntry::mnuParaset_2, MenuEntry::mnuExtra}) {
+        for (MenuEntry e : {MenuEntry::mnuWLDauf, MenuEntry::mnuSave, MenuEntry::mnuParaset_2}) {
             QVERIFY2(!w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
             QCOMPARE(w.entryAction(e)->toolTip(), QStringLiteral("Not available yet"));
         }
         QCOMPARE(shown(w.entryAction(MenuEntry::mnuSFehl_8)), QStringLiteral("Collective alarm H"));
-        QVERIFY(w.entryAction(MenuEntry::mnuGetPara)->isEnabled());
-        QVERIFY(w.entryAction(MenuEntry::mnuParaset_0)->isEnabled());
+        for (MenuEntry e : {MenuEntry::mnuGetPara, MenuEntry::mnuParaset_0, MenuEntry::mnuDevice_1,
+                            MenuEntry::mnuExtra})
+            QVERIFY2(w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
 
         int made = 0;
         w.windows().add(WindowId::frmSFehler, [&made](Workspace& ws, WindowManager&) {
@@ -347,7 +347,7 @@ private Q_SLOTS:
             QCOMPARE(p.window->statusPanelText(5), p.workspace->texts.table().entry(2225));
             QVERIFY(
                 p.window->statusPanelText(2).startsWith(p.workspace->texts.table().entry(2236)));
-            QCOMPARE(p.action("mnuZyklus")->toolTip(), QStringLiteral("Pas encore disponible"));
+            QCOMPARE(p.action("mnuParaset_2")->toolTip(), QStringLiteral("Pas encore disponible"));
             QCOMPARE(p.workspace->table[0].Name, p.workspace->texts.table().entry(2100));
             QVERIFY(p.widget<QToolButton>("cmdSprache_2")->isChecked());
             QVERIFY(!p.widget<QToolButton>("cmdSprache_0")->isChecked());
@@ -775,6 +775,57 @@ private Q_SLOTS:
         QVERIFY(!secondary->isVisible());
         QVERIFY(!ws.transfers().TransferRunning());
         QCOMPARE(ws.identification.FirmwareVersion, 0x56);
+    }
+
+    // A read that stops part-way marks the image incomplete, and saving it asks first; values
+    // shown from the controller at another address are marked as the previous controller's.
+    void staleAndIncompleteDataAreMarked() {
+        SimProgram p(m_settings);
+        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
+        p.sim.server().setWireTiming(false);
+        p.sim.silenceFrom(12); // the firmware version and rows 0..9 are answered
+        Workspace& ws = p.workspace;
+        ws.link().setReplyTimeout(50);
+        frmKonfig& w = *p.window;
+        w.setLanguage(1);
+        w.show();
+        QLabel* stale = w.findChild<QLabel*>("lblStale");
+        QLabel* incomplete = w.findChild<QLabel*>("lblIncomplete");
+        QVERIFY(!stale->isVisible());
+        QVERIFY(!incomplete->isVisible());
+
+        p.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
+        w.findChild<QAction*>("mnuGetPara")->trigger();
+        QVERIFY(incomplete->isVisible());
+        QCOMPARE(incomplete->text(), QStringLiteral("Incomplete read"));
+        QVERIFY2(incomplete->toolTip().contains(QStringLiteral("stopped at row 10")),
+                 qPrintable(incomplete->toolTip()));
+        QVERIFY(!stale->isVisible());
+        QCOMPARE(w.statusPanelText(3), QStringLiteral("Firmware: V5.6"));
+        QVERIFY(w.findChild<QLabel*>("sbPanel_3")->isEnabled());
+
+        p.interaction.answers = {Interaction::Answer::Cancel};
+        p.interaction.fileNames = {m_dir.filePath(QStringLiteral("half.tvk"))};
+        w.findChild<QAction*>("mnuSpeichern")->trigger();
+        QVERIFY(p.interaction.asked.last().text.contains(QStringLiteral("Save anyway?")));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("half.tvk"))));
+
+        p.sim.server().clearFaults();
+        w.findChild<QPushButton*>("cmdReadError")->click();
+        QVERIFY(!ws.link().CommError);
+        w.setDeviceAddressText(QStringLiteral("4"));
+        QVERIFY(stale->isVisible());
+        QCOMPARE(stale->text(), QStringLiteral("Previous controller"));
+        QVERIFY(stale->toolTip().contains(QStringLiteral("Adr. 3, ") + p.sim.slavePath()));
+        QVERIFY(!w.findChild<QLabel*>("sbPanel_3")->isEnabled());
+        QVERIFY(!w.findChild<QLabel*>("sbPanel_4")->isEnabled());
+        QVERIFY(!w.findChild<QLabel*>("imgError_8")->isEnabled());
+        w.setLanguage(2);
+        QCOMPARE(stale->text(), QStringLiteral("Régulateur précédent"));
+
+        w.setDeviceAddressText(QStringLiteral("3"));
+        QVERIFY(!stale->isVisible());
+        QVERIFY(w.findChild<QLabel*>("sbPanel_3")->isEnabled());
     }
 
 private:
