@@ -7,10 +7,11 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
-// What a plot beside a table shows, computed by core code and drawn by the window's chart
-// (PlotView): curves over a time axis, grouped by channel so that the user switches a channel's
-// curves on and off together.
+// What a chart shows, computed by core code and drawn by the windows' chart (TrendChart):
+// curves over a time axis, grouped by channel so that the user switches a channel's curves on
+// and off together.
 struct PlotSeries {
     int group = 0;           // index into PlotData::groups
     QList<QPointF> points;   // x on the time axis, y on the value axis of the series
@@ -24,9 +25,14 @@ struct PlotData {
     // x is a moment (milliseconds as plotTime() gives them) or a plain number in the unit of
     // `timeTitle`.
     bool dateTimeAxis = true;
+    // The part of the time axis shown (a live view's window, whole numbers on the axis); empty:
+    // all points.
+    std::optional<std::pair<double, double>> timeRange;
     QString timeTitle;
     QString valueTitle;
     QString secondTitle; // empty: no right-hand axis
+    // What the solid and the dashed curves are, under the chart; empty: nothing.
+    QString key;
     // One switch per group (channel), in this order; also the colour of its curves.
     QStringList groups;
     // A timeline: the value axis is labelled bands, category i from i to i + 1, the first at

@@ -5,7 +5,6 @@
 QString recordText(RecordText text, const Texts& texts) {
     // de, en, fr, it
     static const char* const table[][4] = {
-        {"Als CSV speichern", "Save as CSV", "Enregistrer en CSV", "Salva come CSV"},
         {"Zeit", "Time", "Temps", "Tempo"},
         {"Istwert", "Actual value", "Valeur réelle", "Valore reale"},
         {"Stellgrad %", "Output %", "Sortie %", "Uscita %"},

@@ -7,7 +7,6 @@ class Texts;
 // The alarm-history and logger windows' own texts (the controller's texts are in the string
 // table), in the language of `texts`.
 enum class RecordText {
-    SaveCsv,        // the CSV export button
     Time,           // the time axis
     ActualValue,    // the logger plot's left axis
     Output,         // the logger plot's right axis, in percent

@@ -2,9 +2,8 @@
 
 #include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
-#include "app/ui/PlotView.h"
+#include "params/ui/TrendChart.h"
 #include "services/AlarmHistory.h"
-#include "services/RecordTexts.h"
 #include "services/TextTables.h"
 
 #include <QGridLayout>
@@ -53,11 +52,13 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &frmHist::showExplanation);
 
-    m_plot = new PlotView(QStringLiteral("chtAlarm"), this);
+    m_chart = new TrendChart(ws.texts, ws.interaction(), this, TrendChart::Kind::Record);
+    m_chart->setCsvSource(
+        [this] { return historyCsv(history().entries, workspace().identification.DeviceType); });
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(m_grid);
-    split->addWidget(m_plot);
+    split->addWidget(m_chart);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     split->setChildrenCollapsible(false);
@@ -89,13 +90,10 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
     m_cmdHolmal->setObjectName(QStringLiteral("cmdHolmal"));
     m_cmdFile = new QPushButton(this);
     m_cmdFile->setObjectName(QStringLiteral("cmdFile"));
-    m_cmdCsv = new QPushButton(this);
-    m_cmdCsv->setObjectName(QStringLiteral("cmdCsv"));
     auto* cmdClose = new QPushButton(this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(m_cmdHolmal, &QPushButton::clicked, this, &frmHist::readHistory);
     connect(m_cmdFile, &QPushButton::clicked, this, &frmHist::saveChangeLog);
-    connect(m_cmdCsv, &QPushButton::clicked, this, &frmHist::saveCsv);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
@@ -104,7 +102,6 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
     buttons->addWidget(m_cmdHolmal);
     buttons->addStretch(1);
     buttons->addWidget(m_cmdFile);
-    buttons->addWidget(m_cmdCsv);
     buttons->addWidget(cmdClose);
 
     auto* layout = new QVBoxLayout(this);
@@ -153,8 +150,7 @@ const AlarmHistory& frmHist::history() const {
 void frmHist::retranslate() {
     SecondaryWindow::retranslate();
     const Texts& texts = workspace().texts;
-    setTextKeepingWidth(
-        m_cmdCsv, [](const Texts& t) { return recordText(RecordText::SaveCsv, t); }, texts);
+    m_chart->retranslate();
     // Wide enough for the progress of a long history in any language.
     setTextKeepingWidth(
         m_cmdHolmal,
@@ -237,7 +233,6 @@ void frmHist::enableCommands() {
     const bool reading = m_read->running();
     m_cmdHolmal->setEnabled(!reading && m_state != State::NoHistory);
     m_cmdFile->setEnabled(!reading);
-    m_cmdCsv->setEnabled(!reading);
 }
 
 void frmHist::showTable() {
@@ -292,21 +287,15 @@ void frmHist::showExplanation() {
         if (t.isValid())
             at = plotTime(t);
     }
-    m_plot->setMarker(at);
+    m_chart->setMarker(at);
 }
 
 void frmHist::showPlot() {
-    m_plot->setData(historyPlot(history().entries, workspace().texts));
+    m_chart->setPlot(historyPlot(history().entries, workspace().texts));
 }
 
 void frmHist::saveChangeLog() {
     Workspace& ws = workspace();
     saveTableAs(ws.interaction(), windowTitle(), TableFile::Text,
                 historyChangeLog(history().entries, ws.texts));
-}
-
-void frmHist::saveCsv() {
-    Workspace& ws = workspace();
-    saveTableAs(ws.interaction(), windowTitle(), TableFile::Csv,
-                historyCsv(history().entries, ws.identification.DeviceType));
 }

@@ -6,17 +6,18 @@
 #include <QList>
 
 class AlarmHistoryRead;
-class PlotView;
 class QLabel;
 class QModelIndex;
 class QPushButton;
 class QTableView;
+class TrendChart;
 struct AlarmHistory;
 
 // The controller's alarm history: the entries in a grid (grdAlarm), the bits of the selected
-// cell explained below it, the alarms as a timeline beside it, and the change log or the entries
-// as CSV into a file. The history is read whenever the user brings the window forward and with
-// cmdHolmal, whose caption shows the progress ("8-(" when the controller stopped answering).
+// cell explained below it, the alarms as a timeline beside it (its "Save as CSV" writes the
+// entries for a spreadsheet), and the change log into a text file (cmdFile). The history is read
+// whenever the user brings the window forward and with cmdHolmal, whose caption shows the progress
+// ("8-(" when the controller stopped answering).
 //
 // The grid's heading row is the table's header; grid row r holds entry r + 1 (announced entries
 // that were not read stay empty).
@@ -32,12 +33,10 @@ public:
     void readHistory();
     // cmdFile: the change log into a text file the user chooses.
     void saveChangeLog();
-    // cmdCsv: the entries for a spreadsheet.
-    void saveCsv();
 
     const AlarmHistory& history() const;
     const TextTableModel& table() const { return m_table; }
-    PlotView* plot() const { return m_plot; }
+    TrendChart* chart() const { return m_chart; }
 
 private:
     enum class State { Idle, Reading, Failed, NoHistory };
@@ -55,10 +54,9 @@ private:
     AlarmHistoryRead* m_read = nullptr;
     TextTableModel m_table;
     QTableView* m_grid = nullptr;
-    PlotView* m_plot = nullptr;
+    TrendChart* m_chart = nullptr;
     QPushButton* m_cmdHolmal = nullptr;
     QPushButton* m_cmdFile = nullptr;
-    QPushButton* m_cmdCsv = nullptr;
     QLabel* m_lblWas = nullptr;
     QList<QLabel*> m_lblBit;
     State m_state = State::Idle;

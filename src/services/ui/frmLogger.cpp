@@ -2,8 +2,8 @@
 
 #include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
-#include "app/ui/PlotView.h"
 #include "base/Interaction.h"
+#include "params/ui/TrendChart.h"
 #include "services/DataLogger.h"
 #include "services/RecordTexts.h"
 #include "services/TextTables.h"
@@ -18,12 +18,20 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int StoreText = 480;    // "Store all logger data in table"
 constexpr int NoLoggerText = 482; // "No logger"
 const QString Failed = QStringLiteral("8-(");
 // The store button of a firmware without a logger.
 const QColor NoLoggerGrey(0xC0, 0xC0, 0xC0);
+
+// The caption counts down: the count before the first sample, count - s once sample s (from 0)
+// has come, so "1 / n" after the last.
+int remaining(int done, int total) {
+    return total - std::max(done - 1, 0);
+}
 } // namespace
 
 frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLogger")) {
@@ -42,11 +50,13 @@ frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLog
         m_grid->fontMetrics().horizontalAdvance(QStringLiteral("-888.8")) + 14);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_plot = new PlotView(QStringLiteral("chtLogger"), this);
+    m_chart = new TrendChart(ws.texts, ws.interaction(), this, TrendChart::Kind::Record);
+    m_chart->setCsvSource(
+        [this] { return loggerCsv(recording(), workspace().identification.DeviceType); });
 
     auto* split = new QSplitter(Qt::Horizontal, this);
     split->addWidget(m_grid);
-    split->addWidget(m_plot);
+    split->addWidget(m_chart);
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 1);
     split->setChildrenCollapsible(false);
@@ -65,14 +75,11 @@ frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLog
     m_cmdStop->hide();
     m_cmdClear = new QPushButton(this);
     m_cmdClear->setObjectName(QStringLiteral("cmdClear"));
-    m_cmdCsv = new QPushButton(this);
-    m_cmdCsv->setObjectName(QStringLiteral("cmdCsv"));
     m_cmdAbbruch = new QPushButton(this);
     m_cmdAbbruch->setObjectName(QStringLiteral("cmdAbbruch"));
     connect(m_cmdSpeichern, &QPushButton::clicked, this, &frmLogger::storeAll);
     connect(m_cmdStop, &QPushButton::clicked, this, &frmLogger::stop);
     connect(m_cmdClear, &QPushButton::clicked, this, &frmLogger::clearLogger);
-    connect(m_cmdCsv, &QPushButton::clicked, this, &frmLogger::saveCsv);
     connect(m_cmdAbbruch, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
@@ -82,7 +89,6 @@ frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLog
     buttons->addWidget(m_cmdStop);
     buttons->addWidget(m_cmdClear);
     buttons->addStretch(1);
-    buttons->addWidget(m_cmdCsv);
     buttons->addWidget(m_cmdAbbruch);
 
     auto* layout = new QVBoxLayout(this);
@@ -100,7 +106,8 @@ frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLog
 
     // The caption counts down the samples still to come; the grid grows as they come.
     connect(m_transfer, &LongOperation::progress, this, [this](int done, int total) {
-        m_cmdSpeichern->setText(loggerProgressCaption(total - done, total, workspace().texts));
+        m_cmdSpeichern->setText(
+            loggerProgressCaption(remaining(done, total), total, workspace().texts));
         showNewSamples();
     });
     // Another controller read meanwhile: the firmware decides whether there is a logger.
@@ -123,8 +130,7 @@ const LoggerRecording& frmLogger::recording() const {
 void frmLogger::retranslate() {
     SecondaryWindow::retranslate();
     const Texts& texts = workspace().texts;
-    setTextKeepingWidth(
-        m_cmdCsv, [](const Texts& t) { return recordText(RecordText::SaveCsv, t); }, texts);
+    m_chart->retranslate();
     // Two lines while the samples come: as high and as wide as any caption it shows.
     setTextKeepingWidth(
         m_cmdSpeichern,
@@ -158,7 +164,6 @@ void frmLogger::setState(State state) {
     m_cmdStop->setVisible(transfer);
     m_cmdClear->setEnabled(offered && !transfer);
     m_cmdAbbruch->setEnabled(!transfer);
-    m_cmdCsv->setEnabled(!transfer && recording().count >= 0);
     if (transfer)
         setCursor(Qt::WaitCursor);
     else
@@ -176,7 +181,7 @@ void frmLogger::showCaption() {
         // The count is known once the progress has begun.
         m_cmdSpeichern->setText(
             m_transfer->running() && m_transfer->total() > 0
-                ? loggerProgressCaption(m_transfer->total() - m_transfer->done(),
+                ? loggerProgressCaption(remaining(m_transfer->done(), m_transfer->total()),
                                         m_transfer->total(), texts)
                 : texts.LoadText(StoreText));
         break;
@@ -240,12 +245,6 @@ void frmLogger::clearLogger() {
     m_transfer->clear();
 }
 
-void frmLogger::saveCsv() {
-    Workspace& ws = workspace();
-    saveTableAs(ws.interaction(), windowTitle(), TableFile::Csv,
-                loggerCsv(recording(), ws.identification.DeviceType));
-}
-
 void frmLogger::showNewSamples() {
     const LoggerRecording& r = recording();
     if (m_table.rowCount() == 0 && !r.samples.isEmpty()) {
@@ -267,5 +266,5 @@ void frmLogger::showWritten() {
 }
 
 void frmLogger::showPlot() {
-    m_plot->setData(loggerPlot(recording(), workspace().texts));
+    m_chart->setPlot(loggerPlot(recording(), workspace().texts));
 }

@@ -4,18 +4,19 @@
 #include "base/TextTableModel.h"
 
 class LoggerTransfer;
-class PlotView;
 class QLabel;
 class QPushButton;
 class QTableView;
+class TrendChart;
 struct LoggerRecording;
 
 // The controller's data logger: cmdSpeichern reads every recorded sample into a fixed-column
 // text table chosen by the user, its caption counting down the samples still to come; cmdStop
 // ends the transfer after the sample being read, cmdClear clears the logger in the controller.
 // The samples read are shown in a grid with their plot beside it (actual values and outputs per
-// channel over time) and can be saved as CSV as well. The window stays open after a transfer so
-// that the plot can be looked at; closing it while the transfer runs acts as Stop.
+// channel over time; its "Save as CSV" writes the samples for a spreadsheet). The window stays
+// open after a transfer so that grid and plot can be looked at; closing it while the transfer
+// runs acts as Stop.
 class frmLogger : public SecondaryWindow {
     Q_OBJECT
 public:
@@ -30,12 +31,10 @@ public:
     void stop();
     // cmdClear: clears the recorded samples in the controller (no question is asked).
     void clearLogger();
-    // cmdCsv: the samples read last for a spreadsheet.
-    void saveCsv();
 
     const LoggerRecording& recording() const;
     const TextTableModel& table() const { return m_table; }
-    PlotView* plot() const { return m_plot; }
+    TrendChart* chart() const { return m_chart; }
 
 private:
     enum class State { Idle, Transfer, Failed, NoLogger };
@@ -49,11 +48,10 @@ private:
     LoggerTransfer* m_transfer = nullptr;
     TextTableModel m_table;
     QTableView* m_grid = nullptr;
-    PlotView* m_plot = nullptr;
+    TrendChart* m_chart = nullptr;
     QPushButton* m_cmdSpeichern = nullptr;
     QPushButton* m_cmdStop = nullptr;
     QPushButton* m_cmdClear = nullptr;
-    QPushButton* m_cmdCsv = nullptr;
     QPushButton* m_cmdAbbruch = nullptr;
     QLabel* m_lblFile = nullptr;
     QPalette m_buttonPalette;

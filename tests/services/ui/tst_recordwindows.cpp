@@ -1,9 +1,9 @@
 // The alarm-history and logger windows on the simulated controller, opened from the main
 // window's menu as the user does.
 #include "app/Workspace.h"
-#include "app/ui/PlotView.h"
 #include "app/ui/frmKonfig.h"
 #include "link/Link.h"
+#include "params/ui/TrendChart.h"
 #include "services/AlarmHistory.h"
 #include "services/DataLogger.h"
 #include "services/ui/frmHist.h"
@@ -21,6 +21,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QtCharts/QAbstractSeries>
 #include <QtCharts/QChart>
 #include <QtCharts/QDateTimeAxis>
@@ -148,10 +149,10 @@ private Q_SLOTS:
         QCOMPARE(text(w, "lblWas"), QString());
 
         // The timeline: one band per channel, the device and the wiring; a box hides its band.
-        QChart* chart = w->plot()->chart();
+        QChart* chart = w->chart()->chart();
         QVERIFY(qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0)));
         QCOMPARE(chart->series().size(), 10 + 1); // and the marker of the selected entry
-        child<QCheckBox>(w, "chkPlot_0")->click();
+        child<QCheckBox>(w, "chkTrend_0")->click();
         QVERIFY(!chart->series()[0]->isVisible());
         QVERIFY(chart->series()[8]->isVisible());
 
@@ -161,7 +162,7 @@ private Q_SLOTS:
         child<QPushButton>(w, "cmdFile")->click();
         QCOMPARE(QString::fromUtf8(readFile(p.path("changes.txt"))),
                  historyChangeLog(w->history().entries, p.workspace.texts));
-        child<QPushButton>(w, "cmdCsv")->click();
+        child<QPushButton>(w, "cmdTrendCsv")->click();
         QVERIFY(readFile(p.path("history.csv")).startsWith("Q7400 alarm history,3 entries"));
         const qsizetype asked = p.interaction.asked.size();
         child<QPushButton>(w, "cmdFile")->click();
@@ -175,8 +176,8 @@ private Q_SLOTS:
         QCOMPARE(table.header().value(0), QString("   3 Eintragungen"));
         QCOMPARE(text(w, "lblWas"), QString(" Gerät"));
         QCOMPARE(text(w, "lblBit_12"), QString("24 V fehlt"));
-        QCOMPARE(text(w, "cmdCsv"), QString("Als CSV speichern"));
-        QVERIFY(!child<QCheckBox>(w, "chkPlot_0")->isChecked()); // the user's choice stays
+        QCOMPARE(text(w, "cmdTrendCsv"), QString("Als CSV speichern"));
+        QVERIFY(!child<QCheckBox>(w, "chkTrend_0")->isChecked()); // the user's choice stays
         fitsTheScreen(p, w);
     }
 
@@ -199,6 +200,25 @@ private Q_SLOTS:
         QCOMPARE(p.sim.sentCodes(0x7B), (QList<int>{0x2F, 0x2E}));
         QCOMPARE(w->table().rowCount(), 3);
         QCOMPARE(w->table().cell(1, 0), QString());
+    }
+
+    // Closed while the link waits for a controller that fell silent: the read ends with its
+    // failure, then the window goes.
+    void historyClosedWhileWaiting() {
+        Program p;
+        p.sim.silenceFrom(1);
+        frmHist* closed = nullptr;
+        QTimer::singleShot(30, p.window.get(), [&] {
+            closed = p.window->windows().window<frmHist>(WindowId::frmHist);
+            QVERIFY(closed && closed->busy());
+            closed->close();
+        });
+        auto* w = p.open<frmHist>(MenuEntry::mnuHistory_2, WindowId::frmHist);
+        QCOMPARE(closed, w);
+        QVERIFY(!w->isVisible());
+        QVERIFY(!w->busy());
+        QCOMPARE(p.giveUps(), 1);
+        QCOMPARE(text(w, "cmdHolmal"), QString("8-("));
     }
 
     // A controller that does not answer is asked once per user action: its give-up message
@@ -228,6 +248,12 @@ private Q_SLOTS:
         QCOMPARE(store->text(), QString("Store all logger data in table"));
         QVERIFY(!stop->isVisible());
 
+        // Cancel in the file dialog: nothing is asked of the controller.
+        p.sim.requests.clear();
+        store->click();
+        QVERIFY(p.sim.requests.isEmpty());
+        QCOMPARE(store->text(), QString("Store all logger data in table"));
+
         // The caption counts down; Stop shows and Close waits while the samples come.
         auto* transfer = w->findChild<LoggerTransfer*>();
         QVERIFY(transfer);
@@ -244,7 +270,7 @@ private Q_SLOTS:
         });
         p.interaction.fileNames = {p.path("logger")};
         store->click();
-        QCOMPARE(captions, (QStringList{"5 / 5", "4 / 5", "3 / 5", "2 / 5", "1 / 5", "0 / 5"}));
+        QCOMPARE(captions, (QStringList{"5 / 5", "5 / 5", "4 / 5", "3 / 5", "2 / 5", "1 / 5"}));
         QVERIFY(stopShown && closeDisabled);
         const QString table = QString::fromUtf8(readFile(p.path("logger.txt")));
         QVERIFY(table.startsWith("5 Abtastungen  von  1.1.07 0:00:00  bis  1.1.07 0:00:20\r\n"));
@@ -257,7 +283,7 @@ private Q_SLOTS:
         QCOMPARE(w->table().cell(1, 1), QString("20.1"));
         QCOMPARE(w->table().header().value(9), QString("Y1"));
         QVERIFY(text(w, "lblFile").startsWith("5 of 5 samples in "));
-        QChart* chart = w->plot()->chart();
+        QChart* chart = w->chart()->chart();
         QVERIFY(qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0)));
         QCOMPARE(chart->series().size(), 8 + 8 + 1);
 
@@ -268,9 +294,9 @@ private Q_SLOTS:
         store->click();
         QCOMPARE(w->recording().samples.size(), 2);
         QCOMPARE(w->table().rowCount(), 2);
-        QCOMPARE(fileLines(p.path("stopped.txt")).size(), 1 + 2);
+        QCOMPARE(fileLines(p.path("stopped.txt")).size(), 2 + 2); // the heading, an empty line
         QVERIFY(w->isVisible());
-        child<QPushButton>(w, "cmdCsv")->click();
+        child<QPushButton>(w, "cmdTrendCsv")->click();
         QVERIFY(readFile(p.path("samples.csv")).startsWith("Q7400 logger,5 samples,cycle 5.0 s"));
 
         // Closed while the samples come: acts as Stop, the window goes afterwards.
@@ -283,7 +309,7 @@ private Q_SLOTS:
         store->click();
         QVERIFY(!w->isVisible());
         QVERIFY(!transfer->running());
-        QCOMPARE(fileLines(p.path("closed.txt")).size(), 1 + 1);
+        QCOMPARE(fileLines(p.path("closed.txt")).size(), 2 + 1);
 
         // A file that cannot be written is told by name; the caption says it failed.
         p.window->windows().open(WindowId::frmLogger);
