@@ -5,6 +5,7 @@
 #include "params/ui/TrendChart.h"
 #include "services/AlarmHistory.h"
 #include "services/TextTables.h"
+#include "services/ui/RecordGrid.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -33,15 +34,7 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
     big.setPointSizeF(big.pointSizeF() * 1.3);
     heading->setFont(big);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("grdAlarm"));
-    m_grid->setModel(&m_table);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid = recordGrid(QStringLiteral("grdAlarm"), &m_table, this);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // The time column and the word columns, wide enough for their longest texts.
     const QFontMetrics metrics = m_grid->fontMetrics();
@@ -56,12 +49,7 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
     m_chart->setCsvSource(
         [this] { return historyCsv(history().entries, workspace().identification.DeviceType); });
 
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(m_grid);
-    split->addWidget(m_chart);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 2);
-    split->setChildrenCollapsible(false);
+    QSplitter* split = besideChart(m_grid, m_chart, 3, 2, this);
 
     // What the selected cell means: the column's kind, then bits 0..7 and 8..15 side by side.
     auto* lblDo = new QLabel(this);

@@ -7,6 +7,7 @@
 #include "services/DataLogger.h"
 #include "services/RecordTexts.h"
 #include "services/TextTables.h"
+#include "services/ui/RecordGrid.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -38,14 +39,7 @@ frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLog
     m_transfer = new LoggerTransfer(ws, ws.services(), this);
     watch(*m_transfer);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("grdLogger"));
-    m_grid->setModel(&m_table);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid = recordGrid(QStringLiteral("grdLogger"), &m_table, this);
     m_grid->horizontalHeader()->setDefaultSectionSize(
         m_grid->fontMetrics().horizontalAdvance(QStringLiteral("-888.8")) + 14);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -54,12 +48,7 @@ frmLogger::frmLogger(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmLog
     m_chart->setCsvSource(
         [this] { return loggerCsv(recording(), workspace().identification.DeviceType); });
 
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(m_grid);
-    split->addWidget(m_chart);
-    split->setStretchFactor(0, 1);
-    split->setStretchFactor(1, 1);
-    split->setChildrenCollapsible(false);
+    QSplitter* split = besideChart(m_grid, m_chart, 1, 1, this);
 
     m_lblFile = new QLabel(this);
     m_lblFile->setObjectName(QStringLiteral("lblFile"));
