@@ -30,6 +30,7 @@ const int kSpans[] = {1, 2, 5, 10, 30, 60}; // minutes
 constexpr int kDefaultSpan = 2;             // index: 5 minutes
 constexpr int kRedrawMs = 250;
 constexpr qint64 kDayMs = 24 * 3600 * 1000;
+constexpr int MinimumHeight = 180;
 
 QColor channelColor(int channel) {
     static const QColor colors[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28),
@@ -71,7 +72,7 @@ TrendChart::TrendChart(const Texts& texts, Interaction& interaction, QWidget* pa
     m_view = new QChartView(m_chart, this);
     m_view->setObjectName(QStringLiteral("chtTrend"));
     m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setMinimumHeight(180);
+    m_view->setMinimumHeight(MinimumHeight);
 
     // The channels on one line, the chart's own controls on the next.
     m_boxRow = new QHBoxLayout;
@@ -280,7 +281,7 @@ void TrendChart::draw(const PlotData& data) {
     if (data.timeRange) {
         static_cast<QValueAxis*>(m_time)->setRange(data.timeRange->first, data.timeRange->second);
     } else if (auto* moments = qobject_cast<QDateTimeAxis*>(m_time)) {
-        const Range r = time.padded(30'000, {0, 60'000});
+        const Range r = time.padded(1000, {0, 60'000});
         moments->setRange(QDateTime::fromMSecsSinceEpoch(qint64(r.low)),
                           QDateTime::fromMSecsSinceEpoch(qint64(r.high)));
         moments->setFormat(r.high - r.low < kDayMs ? QStringLiteral("HH:mm:ss")
@@ -292,7 +293,9 @@ void TrendChart::draw(const PlotData& data) {
         numbers->applyNiceNumbers();
     }
     m_time->setTitleText(data.timeTitle);
-    if (auto* numbers = qobject_cast<QValueAxis*>(m_value)) {
+    // A timeline's bands keep their places (a category axis is a value axis too).
+    if (data.categories.isEmpty()) {
+        auto* numbers = static_cast<QValueAxis*>(m_value);
         const Range r = values.padded(1, {0, 100});
         numbers->setRange(r.low, r.high);
         numbers->applyNiceNumbers();
@@ -343,6 +346,8 @@ void TrendChart::rebuild(const PlotData& data, const Shape& shape) {
         m_value = new QValueAxis;
     }
     m_chart->addAxis(m_value, Qt::AlignLeft);
+    // A band lower than its name would show "..." instead of the name.
+    m_view->setMinimumHeight(std::max(MinimumHeight, 26 * int(shape.categories.size()) + 80));
     if (shape.second) {
         m_second = new QValueAxis;
         m_chart->addAxis(m_second, Qt::AlignRight);

@@ -51,7 +51,7 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
 
     QSplitter* split = besideChart(m_grid, m_chart, 3, 2, this);
 
-    // What the selected cell means: the column's kind, then bits 0..7 and 8..15 side by side.
+    // What the selected cell means: the column's kind, then the bits in four columns of four.
     auto* lblDo = new QLabel(this);
     lblDo->setObjectName(QStringLiteral("lblDo"));
     m_lblWas = new QLabel(this);
@@ -67,12 +67,12 @@ frmHist::frmHist(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmHist"))
         number->setEnabled(false);
         auto* bit = new QLabel(this);
         bit->setObjectName(indexedName(u"lblBit", b));
-        bits->addWidget(number, b % 8, 2 * (b / 8));
-        bits->addWidget(bit, b % 8, 2 * (b / 8) + 1);
+        bits->addWidget(number, b % 4, 2 * (b / 4));
+        bits->addWidget(bit, b % 4, 2 * (b / 4) + 1);
         m_lblBit << bit;
     }
-    bits->setColumnStretch(1, 1);
-    bits->setColumnStretch(3, 1);
+    for (int column = 1; column < 8; column += 2)
+        bits->setColumnStretch(column, 1);
 
     m_cmdHolmal = new QPushButton(this);
     m_cmdHolmal->setObjectName(QStringLiteral("cmdHolmal"));
