@@ -175,6 +175,7 @@ PlotData loggerPlot(const LoggerRecording& r, const Texts& texts) {
         plot.timeTitle += QStringLiteral(" [%1]").arg(QLatin1String(timeUnit(r.cycleTenths)));
     plot.valueTitle = recordText(RecordText::ActualValue, texts);
     plot.secondTitle = recordText(RecordText::Output, texts);
+    plot.key = QStringLiteral("—— %1    - - %2").arg(plot.valueTitle, plot.secondTitle);
     const LoggedSample shape = r.samples.isEmpty() ? LoggedSample() : r.samples.first();
     const int channels = int(shape.temperatures.size());
     const int outputs = int(qMin(shape.values.size(), shape.temperatures.size()));

@@ -136,6 +136,7 @@ private Q_SLOTS:
         QCOMPARE(plot.series[3].points, (QList<QPointF>{{first, -20.0}, {first + step, -20.0}}));
         QVERIFY(!plot.series[1].secondAxis && plot.series[2].secondAxis && plot.series[2].dashed);
         QCOMPARE(plot.series[2].group, 0);
+        QCOMPARE(plot.key, QStringLiteral("—— Actual value    - - Output %"));
     }
 };
 
