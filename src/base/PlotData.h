@@ -25,8 +25,8 @@ struct PlotData {
     // x is a moment (milliseconds as plotTime() gives them) or a plain number in the unit of
     // `timeTitle`.
     bool dateTimeAxis = true;
-    // The part of the time axis shown (a live view's window, whole numbers on the axis); empty:
-    // all points.
+    // The part of a number time axis shown (a live view's window, whole numbers on the axis);
+    // empty: all points.
     std::optional<std::pair<double, double>> timeRange;
     QString timeTitle;
     QString valueTitle;

@@ -278,7 +278,7 @@ void TrendChart::draw(const PlotData& data) {
         }
     }
 
-    if (data.timeRange) {
+    if (data.timeRange && !data.dateTimeAxis) {
         static_cast<QValueAxis*>(m_time)->setRange(data.timeRange->first, data.timeRange->second);
     } else if (auto* moments = qobject_cast<QDateTimeAxis*>(m_time)) {
         const Range r = time.padded(1000, {0, 60'000});
