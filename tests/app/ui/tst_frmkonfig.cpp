@@ -232,13 +232,14 @@ private Q_SLOTS:
             QCOMPARE(a->objectName(), menuEntryName(MenuEntry(i)));
             QCOMPARE(p.action(menuEntryName(MenuEntry(i))), a);
         }
-        for (MenuEntry e : {MenuEntry::mnuWLDauf, MenuEntry::mnuSave, MenuEntry::mnuParaset_2,
-                            MenuEntry::mnuHistory_1}) {
+        for (MenuEntry e : {MenuEntry::mnuHistory_1}) {
             QVERIFY2(!w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
             QCOMPARE(w.entryAction(e)->toolTip(), QStringLiteral("Not available yet"));
         }
         QCOMPARE(shown(w.entryAction(MenuEntry::mnuSFehl_8)), QStringLiteral("Collective alarm H"));
-        for (MenuEntry e : {MenuEntry::mnuGetPara, MenuEntry::mnuParaset_0, MenuEntry::mnuDevice_1,
+        for (MenuEntry e : {MenuEntry::mnuGetPara, MenuEntry::mnuSave, MenuEntry::mnuParaset_0,
+                            MenuEntry::mnuParaset_2, MenuEntry::mnuWLDauf, MenuEntry::mnuWLDspei,
+                            MenuEntry::mnuDevice_1, MenuEntry::mnuDevice_3, MenuEntry::mnuDevice_4,
                             MenuEntry::mnuExtra})
             QVERIFY2(w.entryAction(e)->isEnabled(), qPrintable(menuEntryName(e)));
 
@@ -562,6 +563,7 @@ private Q_SLOTS:
     void fileOpenAndSaveShowTheFileName() {
         Program p;
         p.start(m_settings);
+        p.workspace->identification.FirmwareVersion = 52; // saves without the ID window
         const QString file = m_dir.filePath(QStringLiteral("plant"));
         p.interaction.fileNames = {file};
         p.action("mnuSpeichern")->trigger();
@@ -808,6 +810,7 @@ private Q_SLOTS:
         p.interaction.answers = {Interaction::Answer::Cancel};
         p.interaction.fileNames = {m_dir.filePath(QStringLiteral("half.tvk"))};
         w.findChild<QAction*>("mnuSpeichern")->trigger();
+        w.windows().window(WindowId::frmID)->findChild<QPushButton*>("cmdOK")->click();
         QVERIFY(p.interaction.asked.last().text.contains(QStringLiteral("Save anyway?")));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("half.tvk"))));
 
