@@ -4,8 +4,10 @@
 #include "app/ui/FormBinder.h"
 #include "device/LongOperation.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QPushButton>
 
 SecondaryWindow::SecondaryWindow(Workspace& ws, const QString& objectName)
     : QWidget(nullptr, Qt::Window), m_ws(ws) {
@@ -66,6 +68,15 @@ void SecondaryWindow::runHeld(const std::function<void()>& operation) {
         m_closeWhenIdle = false;
         close();
     }
+}
+
+QPushButton* SecondaryWindow::addButton(QBoxLayout* layout, const QString& name,
+                                        std::function<void()> clicked) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, std::move(clicked));
+    layout->addWidget(button);
+    return button;
 }
 
 QLineEdit* SecondaryWindow::addTakenField(QWidget* parent, const QString& name,

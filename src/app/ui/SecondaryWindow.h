@@ -11,7 +11,9 @@
 class Form;
 class FormBinder;
 class LongOperation;
+class QBoxLayout;
 class QLineEdit;
+class QPushButton;
 class Workspace;
 
 // Base of every window other than the main window. It is a top-level window of its own, never a
@@ -66,6 +68,8 @@ protected:
     // busy() while it runs, and a close meanwhile closes the window when it has ended.
     void runHeld(const std::function<void()>& operation);
 
+    // A button `name` at the end of `layout`; a click runs `clicked`.
+    QPushButton* addButton(QBoxLayout* layout, const QString& name, std::function<void()> clicked);
     // A line edit `name` over a window-local edit: when it is left, `take` gets its text and
     // returns what it shows from then on (the value as limited or kept).
     QLineEdit* addTakenField(QWidget* parent, const QString& name,

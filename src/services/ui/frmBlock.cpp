@@ -76,23 +76,11 @@ frmBlock::frmBlock(Workspace& ws)
     outer->addLayout(sections);
 
     auto* buttons = new QHBoxLayout;
-    m_cmdNeu = new QPushButton(this);
-    m_cmdNeu->setObjectName(QStringLiteral("cmdNeu"));
-    connect(m_cmdNeu, &QPushButton::clicked, this, &frmBlock::readAgain);
-    buttons->addWidget(m_cmdNeu);
-    auto* defaults = new QPushButton(this);
-    defaults->setObjectName(QStringLiteral("cmdBLstd"));
-    connect(defaults, &QPushButton::clicked, this, &frmBlock::loadDefaults);
-    buttons->addWidget(defaults);
+    m_cmdNeu = addButton(buttons, QStringLiteral("cmdNeu"), [this] { readAgain(); });
+    addButton(buttons, QStringLiteral("cmdBLstd"), [this] { loadDefaults(); });
     buttons->addStretch(1);
-    auto* save = new QPushButton(this);
-    save->setObjectName(QStringLiteral("cmdSave"));
-    connect(save, &QPushButton::clicked, this, &frmBlock::save);
-    buttons->addWidget(save);
-    auto* close = new QPushButton(this);
-    close->setObjectName(QStringLiteral("cmdAbbruch"));
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addWidget(close);
+    addButton(buttons, QStringLiteral("cmdSave"), [this] { save(); });
+    addButton(buttons, QStringLiteral("cmdAbbruch"), [this] { close(); });
     outer->addLayout(buttons);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
             &QWidget::close);

@@ -50,20 +50,10 @@ frmID::frmID(Workspace& ws, WindowManager& windows)
     order->setBuddy(m_txtID[5]);
 
     auto* buttons = new QHBoxLayout;
-    auto* getPc = new QPushButton(this);
-    getPc->setObjectName(QStringLiteral("cmdGetPC"));
-    connect(getPc, &QPushButton::clicked, this, &frmID::takeClock);
-    buttons->addWidget(getPc);
+    addButton(buttons, QStringLiteral("cmdGetPC"), [this] { takeClock(); });
     buttons->addStretch(1);
-    auto* ok = new QPushButton(this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &frmID::confirm);
-    buttons->addWidget(ok);
-    auto* cancel = new QPushButton(this);
-    cancel->setObjectName(QStringLiteral("cmdAbbruch"));
-    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
-    buttons->addWidget(cancel);
+    addButton(buttons, QStringLiteral("cmdOK"), [this] { confirm(); });
+    addButton(buttons, QStringLiteral("cmdAbbruch"), [this] { close(); });
     outer->addLayout(buttons);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
             &QWidget::close);

@@ -72,28 +72,19 @@ frmWLD::frmWLD(Workspace& ws) : SecondaryWindow(ws, QStringLiteral("frmWLD")), m
             time->addSpacing(2 * digit);
     }
     timeLabel->setBuddy(m_txtTime.first());
-    m_cmdGetPC = new QPushButton(this);
-    m_cmdGetPC->setObjectName(QStringLiteral("cmdGetPC"));
-    connect(m_cmdGetPC, &QPushButton::clicked, this, [this] {
+    time->addSpacing(digit);
+    m_cmdGetPC = addButton(time, QStringLiteral("cmdGetPC"), [this] {
         m_edit.takeClock(QDateTime::currentDateTime());
         showFields();
     });
-    time->addSpacing(digit);
-    time->addWidget(m_cmdGetPC);
     time->addStretch(1);
     outer->addLayout(time);
 
     outer->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    m_cmdGet = new QPushButton(this);
-    m_cmdGet->setObjectName(QStringLiteral("cmdGet"));
-    connect(m_cmdGet, &QPushButton::clicked, this, &frmWLD::accept);
-    buttons->addWidget(m_cmdGet);
-    m_cmdPut = new QPushButton(this);
-    m_cmdPut->setObjectName(QStringLiteral("cmdPut"));
-    connect(m_cmdPut, &QPushButton::clicked, this, &frmWLD::save);
-    buttons->addWidget(m_cmdPut);
+    m_cmdGet = addButton(buttons, QStringLiteral("cmdGet"), [this] { accept(); });
+    m_cmdPut = addButton(buttons, QStringLiteral("cmdPut"), [this] { save(); });
     outer->addLayout(buttons);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
             &QWidget::close);
