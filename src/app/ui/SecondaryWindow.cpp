@@ -4,7 +4,10 @@
 #include "app/ui/FormBinder.h"
 #include "device/LongOperation.h"
 
+#include <QBoxLayout>
 #include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
 
 SecondaryWindow::SecondaryWindow(Workspace& ws, const QString& objectName)
     : QWidget(nullptr, Qt::Window), m_ws(ws) {
@@ -22,6 +25,8 @@ void SecondaryWindow::retranslate() {
 }
 
 bool SecondaryWindow::busy() const {
+    if (m_held > 0)
+        return true;
     for (const QPointer<LongOperation>& op : m_operations)
         if (op && op->running())
             return true;
@@ -53,6 +58,42 @@ void SecondaryWindow::watch(LongOperation& operation) {
             close();
         }
     });
+}
+
+void SecondaryWindow::runHeld(const std::function<void()>& operation) {
+    ++m_held;
+    operation();
+    --m_held;
+    if (m_closeWhenIdle && !busy()) {
+        m_closeWhenIdle = false;
+        close();
+    }
+}
+
+QPushButton* SecondaryWindow::addButton(QBoxLayout* layout, const QString& name,
+                                        std::function<void()> clicked) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(name);
+    connect(button, &QPushButton::clicked, this, std::move(clicked));
+    layout->addWidget(button);
+    return button;
+}
+
+QLineEdit* SecondaryWindow::addTakenField(QWidget* parent, const QString& name,
+                                          std::function<QString(const QString&)> take) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    connect(edit, &QLineEdit::editingFinished, this, [edit, take = std::move(take)] {
+        // Shown again as taken, so a limited value is visible at once.
+        edit->setText(take(edit->text()));
+        edit->setModified(false);
+    });
+    return edit;
+}
+
+void SecondaryWindow::commitFocusedField() {
+    if (auto* edit = qobject_cast<QLineEdit*>(focusWidget()); edit && edit->isModified())
+        Q_EMIT edit->editingFinished();
 }
 
 void SecondaryWindow::closeEvent(QCloseEvent* event) {

@@ -6,9 +6,14 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 class Form;
 class FormBinder;
 class LongOperation;
+class QBoxLayout;
+class QLineEdit;
+class QPushButton;
 class Workspace;
 
 // Base of every window other than the main window. It is a top-level window of its own, never a
@@ -59,6 +64,19 @@ protected:
     // A long operation of this window: busy() and requestStop() follow it, and a close while it
     // runs stops it and closes the window when it has ended.
     void watch(LongOperation& operation);
+    // Runs a device operation of this window that waits in place (a button's exchange):
+    // busy() while it runs, and a close meanwhile closes the window when it has ended.
+    void runHeld(const std::function<void()>& operation);
+
+    // A button `name` at the end of `layout`; a click runs `clicked`.
+    QPushButton* addButton(QBoxLayout* layout, const QString& name, std::function<void()> clicked);
+    // A line edit `name` over a window-local edit: when it is left, `take` gets its text and
+    // returns what it shows from then on (the value as limited or kept).
+    QLineEdit* addTakenField(QWidget* parent, const QString& name,
+                             std::function<QString(const QString&)> take);
+    // Takes the entry the user typed but has not left yet (a button pressed without taking the
+    // focus, a shortcut, a close): run it before the fields' values are used.
+    void commitFocusedField();
 
     void closeEvent(QCloseEvent* event) override;
 
@@ -67,5 +85,6 @@ private:
     CaptionTable m_captions;
     QList<FormBinder*> m_binders;
     QList<QPointer<LongOperation>> m_operations;
+    int m_held = 0; // runHeld operations in progress
     bool m_closeWhenIdle = false;
 };

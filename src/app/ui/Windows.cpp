@@ -4,11 +4,14 @@
 #include "params/ui/frmSFehler.h"
 #include "params/ui/frmSteuer.h"
 #include "params/ui/frmZyklus.h"
+#include "services/ui/frmBlock.h"
 #include "services/ui/frmDevice.h"
 #include "services/ui/frmExtra.h"
 #include "services/ui/frmHist.h"
 #include "services/ui/frmLogger.h"
+#include "services/ui/frmID.h"
 #include "services/ui/frmPass.h"
+#include "services/ui/frmWLD.h"
 
 // One line per window: windows.add(WindowId::frmX, [](Workspace& ws, WindowManager& windows) {
 // return new frmX(ws, windows); });
@@ -17,6 +20,9 @@ void registerWindows(WindowManager& windows) {
                 [](Workspace& ws, WindowManager& w) { return new frmExtra(ws, w); });
     windows.add(WindowId::frmDevice,
                 [](Workspace& ws, WindowManager&) { return new frmDevice(ws); });
+    windows.add(WindowId::frmID, [](Workspace& ws, WindowManager& w) { return new frmID(ws, w); });
+    windows.add(WindowId::frmWLD, [](Workspace& ws, WindowManager&) { return new frmWLD(ws); });
+    windows.add(WindowId::frmBlock, [](Workspace& ws, WindowManager&) { return new frmBlock(ws); });
     windows.add(WindowId::frmPass, [](Workspace& ws, WindowManager&) { return new frmPass(ws); });
     windows.add(WindowId::frmRegler,
                 [](Workspace& ws, WindowManager&) { return new frmRegler(ws); });

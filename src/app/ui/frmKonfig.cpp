@@ -16,6 +16,8 @@
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
 #include "params/Monitor.h"
+#include "services/ParameterSetId.h"
+#include "services/ui/frmWLD.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -153,10 +155,16 @@ frmKonfig::frmKonfig(Workspace& workspace, Interaction& interaction, FrameOption
         else
             unsetCursor();
     });
+    // "PC => Q7400" and "Write paraset" answered Yes: the ID is confirmed, then the write runs.
+    connect(&transfers, &Transfers::writeConfirmationRequested, this,
+            [this] { m_windows.open(WindowId::frmID, int(ParameterSetIdMode::WriteAll)); });
     connect(&transfers, &Transfers::derivedRefreshRequested, this, &frmKonfig::refreshActivation);
     connect(&transfers, &Transfers::channelErrorTableHideRequested, m_grid1, &QWidget::hide);
-    connect(&transfers, &Transfers::parameterSetIdChanged, this,
-            [this] { setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId)); });
+    const auto showParameterSetId = [this] {
+        setPanel(4, parameterSetIdPanelText(m_ws.identification.ParameterSetId));
+    };
+    connect(&transfers, &Transfers::parameterSetIdChanged, this, showParameterSetId);
+    connect(&m_ws, &Workspace::parameterSetIdChanged, this, showParameterSetId);
     connect(&m_ws, &Workspace::featureCodeShown, this, [this](const QString& text, int entry) {
         setPanel(2, text);
         for (int i = 0; i < m_featureEntries.size(); ++i)
@@ -455,11 +463,17 @@ void frmKonfig::buildMenus() {
     addEntry(file, M::mnuOeffnen, false);
     addEntry(file, M::mnuSpeichern, false);
     setEntryHandler(M::mnuOeffnen, [this] { m_ws.OpenConfigurationCommand(); });
-    // Newer firmware confirms the parameter-set ID before saving; until that window is part of
-    // the program the file is written with the ID as it is.
-    setEntryHandler(M::mnuSpeichern, [this] { m_ws.SaveConfigurationCommand(); });
+    // Newer firmware confirms the parameter-set ID before saving.
+    setEntryHandler(M::mnuSpeichern, [this] {
+        if (m_ws.SaveNeedsParameterSetId())
+            m_windows.open(WindowId::frmID, int(ParameterSetIdMode::SaveConfiguration));
+        else
+            m_ws.SaveConfigurationCommand();
+    });
     addEntry(file, M::mnuWLDauf, false);
-    addEntry(file, M::mnuWLDspei, false, WindowId::frmWLD);
+    addEntry(file, M::mnuWLDspei, false);
+    setEntryHandler(M::mnuWLDauf, [this] { openWldCommand(m_ws, m_windows); });
+    setEntryHandler(M::mnuWLDspei, [this] { saveWldCommand(m_ws, m_windows); });
     file->addSeparator();
     addEntry(file, M::mnuEnd, false);
     setEntryHandler(M::mnuEnd, [this] { close(); });
@@ -502,6 +516,7 @@ void frmKonfig::buildMenus() {
     addEntry(nullptr, M::mnuGetPara, true);
     setEntryHandler(M::mnuGetPara, [this] { readAll(); });
     addEntry(nullptr, M::mnuSave, true);
+    setEntryHandler(M::mnuSave, [this] { m_ws.transfers().RequestWriteAll(); });
 
     // Parameter
     QMenu* parameter = addMenu(nullptr, QStringLiteral("mnuPara"));
@@ -521,8 +536,8 @@ void frmKonfig::buildMenus() {
     for (int k = 0; k <= 4; ++k)
         addEntry(m_mnuPSaetze, menuEntryAt(M::mnuParaset_0, k), true);
     // Loading a stored set or the factory settings reads everything back afterwards; storing
-    // needs the parameter-set-ID window.
-    for (int k : {0, 1, 4})
+    // with Yes writes the image first, through the parameter-set-ID window.
+    for (int k = 0; k <= 4; ++k)
         setEntryHandler(menuEntryAt(M::mnuParaset_0, k),
                         [this, k] { m_ws.transfers().ParameterSetMenu(k); });
 
