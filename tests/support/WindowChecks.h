@@ -20,6 +20,7 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <functional>
 
 // Checks of a window as the user sees it, for any language: nothing cut off at the window's
 // smallest size, and every control reachable with the Tab key.
@@ -144,6 +145,23 @@ inline QStringList keyboardUnreachable(QWidget* window) {
         if (button ? !WindowCheckDetail::reachable(window, button)
                    : control && !(w->focusPolicy() & Qt::TabFocus))
             found << WindowCheckDetail::nameOf(w);
+    }
+    return found;
+}
+// The languages (0..3) in which the window's smallest size does not fit a 1280 x 800 screen,
+// with that size; `setLanguage` switches the program's language.
+inline QStringList largerThanScreen(const QWidget* window,
+                                    const std::function<void(int)>& setLanguage) {
+    QStringList found;
+    for (int language = 0; language < 4; ++language) {
+        setLanguage(language);
+        const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+        if (least.width() > 1280 || least.height() > 800)
+            found << QStringLiteral("%1 %2x%3 in language %4")
+                         .arg(window->objectName())
+                         .arg(least.width())
+                         .arg(least.height())
+                         .arg(language);
     }
     return found;
 }
