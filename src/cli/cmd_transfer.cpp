@@ -1,3 +1,4 @@
+#include "app/Compare.h"
 #include "cli/Cli.h"
 #include "cli/CliLink.h"
 #include "cli/CliOffline.h"
@@ -124,7 +125,8 @@ int runWrite(CliContext& cli) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);
     }
-    for (const QString& line : ws.transfers().previewWrite(ws.image).lines(ws.texts))
+    for (const QString& line : ws.transfers().previewWrite(ws.image).lines(
+             ws.texts, writePreviewValueText(ws, ws.image)))
         cli.out << line << '\n';
     cli.out.flush();
     if (isatty(STDIN_FILENO) && !cli.parser.isSet(QStringLiteral("yes")) &&
@@ -136,7 +138,11 @@ int runWrite(CliContext& cli) {
     device.interaction.policy =
         force ? ConsoleInteraction::Policy::Accept : ConsoleInteraction::Policy::Decline;
     *progress = QStringLiteral("Writing");
-    switch (ws.transfers().WriteAll()) {
+    const Transfers::Outcome outcome = ws.transfers().WriteAll();
+    // Where the controller's configuration as it was before is kept (also after a failure).
+    if (!ws.transfers().AsFoundPath.isEmpty())
+        cli.out << "as-found backup: " << ws.transfers().AsFoundPath << '\n';
+    switch (outcome) {
     case Transfers::Outcome::Done:
         return ExitStatus::Ok;
     case Transfers::Outcome::Cancelled: {
