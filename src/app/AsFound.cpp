@@ -36,7 +36,8 @@ QString keepAsFoundConfiguration(const ParameterTable& table, const DeviceImage&
     const QString name = asFoundFileName(QDateTime::currentDateTime(), address, firmware);
     QString path = folder + u'/' + name;
     for (int n = 2; QFileInfo::exists(path); ++n)
-        path = folder + u'/' + QFileInfo(name).completeBaseName() + QStringLiteral("_%1.tvk").arg(n);
+        path =
+            folder + u'/' + QFileInfo(name).completeBaseName() + QStringLiteral("_%1.tvk").arg(n);
 
     const auto saved = std::make_unique<DeviceImage>();
     Identification defaults;

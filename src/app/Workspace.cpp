@@ -270,9 +270,11 @@ bool Workspace::ConfirmWrite(const DeviceImage& toWrite) {
         "Zeilen, die das Schreiben im Regler ändert:", "Rows the write changes in the controller:",
         "Lignes que l'écriture change dans le régulateur :",
         "Righe che la scrittura modifica nel regolatore:"};
-    const QString text =
-        texts.inLanguage(heading) + QStringLiteral("\n\n") +
-        transfers().previewWrite(toWrite).lines(texts, writePreviewValueText(*this, toWrite)).join(u'\n');
+    const QString text = texts.inLanguage(heading) + QStringLiteral("\n\n") +
+                         transfers()
+                             .previewWrite(toWrite)
+                             .lines(texts, writePreviewValueText(*this, toWrite))
+                             .join(u'\n');
     return m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
                              QStringLiteral("PC => ") + identification.DeviceType,
                              text) == Interaction::Answer::Ok;

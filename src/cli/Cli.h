@@ -20,7 +20,7 @@ constexpr int NoAnswer = 1; // the controller does not answer, or a file could n
 constexpr int Usage = 2;
 constexpr int Mismatch = 3;  // the controller's attributes differ from the configuration
 constexpr int Different = 3; // diff: the two configurations differ
-constexpr int Declined = 4; // the user answered a confirmation with no
+constexpr int Declined = 4;  // the user answered a confirmation with no
 } // namespace ExitStatus
 
 // What each exit status means, for --help and the manual page.

@@ -51,10 +51,10 @@ int runDiff(CliContext& cli) {
         sides[i] = &ws;
     }
     // A file carries entries 1..55; a controller only the rows its firmware has.
-    const int last = device ? std::min(ConfigurationFile::LastEntry,
-                                       highestRowForFirmware(
-                                           device->workspace().identification.FirmwareVersion))
-                            : ConfigurationFile::LastEntry;
+    const int last =
+        device ? std::min(ConfigurationFile::LastEntry,
+                          highestRowForFirmware(device->workspace().identification.FirmwareVersion))
+               : ConfigurationFile::LastEntry;
     QList<int> rows;
     for (int row = ConfigurationFile::FirstEntry; row <= last; ++row)
         rows << row;

@@ -125,8 +125,8 @@ int runWrite(CliContext& cli) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);
     }
-    for (const QString& line : ws.transfers().previewWrite(ws.image).lines(
-             ws.texts, writePreviewValueText(ws, ws.image)))
+    for (const QString& line :
+         ws.transfers().previewWrite(ws.image).lines(ws.texts, writePreviewValueText(ws, ws.image)))
         cli.out << line << '\n';
     cli.out.flush();
     if (isatty(STDIN_FILENO) && !cli.parser.isSet(QStringLiteral("yes")) &&

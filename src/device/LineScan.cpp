@@ -39,7 +39,8 @@ QStringList scanSettingsOrder(const QString& present, bool all) {
     SerialLineSettings line;
     QStringList order;
     if (parseSettingsText(present, &line))
-        order << settingsTextOf(QString::number(line.baud), QString(QChar::fromLatin1(line.parity)));
+        order << settingsTextOf(QString::number(line.baud),
+                                QString(QChar::fromLatin1(line.parity)));
     if (!all)
         return order.isEmpty() ? QStringList{QStringLiteral("19200,e,8,1")} : order;
     const auto add = [&order](const QString& baud, const QString& parity) {

@@ -70,10 +70,8 @@ QString asFoundNotKeptText(const Texts& texts, const QString& error) {
 
 QString writeIncompleteText(const Texts& texts) {
     static const char* const text[] = {
-        "Das Schreiben wurde nicht vollständig ausgeführt.",
-        "The write did not complete.",
-        "L'écriture ne s'est pas terminée.",
-        "La scrittura non è stata completata."};
+        "Das Schreiben wurde nicht vollständig ausgeführt.", "The write did not complete.",
+        "L'écriture ne s'est pas terminée.", "La scrittura non è stata completata."};
     return texts.inLanguage(text);
 }
 

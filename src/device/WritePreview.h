@@ -47,7 +47,8 @@ struct WritePreview {
 
     // The same as a table, one line per value that differs: row, name, column, old value, new
     // value; a row not read from the controller has its note in place of the column.
-    QList<QStringList> tableRows(const Texts& texts, const ComparisonValueText& valueText = {}) const;
+    QList<QStringList> tableRows(const Texts& texts,
+                                 const ComparisonValueText& valueText = {}) const;
     // The table's headings, the two value columns named `before` and `after`.
     static QStringList tableHeader(const Texts& texts, const QString& before, const QString& after);
     // "No differences." in the language of `texts`.

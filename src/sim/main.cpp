@@ -212,8 +212,7 @@ int main(int argc, char* argv[]) {
     man.setFlags(QCommandLineOption::HiddenFromHelp);
     optionList.addOptions({address,    firmware,  attributes, load,   trace,       link,  wire,
                            turnaround, chunk,     fault,      late,   strict,      quiet, clock,
-                           frozen,     noHistory, history,    logger, loggerCycle, line,
-                           man});
+                           frozen,     noHistory, history,    logger, loggerCycle, line,  man});
     parser.process(app);
     if (parser.isSet(man)) {
         std::fputs(manualPage(parser.applicationDescription(), optionList.options()).toUtf8(),

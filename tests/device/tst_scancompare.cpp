@@ -213,7 +213,8 @@ private Q_SLOTS:
         QCOMPARE(ctl({"read", file}, sim).status, 0);
         const CtlRun r = ctl({"write", file}, sim);
         QVERIFY2(r.status == 0, qPrintable(r.err));
-        const QString line = r.out.split(u'\n').filter(QStringLiteral("as-found backup: ")).value(0);
+        const QString line =
+            r.out.split(u'\n').filter(QStringLiteral("as-found backup: ")).value(0);
         const QString path = line.section(QStringLiteral(": "), 1);
         QVERIFY2(path.startsWith(m_dir.filePath(QStringLiteral("data/q7400/as-found/"))),
                  qPrintable(r.out));

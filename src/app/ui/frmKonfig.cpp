@@ -654,8 +654,8 @@ void frmKonfig::refreshCaptions() {
     applyCaptions(this, mainCaptions(m_ws.identification.DeviceType), t);
     entryAction(MenuEntry::mnuScan)->setText(lineScanName(t) + QStringLiteral("..."));
     entryAction(MenuEntry::mnuCompareDevice)->setText(compareWithControllerCaption(t));
-    entryAction(MenuEntry::mnuCompareFile)->setText(compareWithFileCaption(t) +
-                                                    QStringLiteral("..."));
+    entryAction(MenuEntry::mnuCompareFile)
+        ->setText(compareWithFileCaption(t) + QStringLiteral("..."));
     m_wiring->retranslate();
     setTextKeepingWidth(m_simulatorNotice, simulatorNoticeText, t);
     for (int i = 0; i < m_cmdSprache.size(); ++i)
@@ -1083,5 +1083,7 @@ void frmKonfig::closeEvent(QCloseEvent* event) {
     m_closing = true;
     // A window that still waits for its operation closes when that has ended.
     m_windows.closeAll();
+    if (m_frmScan)
+        m_frmScan->close(); // a running scan stops at its next probe
     event->accept();
 }

@@ -32,8 +32,7 @@ Words kCancel = {"Abbrechen", "Cancel", "Annuler", "Annulla"};
 Words kUse = {"Diesen Regler &verwenden", "&Use this controller", "&Utiliser ce régulateur",
               "&Usa questo regolatore"};
 Words kClose = {"Schließen", "Close", "Fermer", "Chiudi"};
-Words kProbing = {"Adresse %1 bei %2", "Address %1 at %2", "Adresse %1 à %2",
-                  "Indirizzo %1 a %2"};
+Words kProbing = {"Adresse %1 bei %2", "Address %1 at %2", "Adresse %1 à %2", "Indirizzo %1 a %2"};
 Words kFound = {"Gefundene Regler: %1", "Controllers found: %1", "Régulateurs trouvés : %1",
                 "Regolatori trovati: %1"};
 Words kStopped = {"Abgebrochen. Gefundene Regler: %1", "Cancelled. Controllers found: %1",
@@ -121,12 +120,12 @@ frmScan::frmScan(Workspace& ws, QWidget* parent)
             [this](int done, int total, int address, const QString& settings) {
                 m_prgScan->setMaximum(total);
                 m_prgScan->setValue(done);
-                m_lblScanState->setText(tr4(m_ws.texts, kProbing)
-                                            .arg(address)
-                                            .arg(settings.section(u',', 0, 1)));
+                m_lblScanState->setText(
+                    tr4(m_ws.texts, kProbing).arg(address).arg(settings.section(u',', 0, 1)));
             });
     connect(&m_scan, &LineScan::found, this, &frmScan::showFound);
     connect(&m_ws, &DeviceData::languageChanged, this, &frmScan::retranslate);
+    connect(&m_ws, &Workspace::portStateChanged, this, &frmScan::updateButtons);
     retranslate();
     updateButtons();
 }
@@ -140,8 +139,8 @@ void frmScan::retranslate() {
     m_cmdCancel->setText(tr4(t, kCancel));
     m_cmdUse->setText(tr4(t, kUse));
     m_cmdClose->setText(tr4(t, kClose));
-    m_table.setHeader({tr4(t, kAddress), tr4(t, kLine), QStringLiteral("Firmware"),
-                       tr4(t, kFeature)});
+    m_table.setHeader(
+        {tr4(t, kAddress), tr4(t, kLine), QStringLiteral("Firmware"), tr4(t, kFeature)});
 }
 
 void frmScan::updateButtons() {
