@@ -24,6 +24,15 @@ QString settingsTextOf(const QString& baud, const QString& parity) {
     return baud + u',' + parity + QStringLiteral(",8,1");
 }
 
+// Puts the port on a line setting. Some ports refuse a change while open (a pseudo-terminal
+// refuses even parity): they are opened again with it.
+bool useLineSetting(SerialPort& port, const QString& text) {
+    if (port.setSettings(text))
+        return true;
+    port.close();
+    return port.open();
+}
+
 // The value byte of a single-byte reply.
 int replyValue(const Link& link) {
     return link.ReplyBytes[8];
@@ -110,8 +119,18 @@ LineScan::Outcome LineScan::run(const ScanRange& range, const QString& presentSe
     const int total = int(settings.size()) * (last - first + 1);
     int done = 0;
     Outcome outcome = Outcome::Done;
+    int refused = 0;
+    QString current = presentSettings;
     for (const QString& text : settings) {
-        if (!port->setSettings(text)) {
+        if (text != current && !useLineSetting(*port, text)) {
+            // An adapter without this setting (space parity, say): its probes are skipped.
+            ++refused;
+            done += last - first + 1;
+            if (port->isOpen())
+                continue;
+        }
+        current = text;
+        if (!m_link.portReady()) {
             outcome = Outcome::Failed;
             break;
         }
@@ -150,8 +169,10 @@ LineScan::Outcome LineScan::run(const ScanRange& range, const QString& presentSe
         if (outcome != Outcome::Done)
             break;
     }
-    if (port->isOpen())
-        port->setSettings(presentSettings);
+    if (refused == settings.size())
+        outcome = Outcome::Failed;
+    if (current != presentSettings && !useLineSetting(*port, presentSettings))
+        outcome = Outcome::Failed;
     m_link.CommError = false;
     m_running = false;
     if (outcome == Outcome::Done)

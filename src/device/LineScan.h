@@ -45,8 +45,9 @@ QString lineScanName(const Texts& texts);
 
 // Looks for controllers on the line: at each line setting the link preparation once, then at
 // each address one firmware read (no repetition, a short time-out); a controller that answers
-// is asked for its attributes too and reported at once (found()). Nothing is ever written to
-// a controller. The link's port, line settings and address are as before when run() returns.
+// is asked for its attributes too and reported at once (found()). A line setting the port
+// refuses is skipped. Nothing is ever written to a controller. The link's port, line settings and
+// address are as before when run() returns.
 //
 // A scan is a user-started device operation: it enters the operation gate and is refused while
 // another runs. Waiting yields to the event loop through the link; cancel() (from a button, a
@@ -60,7 +61,7 @@ public:
         Done,      // every probe was sent
         Cancelled, // cancel() stopped it
         Busy,      // another device operation ran; nothing was sent
-        Failed,    // no open port, or the port was lost or refused a line setting
+        Failed,    // no open port, the port was lost, or it took none of the line settings
     };
 
     // `presentSettings` is the settings text in use ("19200,e,8,1").
