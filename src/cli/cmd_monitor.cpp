@@ -28,12 +28,9 @@ QString hexWord(int w) {
 // (module variant: decimals), I/O configuration (extended layout), full-scale values (decimals
 // of linear inputs) and the setpoint limits. ExitStatus::Ok, or the status to end with.
 int openController(CliLink& device, bool context) {
-    if (const int status = device.open())
+    if (const int status = device.openAndReadFirmware())
         return status;
     Workspace& ws = device.workspace();
-    ws.services().PrepareLink();
-    if (!ws.services().ReadFirmwareVersion())
-        return device.noAnswer();
     if (!context)
         return ExitStatus::Ok;
     for (int row :

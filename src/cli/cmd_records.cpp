@@ -56,12 +56,9 @@ bool writeOptionFile(CliContext& cli, const char* command, const QString& path,
 // been printed and the exit status is returned.
 int openController(CliContext& cli, CliLink& device, const char* command, bool (*offers)(int),
                    int missing) {
-    if (const int status = device.open())
+    if (const int status = device.openAndReadFirmware())
         return status;
     Workspace& ws = device.workspace();
-    ws.services().PrepareLink();
-    if (!ws.services().ReadFirmwareVersion())
-        return device.noAnswer();
     if (offers(ws.identification.FirmwareVersion))
         return ExitStatus::Ok;
     cli.err << "q7400ctl " << command << ": " << ws.texts.LoadText(missing) << '\n';

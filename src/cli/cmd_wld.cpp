@@ -10,7 +10,7 @@
 
 namespace {
 const char* const kWldUsage =
-    "usage: q7400ctl wld save OUT.wld [--from FILE.tvk] [--block N] [--block-version V]\n"
+    "usage: q7400ctl wld save OUT.wld [--from FILE.tvk] [--block N] [--version V]\n"
     "                     [--author A] [--family F] [--name N]\n"
     "                     [--time \"YYYY-MM-DD hh:mm:ss\"] [--id now|YYMMDDhhmmss]\n"
     "       q7400ctl wld show FILE.wld [--firmware 0xNN]\n"
@@ -39,7 +39,11 @@ bool numberOption(CliContext& cli, const char* name, int max, int* value) {
     *value = option(cli, name).toInt(&ok);
     if (ok && *value >= 0 && *value <= max)
         return true;
-    usage(cli, QStringLiteral("--%1 takes a number 0..%2").arg(QLatin1String(name)).arg(max));
+    // --block-version is typed as --version.
+    const QString shown = QLatin1String(name) == QLatin1String("block-version")
+                              ? QStringLiteral("version")
+                              : QLatin1String(name);
+    usage(cli, QStringLiteral("--%1 takes a number 0..%2").arg(shown).arg(max));
     return false;
 }
 
@@ -208,8 +212,10 @@ void addWldOptions(OptionList& options) {
     options.addOption({QStringLiteral("block"),
                        QStringLiteral("wld save: block number (DB-Nr.) 0..65535."),
                        QStringLiteral("N")});
-    options.addOption({QStringLiteral("block-version"),
-                       QStringLiteral("wld save: block version 0..255."), QStringLiteral("V")});
+    options.addOption(
+        {QStringLiteral("block-version"),
+         QStringLiteral("wld save: block version 0..255 (also --version V after wld)."),
+         QStringLiteral("V")});
     for (const char* text : {"author", "family", "name"})
         options.addOption({QLatin1String(text),
                            QStringLiteral("wld save: the block's %1, at most 8 characters.")

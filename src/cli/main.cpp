@@ -86,7 +86,7 @@ const std::vector<CliCommand>& commands() {
            "Type 90 into row 18 of channel 3, copy channel 3's parameters to all channels, set "
            "collective alarm mask 1, and save plant.tvk."}}},
         {"wld",
-         "save OUT.wld [--from FILE.tvk] [--block N] [--block-version V] [--author A] [--family "
+         "save OUT.wld [--from FILE.tvk] [--block N] [--version V] [--author A] [--family "
          "F] [--name N] [--time \"YYYY-MM-DD hh:mm:ss\"] [--id now|YYMMDDhhmmss]\n"
          "show FILE.wld [--firmware 0xNN]\n"
          "load FILE.wld -o OUT.tvk [--firmware 0xNN]",
@@ -239,7 +239,13 @@ int main(int argc, char** argv) {
         QStringLiteral("Command-line access to the Q7400 temperature controller.\n") +
         docs.helpText() +
         QStringLiteral("\nSettings file: %1").arg(QDir::toNativeSeparators(defaultSettingsPath())));
-    if (!parser.parse(QCoreApplication::arguments())) {
+    QStringList arguments = QCoreApplication::arguments();
+    // After "wld", --version V is the block's version, not the program's.
+    if (arguments.indexOf(QStringLiteral("wld")) > 0)
+        for (QString& a : arguments)
+            if (a == QLatin1String("--version") || a.startsWith(QLatin1String("--version=")))
+                a.replace(0, 9, QStringLiteral("--block-version"));
+    if (!parser.parse(arguments)) {
         err << parser.errorText() << "\n";
         return ExitStatus::Usage;
     }

@@ -43,7 +43,7 @@ private Q_SLOTS:
     void saveShowLoad() {
         QVERIFY(m_sim->device().setItem(16, 2, {777}));
         const QString wld = path("plant.wld");
-        CtlRun r = q7400ctl({"wld", "save", wld, "--block", "100", "--block-version", "1", "--author",
+        CtlRun r = q7400ctl({"wld", "save", wld, "--block", "100", "--version", "1", "--author",
                              "ABC", "--name", "NAME", "--time", "2024-12-05 13:45:10"});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         QCOMPARE(readFile(wld).size(), 860);
@@ -73,7 +73,7 @@ private Q_SLOTS:
         // The same from the configuration file, without the controller.
         const QString offline = path("offline.wld");
         QCOMPARE(
-            q7400ctl({"wld", "save", offline, "--from", read, "--block", "100", "--block-version", "1",
+            q7400ctl({"wld", "save", offline, "--from", read, "--block", "100", "--version", "1",
                       "--author", "ABC", "--name", "NAME", "--time", "2024-12-05 13:45:10"},
                      false)
                 .status,
@@ -86,8 +86,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         QTest::newRow("version beyond a byte")
-            << QStringList{"wld", "save", "x.wld", "--from", "a.tvk", "--block-version", "300"} << 2
-            << "--block-version takes a number 0..255";
+            << QStringList{"wld", "save", "x.wld", "--from", "a.tvk", "--version", "300"} << 2
+            << "--version takes a number 0..255";
         QTest::newRow("blank in a text")
             << QStringList{"wld", "save", "x.wld", "--from", "a.tvk", "--author", "A B"} << 2
             << "--author";
