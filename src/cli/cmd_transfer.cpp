@@ -148,6 +148,13 @@ int runWrite(CliContext& cli) {
     case Transfers::Outcome::Cancelled: {
         Identification controller;
         DecodeAttributes(controller, ws.transfers().ControllerAttributes);
+        if (controller.FeatureA == ws.identification.FeatureA &&
+            controller.ModuleVariant == ws.identification.ModuleVariant) {
+            // The as-found backup could not be saved (the reason has been printed).
+            cli.err << "q7400ctl write: nothing written (use --force to write without the "
+                       "as-found backup)\n";
+            return ExitStatus::NoAnswer;
+        }
         cli.err << "q7400ctl write: nothing written; the controller is "
                 << featureCodeShort(controller) << ", the configuration is for "
                 << featureCodeShort(ws.identification) << " (use --force to write it anyway)\n";

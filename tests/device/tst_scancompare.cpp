@@ -223,6 +223,26 @@ private Q_SLOTS:
         QCOMPARE(readFile(path), readFile(file));
     }
 
+    // A backup that cannot be saved stops the write, unless --force.
+    void writeWithoutBackupOnlyWhenForced() {
+        SimHarness sim(SimOptions{3, 0x56, 0x10, QDateTime(), false});
+        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        const QString file = m_dir.filePath(QStringLiteral("plant.tvk"));
+        QCOMPARE(ctl({"read", file}, sim).status, 0);
+        const QString blocked = m_dir.filePath(QStringLiteral("blocked"));
+        QVERIFY(writeFile(blocked, "a file where the data folder should be"));
+        qputenv("XDG_DATA_HOME", blocked.toUtf8());
+
+        CtlRun r = ctl({"write", file}, sim);
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains(QStringLiteral("could not be kept")), qPrintable(r.err));
+        QVERIFY(sim.sent(Telegram::WriteControl).isEmpty());
+        r = ctl({"write", file, "--force"}, sim);
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY(!sim.sent(Telegram::WriteControl).isEmpty());
+        QVERIFY(!r.out.contains(QStringLiteral("as-found backup")));
+    }
+
 private:
     CtlRun ctl(QStringList args, SimHarness& sim) {
         if (!args.contains(QStringLiteral("--lang")))
