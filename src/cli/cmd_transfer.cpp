@@ -49,7 +49,8 @@ void addTransferOptions(OptionList& options) {
                        QStringLiteral("now|YYMMDDhhmmss")});
     options.addOption({QStringLiteral("force"),
                        QStringLiteral("write: write even when the controller's attributes differ "
-                                      "from the configuration's feature code.")});
+                                      "from the configuration's feature code, or when the "
+                                      "as-found backup cannot be saved.")});
     options.addOption({QStringLiteral("yes"),
                        QStringLiteral("write: write without asking after the preview (it asks "
                                       "only when stdin is a terminal).")});

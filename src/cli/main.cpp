@@ -47,6 +47,10 @@ const std::vector<CliCommand>& commands() {
          "Before writing it lists the rows that differ from what was read from this controller "
          "(or were not read from it in this session) and asks when standard input is a "
          "terminal; --yes does not ask, a no ends with exit status 4.\n\n"
+         "Before the first row is sent, the controller's configuration as read just then is "
+         "kept as a configuration file in $XDG_DATA_HOME/q7400/as-found (by default "
+         "~/.local/share/q7400/as-found) and its path is printed (as-found backup: PATH). When "
+         "it cannot be kept nothing is written (exit status 1) unless --force is given.\n\n"
          "--id stores a parameter-set ID with the values: now for the PC's clock, or twelve "
          "digits YYMMDDhhmmss.",
          {{"q7400ctl write plant.tvk --id now",

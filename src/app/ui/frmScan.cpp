@@ -84,6 +84,7 @@ frmScan::frmScan(Workspace& ws, QWidget* parent)
     m_grdScan->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grdScan->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grdScan->verticalHeader()->hide();
+    m_grdScan->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grdScan->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_grdScan, 1);
 
@@ -104,7 +105,8 @@ frmScan::frmScan(Workspace& ws, QWidget* parent)
     layout->addLayout(buttons);
     for (QPushButton* b : {m_cmdStart, m_cmdCancel, m_cmdUse, m_cmdClose})
         b->setAutoDefault(false);
-    setMinimumSize(520, 320);
+    // The layout keeps every caption whole in each language; the list shows a few lines at least.
+    m_grdScan->setMinimumSize(420, 140);
 
     connect(m_cmdStart, &QPushButton::clicked, this, &frmScan::start);
     connect(m_cmdCancel, &QPushButton::clicked, &m_scan, &LineScan::cancel);
@@ -139,8 +141,23 @@ void frmScan::retranslate() {
     m_cmdCancel->setText(tr4(t, kCancel));
     m_cmdUse->setText(tr4(t, kUse));
     m_cmdClose->setText(tr4(t, kClose));
+    const int row = m_grdScan->currentIndex().row();
     m_table.setHeader(
         {tr4(t, kAddress), tr4(t, kLine), QStringLiteral("Firmware"), tr4(t, kFeature)});
+    if (row >= 0)
+        m_grdScan->setCurrentIndex(m_table.index(row, 0));
+    showState();
+    updateButtons();
+}
+
+void frmScan::showState() {
+    const int found = int(m_scan.finds().size());
+    if (m_state == State::Cancelled)
+        m_lblScanState->setText(tr4(m_ws.texts, kStopped).arg(found));
+    else if (m_state == State::Done)
+        m_lblScanState->setText(tr4(m_ws.texts, kFound).arg(found));
+    else if (m_state == State::None)
+        m_lblScanState->clear();
 }
 
 void frmScan::updateButtons() {
@@ -179,16 +196,14 @@ void frmScan::start() {
     m_cmdStart->setEnabled(false);
     // The scan enters the operation gate itself; running() turns true inside it.
     QMetaObject::invokeMethod(this, &frmScan::updateButtons, Qt::QueuedConnection);
+    m_state = State::Running;
     const LineScan::Outcome outcome = m_scan.run(range, m_ws.settings.SettingsText);
-    const int found = int(m_scan.finds().size());
-    if (outcome == LineScan::Outcome::Cancelled)
-        m_lblScanState->setText(tr4(m_ws.texts, kStopped).arg(found));
-    else if (outcome == LineScan::Outcome::Done)
-        m_lblScanState->setText(tr4(m_ws.texts, kFound).arg(found));
-    else
-        m_lblScanState->clear();
+    m_state = outcome == LineScan::Outcome::Cancelled ? State::Cancelled
+              : outcome == LineScan::Outcome::Done    ? State::Done
+                                                      : State::None;
+    showState();
     updateButtons();
-    if (found > 0)
+    if (!m_scan.finds().isEmpty())
         m_cmdUse->setFocus();
 }
 

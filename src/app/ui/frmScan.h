@@ -36,6 +36,11 @@ private:
     void retranslate();
     void updateButtons();
     void showFound(const ScanFind& find);
+    // The line under the progress bar after a scan, in the language in use.
+    void showState();
+
+    enum class State { None, Running, Done, Cancelled };
+    State m_state = State::None;
 
     Workspace& m_ws;
     LineScan m_scan;

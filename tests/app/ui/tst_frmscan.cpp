@@ -66,6 +66,9 @@ private Q_SLOTS:
         QVERIFY(m_sim->sent(Telegram::WriteControl).isEmpty());
         QPushButton* use = scan->findChild<QPushButton*>(QStringLiteral("cmdUse"));
         QVERIFY(use->isEnabled());
+        m_window->setLanguage(2); // the list and its choice stay
+        QCOMPARE(scan->findChild<QLabel*>(QStringLiteral("lblScanState"))->text(),
+                 QStringLiteral("Régulateurs trouvés : 1"));
         use->click();
         QCOMPARE(m_ws->link().DeviceAddress, 11);
         QCOMPARE(readPortSettings(m_settings).DeviceAddress, 11);
