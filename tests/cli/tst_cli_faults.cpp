@@ -71,7 +71,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("recoverable");
         QTest::addColumn<bool>("wireTiming");
         QTest::newRow("silence") << "silent@12+" << false << false;
-        QTest::newRow("drop") << "drop/20" << true << false;
+        QTest::newRow("drop") << "drop/40" << true << false; // one in the read, one in the write
         QTest::newRow("corrupt") << "corrupt@12" << true << false;
         QTest::newRow("truncate") << "truncate@12" << true << false;
         QTest::newRow("garbage") << "garbage@12" << true << false;

@@ -1,10 +1,6 @@
 #include "app/Defaults.h"
 #include "app/Workspace.h"
-#include "device/Transfers.h"
-#include "link/Link.h"
-#include "link/QtSerialPort.h"
 #include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
 #include "support/WiringSequences.h"
 
 #include <QTemporaryDir>
@@ -222,31 +218,6 @@ private Q_SLOTS:
         QVERIFY(old.model().chooseSensor(2, 11));
         QCOMPARE(old.model().sensorLabel(2), QStringLiteral("MW2 Pt100"));
         QVERIFY(!old.model().chooseSensor(2, 13));
-    }
-
-    // Edited in the model, written to the controller: the I/O configuration Telegram (function
-    // code 0x37) carries the new byte for I/O 6.
-    void editedByteReachesTheController() {
-        SimHarness sim;
-        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-        QtSerialPort port(sim.slavePath());
-        QVERIFY(port.open());
-        ScriptedInteraction interaction;
-        Workspace ws(interaction, &port);
-        ws.link().setPauseInterval(1);
-        LoadDefaultConfiguration(ws.image, ws.identification);
-        QCOMPARE(ws.transfers().ReadAll(false), Transfers::Outcome::Done);
-        QVERIFY(ws.configuration.pressTerminal(5));
-        QVERIFY(ws.configuration.releaseOnTarget(9));
-        sim.requests.clear();
-        QCOMPARE(ws.transfers().WriteAll(), Transfers::Outcome::Done);
-        QByteArray io;
-        for (const auto& telegram : sim.sent(0x73))
-            if (telegram.first == 0x37)
-                io = telegram.second;
-        QVERIFY(!io.isEmpty());
-        QCOMPARE(quint8(io.at(io.size() - 20 + 5)), quint8(0x26));
-        QCOMPARE(sim.device().itemValue(0x37, 6), 0x26);
     }
 };
 

@@ -14,17 +14,12 @@ private Q_SLOTS:
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("address");
         QTest::addColumn<int>("format");
-        QTest::newRow("0") << 0 << "Setpoint" << 0 << 8 << 0x000 << 3;
-        QTest::newRow("8") << 8 << "SoftStart setpoint" << 10 << 8 << 0x160 << 3;
         QTest::newRow("24 typo kept") << 24 << "PWR out safty value" << 30 << 8 << 0x0F0 << 2;
         QTest::newRow("30 not in image") << 30 << "Device ID" << 48 << 1 << 0 << 99;
-        QTest::newRow("36 terminals") << 36 << "I/O config." << 55 << 20 << 0x200 << 1;
         QTest::newRow("39 trailing blank")
             << 39 << "Secondary heating voltage " << 105 << 1 << 0x192 << 9;
-        QTest::newRow("41") << 41 << "F.s.v. for linear inputs" << 13 << 8 << 0x240 << 0;
-        QTest::newRow("43") << 43 << "Logger cycle" << 146 << 1 << 0x21E << 9;
-        QTest::newRow("50 id") << 50 << "Parameter set ID" << 63 << 6 << 0x19A << 1;
-        QTest::newRow("55") << 55 << "Heating current threshold " << 104 << 1 << 0x279 << 9;
+        QTest::newRow("55 trailing blank")
+            << 55 << "Heating current threshold " << 104 << 1 << 0x279 << 9;
         QTest::newRow("79 raw block") << 79 << "" << 61 << 0 << 0 << 0;
         QTest::newRow("80 outputs") << 80 << "" << 40 << 0 << 0 << 0;
     }

@@ -4,17 +4,12 @@
 #include <QtTest>
 
 namespace {
-// Base numbers that carry no text in any language.
+// Base numbers that carry no text ("-"), as English has them.
 QSet<int> placeholderNumbers() {
     QSet<int> set;
-    const QList<QPair<int, int>> ranges = {
-        {179, 179}, {185, 188}, {226, 226}, {229, 229}, {239, 239}, {244, 249}, {259, 261},
-        {265, 265}, {270, 279}, {288, 289}, {313, 314}, {324, 324}, {333, 333}, {369, 369},
-        {398, 399}, {431, 450}, {458, 458}, {461, 469}, {473, 479}, {488, 499}, {506, 509},
-        {517, 519}, {525, 529}, {533, 539}, {547, 549}};
-    for (const auto& r : ranges)
-        for (int n = r.first; n <= r.second; ++n)
-            set.insert(n);
+    for (int base = StringTable::FirstBase; base <= StringTable::LastBase; ++base)
+        if (StringTable::builtIn().entry(base + 1000) == QLatin1String("-"))
+            set.insert(base);
     return set;
 }
 } // namespace
@@ -36,7 +31,7 @@ private Q_SLOTS:
     void placeholdersAtTheSamePlaces() {
         const StringTable& t = StringTable::builtIn();
         const QSet<int> expected = placeholderNumbers();
-        QCOMPARE(expected.size(), 108);
+        QCOMPARE(expected.size(), 108); // a text lost in every language shows here
         for (int language = 0; language < StringTable::LanguageCount; ++language) {
             QSet<int> found;
             for (int base = StringTable::FirstBase; base <= StringTable::LastBase; ++base)

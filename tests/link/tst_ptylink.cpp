@@ -45,32 +45,6 @@ private Q_SLOTS:
         sim->device().raiseDeviceError(0x0005);
     }
 
-    void exchangesOverRealPort() {
-        LinkBench bench(sim->slavePath(), Address);
-        QVERIFY2(bench.opened, qPrintable(bench.serial().errorText()));
-        // New settings apply to the open port.
-        QVERIFY(bench.serial().setSettings(QStringLiteral("9600,o,8,1")));
-
-        bench.services.PrepareLink();
-        QCOMPARE(sim->requests.value(0), QByteArray::fromHex("0010d0057d010100c666"));
-        QVERIFY(bench.services.ReadFirmwareVersion());
-        QCOMPARE(bench.identification.FirmwareVersion, 0x36);
-
-        QVERIFY(sim->device().setItem(0, 8, {0x0123}));
-        bench.services.ReadRequest(0, 1, 8, 0);
-        QVERIFY(!bench.link.CommError);
-        QCOMPARE(bench.link.ReplyBytes[8], 1);
-        QCOMPARE(bench.link.ReplyBytes[9], 8);
-        QCOMPARE(bench.link.ReplyBytes[25], 0x23);
-        QCOMPARE(bench.link.ReplyBytes[26], 0x01);
-        QCOMPARE(sim->requests.last().toHex(), QByteArray("680606687b05000108008916"));
-
-        bench.link.RequestDeviceErrors();
-        QVERIFY(!bench.link.CommError);
-        QCOMPARE(bench.link.DeviceErrorWords[8], 5);
-        QVERIFY(bench.interaction.asked.isEmpty());
-    }
-
     // When the line goes away the port closes itself (left open it is polled without end)
     // and says so; the waiting exchange ends at once.
     void lineGoesAway() {
@@ -86,14 +60,6 @@ private Q_SLOTS:
         QVERIFY2(lost[0][0].toString().contains(sim->slavePath()),
                  qPrintable(lost[0][0].toString()));
         QVERIFY(bench.interaction.asked.isEmpty());
-    }
-
-    void missingDevice() {
-        QtSerialPort port(QStringLiteral("/dev/q7400-no-such-device"));
-        QVERIFY(!port.open());
-        QCOMPARE(port.errorNumber(), 8001);
-        QVERIFY(openFailureMessage(port.errorNumber(), port.errorText())
-                    .startsWith(QStringLiteral("Error 8001  ")));
     }
 
     // Permission denied names the group that owns the device and how to join it.

@@ -98,8 +98,9 @@ private Q_SLOTS:
         Editor e;
         QSignalSpy announced(&e.data, &DeviceData::elementChanged);
         e.leave(12, "7.5");
+        e.leave(24, "1.5");
         e.leave(27, "50");
-        QCOMPARE(announced, (QList<QVariantList>{{13, Channel}, {38, 1}}));
+        QCOMPARE(announced, (QList<QVariantList>{{13, Channel}, {10, Channel}, {38, 1}}));
         QCOMPARE(e.data.image.value(38, 1), 500.0);
         QCOMPARE(e.data.image.value(38, Channel), 0.0);
     }

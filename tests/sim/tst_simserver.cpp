@@ -62,6 +62,7 @@ private Q_SLOTS:
         QFETCH(int, firmware);
         SimHarness sim(SimOptions{kAddress, firmware, 0x10, QDateTime(), true});
         QVERIFY2(sim.start(), qPrintable(sim.errorText()));
+        sim.server().setChunkSize(7); // replies arrive in pieces
         LinkStack stack(sim.slavePath());
         QVERIFY2(stack.opened, qPrintable(stack.serial().errorText()));
         sim.device().advance(10000); // outputs and status words that are not all zero

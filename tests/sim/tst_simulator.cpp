@@ -91,9 +91,7 @@ private Q_SLOTS:
         QTest::newRow("raw block") << 61 << 0 << 0 << 11 << 0x21 << false;
         QTest::newRow("ID block") << 63 << 0 << 0 << 11 << 0x30 << false;
         QTest::newRow("single byte: firmware") << 53 << 0 << 0 << 8 << 0x56 << false;
-        QTest::newRow("single byte: attributes") << 49 << 0 << 0 << 8 << 0x10 << false;
         QTest::newRow("single word: logger cycle") << 146 << 0 << 0 << 8 << 10 << true;
-        QTest::newRow("single byte: Modbus address") << 162 << 0 << 0 << 8 << kAddress << false;
         QTest::newRow("addressed word: CT ratio") << 100 << 5 << 5 << 11 << 1000 << true;
     }
     void readReplyLayout() {

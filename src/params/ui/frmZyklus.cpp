@@ -114,16 +114,18 @@ void frmZyklus::buildWidgets() {
     for (int c = 0; c < 4; ++c)
         grid->addWidget(label(values, indexedName(u"lblBeschrift", headings[c]), 3), 0, c + 1, 2,
                         1);
-    auto* second = new QHBoxLayout;
+    // The currents of the further devices: "Heating current [A]" over both columns, below it
+    // "2.  Device  3.", each number over its column.
     QLabel* h14 = label(values, QStringLiteral("lblBeschrift_14"), 2);
-    QLabel* h16 = label(values, QStringLiteral("lblBeschrift_16"), 2);
-    second->addWidget(h14);
-    second->addWidget(h16);
-    grid->addLayout(second, 0, 5, 1, 2);
-    QLabel* h15 = label(values, QStringLiteral("lblBeschrift_15"), 1);
-    QLabel* h17 = label(values, QStringLiteral("lblBeschrift_17"), 1);
-    grid->addWidget(h15, 1, 5);
-    grid->addWidget(h17, 1, 6);
+    grid->addWidget(h14, 0, 5, 1, 2);
+    auto* devices = new QHBoxLayout;
+    QLabel* h15 = label(values, QStringLiteral("lblBeschrift_15"));
+    QLabel* h16 = label(values, QStringLiteral("lblBeschrift_16"));
+    QLabel* h17 = label(values, QStringLiteral("lblBeschrift_17"));
+    devices->addWidget(h15, 1, Qt::AlignHCenter);
+    devices->addWidget(h16);
+    devices->addWidget(h17, 1, Qt::AlignHCenter);
+    grid->addLayout(devices, 1, 5, 1, 2);
     m_extendedOnly << h14 << h15 << h16 << h17;
 
     // One row per channel.

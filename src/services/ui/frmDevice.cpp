@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
@@ -116,6 +117,8 @@ void frmDevice::buildWidgets() {
     auto* close = new QPushButton(this);
     close->setObjectName(QStringLiteral("Command1"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     bottom->addWidget(close);
     outer->addLayout(bottom);
 }

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,6 +59,24 @@ void setGroupVisible(QGroupBox* box, QButtonGroup* group, bool visible) {
     box->setVisible(visible);
     for (QAbstractButton* option : group->buttons())
         option->setVisible(visible);
+}
+
+// The Tab key enters an option group at one option only (Qt takes the Tab focus from the
+// others, the arrow keys move on): the chosen one, or the first that can be chosen when the
+// firmware does not offer the chosen one.
+void keepReachable(QButtonGroup* group) {
+    QAbstractButton* entry = group->checkedButton();
+    if (!entry || !entry->isEnabled())
+        for (QAbstractButton* option : group->buttons())
+            if (option->isEnabled()) {
+                entry = option;
+                break;
+            }
+    if (!entry)
+        return;
+    for (QAbstractButton* option : group->buttons())
+        option->setFocusPolicy(option == entry ? Qt::StrongFocus
+                                               : Qt::FocusPolicy(Qt::StrongFocus & ~Qt::TabFocus));
 }
 } // namespace
 
@@ -164,7 +183,9 @@ void frmExtra::buildWidgets() {
         field->setObjectName(indexedName(u"txtTimeDate", i));
         field->setValidator(digits);
         field->setAlignment(Qt::AlignCenter);
-        field->setMaximumWidth(i == 5 ? 56 : 40);
+        // Room for the digits and no more, whatever the font.
+        const QString widest = i == 5 ? QStringLiteral("0000") : QStringLiteral("00");
+        field->setFixedWidth(field->fontMetrics().horizontalAdvance(widest) + 20);
         connect(field, &QLineEdit::editingFinished, this, [this, i] { takeClockField(i); });
         m_txtTimeDate.append(field);
         clock->addWidget(field, 1, i);
@@ -227,6 +248,12 @@ void frmExtra::buildWidgets() {
     connect(m_cmdR2DB100, &QPushButton::clicked, this,
             [this] { startTransfer(OperationCommand::ToParamDb); });
     connect(m_cmdAbbruch, &QPushButton::clicked, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
+    // F5 among the CAN options asks the controller again, as a click on their frame does.
+    auto* reread = new QShortcut(QKeySequence::Refresh, m_fraCanBaud);
+    reread->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(reread, &QShortcut::activated, this, &frmExtra::readCanBaud);
 }
 
 void frmExtra::retranslate() {
@@ -247,6 +274,7 @@ void frmExtra::applyLayout() {
     m_cmdOK->setVisible(l.interfaceGroup);
     for (int i = 0; i < 4; ++i)
         m_optBaud->button(i)->setEnabled(l.baudEnabled[size_t(i)]);
+    keepReachable(m_optBaud);
     setGroupVisible(m_fraCanBaud, m_optCanBaud, l.canGroup);
     m_cmdcanok->setVisible(l.canGroup);
     m_cmdR2CPU->setVisible(l.transferButtons);
@@ -350,6 +378,7 @@ void frmExtra::activated() {
         baud->setChecked(true);
     if (QAbstractButton* parity = m_optPar->button(interfaceParityIndexOf(settings)))
         parity->setChecked(true);
+    keepReachable(m_optBaud);
     updateInterfaceButton();
     if (!m_ws.portReady())
         return;

@@ -11,6 +11,7 @@
 #include "support/ScriptedInteraction.h"
 #include "support/SimHarness.h"
 #include "support/TestFiles.h"
+#include "support/WindowChecks.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,6 +156,36 @@ private Q_SLOTS:
         QVERIFY(words[2] != words[4]);
         QCOMPARE(p.find<QLineEdit>(w, "txtSteuer_5")->text(), QString::number(words[2]));
         QCOMPARE(w->channel(), 2); // the monitoring's error list changes no window's channel
+    }
+
+    // At their smallest, in each language, with the extended layout, every text fits and every
+    // control is reached with the Tab key.
+    void readableAndReachable_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("language");
+        for (int l = 0; l < 4; ++l) {
+            const char* lang = std::array{"de", "en", "fr", "it"}[size_t(l)];
+            QTest::addRow("control words, %s", lang) << int(WindowId::frmSteuer) << l;
+            QTest::addRow("monitoring, %s", lang) << int(WindowId::frmZyklus) << l;
+        }
+    }
+    void readableAndReachable() {
+        QFETCH(int, window);
+        QFETCH(int, language);
+        // Settings of its own: the language chosen here is kept in them.
+        const QString own = m_dir.filePath(QStringLiteral("language.cfg"));
+        QVERIFY(writeFile(own, "19200,e,8,1\r\n1\r\n1000\r\n3\r\n"));
+        Program p;
+        QVERIFY(p.start(own));
+        p.ws->identification.ExternalCurrentInputs = true;
+        p.ws->announceIdentificationChanged();
+        p.main->setLanguage(language);
+        QWidget* w = p.main->windows().open(WindowId(window), 0);
+        QVERIFY(w);
+        const QStringList cut = cutOffAtMinimumSize(w, w->objectName() + QString::number(language));
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u' ')));
+        const QStringList unreachable = keyboardUnreachable(w);
+        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u' ')));
     }
 
     // Start and Stop: the main window takes no input while polling, the other windows do;

@@ -8,6 +8,7 @@
 #include "services/ui/frmExtra.h"
 #include "services/ui/frmPass.h"
 #include "support/SimWorkspace.h"
+#include "support/WindowChecks.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -78,6 +79,15 @@ private Q_SLOTS:
         protocol->click();
         QCOMPARE(p.trace().last().right(2),
                  QStringLiteral("%1").arg(int(protocolFor(firmware, 0x04)), 2, 10, QChar(u'0')));
+
+        // F5 among the CAN options asks for the rate again, as a click on their frame does.
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto* can = p.widget<QRadioButton>(w, "optCanBaud_0");
+        can->setFocus();
+        p.requests.clear();
+        QTest::keyClick(can, Qt::Key_F5);
+        QCOMPARE(p.trace(), (QStringList{"prep", "RA1"}));
     }
 
     void clockSetSendsAPossibleDate() {
@@ -194,6 +204,59 @@ private Q_SLOTS:
         QCOMPARE(int(image.value(32, 1)) & 0x0F, 0x07);
         QVERIFY(!store->toolTip().isEmpty());
         QVERIFY(p.requests.isEmpty()); // the window works on the image only
+    }
+
+    // At its smallest, in each language and with the most the firmware shows, every text fits
+    // and every control is reached with the Tab key.
+    void readableAndReachable_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<int>("attributes");
+        QTest::addColumn<int>("moduleVariant");
+        QTest::addColumn<bool>("external");
+        QTest::addColumn<int>("language");
+        const int extra = int(WindowId::frmExtra), device = int(WindowId::frmDevice);
+        for (int l = 0; l < 4; ++l) {
+            const char* lang = std::array{"de", "en", "fr", "it"}[size_t(l)];
+            QTest::addRow("extra, interface and CAN, %s", lang)
+                << extra << 0x45 << 0 << 3 << false << l;
+            QTest::addRow("extra, transfers, %s", lang) << extra << 0x56 << 0x10 << 3 << false << l;
+            QTest::addRow("device, temperature, %s", lang)
+                << device << 0x99 << 0x10 << 3 << false << l;
+            QTest::addRow("device, linear, external currents, %s", lang)
+                << device << 0x99 << 0x10 << 2 << true << l;
+            QTest::addRow("password, %s", lang)
+                << int(WindowId::frmPass) << 0x56 << 0x10 << 3 << false << l;
+        }
+    }
+    void readableAndReachable() {
+        QFETCH(int, window);
+        QFETCH(int, firmware);
+        QFETCH(int, attributes);
+        QFETCH(int, moduleVariant);
+        QFETCH(bool, external);
+        QFETCH(int, language);
+        Program p(firmware, attributes);
+        QVERIFY2(p.started, qPrintable(p.errorText()));
+        Identification& id = p.workspace->identification;
+        id.ModuleVariant = moduleVariant;
+        id.ExternalCurrentInputs = external;
+        p.workspace->image.setValue(31, 1, attributes);
+        p.workspace->setLanguageOffset(1000 * language);
+        p.workspace->announceIdentificationChanged();
+        QWidget* w = p.windows.open(WindowId(window));
+        QVERIFY(w);
+        const QString shot =
+            QStringLiteral("%1-%2-%3").arg(w->objectName()).arg(firmware, 2, 16).arg(language);
+        const QStringList cut = cutOffAtMinimumSize(w, shot);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u' ')));
+        QStringList unreachable = keyboardUnreachable(w);
+        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u' ')));
+        // Another controller that no longer offers the option Tab entered at.
+        id.FirmwareVersion = 0x56;
+        p.workspace->announceIdentificationChanged();
+        unreachable = keyboardUnreachable(w);
+        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u' ')));
     }
 
     void serviceCodeWindow() {
