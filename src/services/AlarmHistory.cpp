@@ -6,6 +6,9 @@
 #include "i18n/StringTable.h"
 #include "link/Link.h"
 #include "link/ValueCodec.h"
+#include "services/RecordTexts.h"
+
+#include <algorithm>
 
 namespace {
 constexpr int CountCode = 0x2F;
@@ -210,6 +213,49 @@ QString historyCsv(const QList<AlarmHistoryEntry>& entries, const QString& devic
         csv += QStringLiteral("\r\n");
     }
     return csv;
+}
+
+PlotData historyPlot(const QList<AlarmHistoryEntry>& entries, const Texts& texts) {
+    PlotData plot;
+    plot.timeTitle = recordText(RecordText::Time, texts);
+    plot.valueTitle = recordText(RecordText::Alarms, texts);
+    for (int c = 1; c <= 10; ++c)
+        plot.groups << AlarmHistory().cellText(0, c, texts);
+    plot.categories = plot.groups;
+
+    QList<double> times;
+    QList<const AlarmHistoryEntry*> shown;
+    for (const AlarmHistoryEntry& e : entries) {
+        const QDateTime t = e.time.toDateTime();
+        if (!t.isValid())
+            continue;
+        times << plotTime(t);
+        shown << &e;
+    }
+    if (shown.isEmpty())
+        return plot;
+    const double span = times.last() - times.first();
+    const double after = std::max(span / 20, 60'000.0);
+
+    // Within band g (g at the top, g + 1 at the bottom): filled from g + 0.15 down to g + 0.85.
+    for (int g = 0; g < 10; ++g) {
+        const auto level = [g](const AlarmHistoryEntry& e) {
+            const bool active =
+                g < 9 ? e.word(g + 1) != 0 : (e.word(10) | e.word(11) | e.word(12)) != 0;
+            return g + (active ? 0.15 : 0.85);
+        };
+        PlotSeries band;
+        band.group = g;
+        band.fillTo = g + 0.85;
+        for (int i = 0; i < shown.size(); ++i) {
+            if (i > 0)
+                band.points.append({times[i], band.points.last().y()});
+            band.points.append({times[i], level(*shown[i])});
+        }
+        band.points.append({times.last() + after, band.points.last().y()});
+        plot.series.append(band);
+    }
+    return plot;
 }
 
 AlarmHistoryRead::AlarmHistoryRead(DeviceData& data, DeviceServices& services, QObject* parent)

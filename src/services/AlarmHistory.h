@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/PlotData.h"
 #include "device/LongOperation.h"
 #include "services/RecordReplies.h"
 
@@ -78,6 +79,12 @@ QString historyChangeLog(const QList<AlarmHistoryEntry>& entries, const Texts& t
 // The entries for a spreadsheet: a title line, the column names, one line per entry with the
 // time in ISO form and the words as 0x... (so that no spreadsheet reads them as numbers).
 QString historyCsv(const QList<AlarmHistoryEntry>& entries, const QString& deviceType);
+
+// The entries as a timeline: one band for each channel, the device and the wiring, filled
+// from an entry in which its word (any of the three wiring words) is not 0 up to the next
+// entry. The state after the last entry is drawn a little way on (it lasted at least until the
+// history was read). Entries whose time is no possible date are left out.
+PlotData historyPlot(const QList<AlarmHistoryEntry>& entries, const Texts& texts);
 
 // Reads the alarm history as one long operation: the count (0x2F) and the announcement (0x2D
 // with the count) before the first step, then one entry (0x2E) a step, oldest first. The

@@ -7,6 +7,7 @@
 #include "device/DeviceServices.h"
 #include "i18n/StringTable.h"
 #include "link/Link.h"
+#include "services/RecordTexts.h"
 #include "services/TextTables.h"
 
 namespace {
@@ -46,6 +47,12 @@ QString stampText(const ClockStamp& t) {
 
 QString csvStamp(const QDateTime& t) {
     return t.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// The unit of the time column.
+const char* timeUnit(int cycleTenths) {
+    const int divisor = loggerTimeDivisor(cycleTenths);
+    return divisor == 1 ? "s" : divisor == 60 ? "min" : "h";
 }
 } // namespace
 
@@ -122,10 +129,28 @@ QString loggerTableText(const LoggerRecording& r) {
     return text;
 }
 
+QStringList loggerColumns(const LoggerRecording& r) {
+    QStringList columns{QStringLiteral("t [%1]").arg(QLatin1String(timeUnit(r.cycleTenths)))};
+    const LoggedSample shape = r.samples.isEmpty() ? LoggedSample() : r.samples.first();
+    for (int k = 1; k <= shape.temperatures.size(); ++k)
+        columns << QStringLiteral("T%1").arg(k);
+    for (int k = 1; k <= shape.values.size(); ++k)
+        columns << (k <= shape.temperatures.size() ? QStringLiteral("Y%1").arg(k)
+                                                   : QStringLiteral("W%1").arg(k + 7));
+    return columns;
+}
+
+QStringList loggerCells(const LoggerRecording& r, int index) {
+    QStringList cells{loggerTimeText(index, r.cycleTenths)};
+    const LoggedSample& sample = r.samples[index];
+    for (int t : sample.temperatures)
+        cells << loggerTemperatureText(t);
+    for (int v : sample.values)
+        cells << QString::number(v);
+    return cells;
+}
+
 QString loggerCsv(const LoggerRecording& r, const QString& deviceType) {
-    static const char* const units[] = {"s", "min", "h"};
-    const int divisor = loggerTimeDivisor(r.cycleTenths);
-    const char* unit = units[divisor == 1 ? 0 : divisor == 60 ? 1 : 2];
     QString csv = QStringLiteral("%1 logger,%2 samples,cycle %3 s")
                       .arg(deviceType)
                       .arg(r.count)
@@ -135,23 +160,49 @@ QString loggerCsv(const LoggerRecording& r, const QString& deviceType) {
                    .arg(csvStamp(loggerStart(r.count, r.cycleTenths, *r.end)),
                         csvStamp(r.end->toDateTime()));
     csv += QStringLiteral(",decimal point .\r\n");
-    csv += QStringLiteral("t [%1]").arg(QLatin1String(unit));
-    const LoggedSample shape = r.samples.isEmpty() ? LoggedSample() : r.samples.first();
-    for (int k = 1; k <= shape.temperatures.size(); ++k)
-        csv += QStringLiteral(",T%1").arg(k);
-    for (int k = 1; k <= shape.values.size(); ++k)
-        csv += k <= shape.temperatures.size() ? QStringLiteral(",Y%1").arg(k)
-                                              : QStringLiteral(",W%1").arg(k + 7);
-    csv += QStringLiteral("\r\n");
-    for (int s = 0; s < r.samples.size(); ++s) {
-        csv += loggerTimeText(s, r.cycleTenths);
-        for (int t : r.samples[s].temperatures)
-            csv += u',' + loggerTemperatureText(t);
-        for (int v : r.samples[s].values)
-            csv += u',' + QString::number(v);
-        csv += QStringLiteral("\r\n");
-    }
+    csv += loggerColumns(r).join(u',') + QStringLiteral("\r\n");
+    for (int s = 0; s < r.samples.size(); ++s)
+        csv += loggerCells(r, s).join(u',') + QStringLiteral("\r\n");
     return csv;
+}
+
+PlotData loggerPlot(const LoggerRecording& r, const Texts& texts) {
+    PlotData plot;
+    const QDateTime start = r.end ? loggerStart(r.count, r.cycleTenths, *r.end) : QDateTime();
+    plot.dateTimeAxis = start.isValid();
+    plot.timeTitle = recordText(RecordText::Time, texts);
+    if (!plot.dateTimeAxis)
+        plot.timeTitle += QStringLiteral(" [%1]").arg(QLatin1String(timeUnit(r.cycleTenths)));
+    plot.valueTitle = recordText(RecordText::ActualValue, texts);
+    plot.secondTitle = recordText(RecordText::Output, texts);
+    plot.key = QStringLiteral("—— %1    - - %2").arg(plot.valueTitle, plot.secondTitle);
+    const LoggedSample shape = r.samples.isEmpty() ? LoggedSample() : r.samples.first();
+    const int channels = int(shape.temperatures.size());
+    const int outputs = int(qMin(shape.values.size(), shape.temperatures.size()));
+    for (int k = 0; k < channels; ++k)
+        plot.groups << QStringLiteral("Ch %1").arg(k + 1);
+    QList<PlotSeries> actual(channels);
+    QList<PlotSeries> output(outputs);
+    for (int k = 0; k < channels; ++k)
+        actual[k].group = k;
+    for (int k = 0; k < outputs; ++k) {
+        output[k].group = k;
+        output[k].secondAxis = true;
+        output[k].dashed = true;
+    }
+    const double divisor = loggerTimeDivisor(r.cycleTenths);
+    for (int s = 0; s < r.samples.size(); ++s) {
+        // Exact in milliseconds: the cycle is in tenths of a second.
+        const qint64 ms = qint64(s) * r.cycleTenths * 100;
+        const double x = plot.dateTimeAxis ? plotTime(start) + double(ms) : ms / 1000.0 / divisor;
+        const LoggedSample& sample = r.samples[s];
+        for (int k = 0; k < channels && k < sample.temperatures.size(); ++k)
+            actual[k].points.append({x, sample.temperatures[k] / 10.0});
+        for (int k = 0; k < outputs && k < sample.values.size(); ++k)
+            output[k].points.append({x, double(sample.values[k])});
+    }
+    plot.series = actual + output;
+    return plot;
 }
 
 LoggerTransfer::LoggerTransfer(DeviceData& data, DeviceServices& services, QObject* parent)

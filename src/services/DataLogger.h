@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/PlotData.h"
 #include "device/LongOperation.h"
 #include "services/RecordReplies.h"
 
@@ -76,6 +77,15 @@ QString loggerTableText(const LoggerRecording& recording);
 // The same values for a spreadsheet: a title line (count, span, decimal point), the column
 // names, one line per sample.
 QString loggerCsv(const LoggerRecording& recording, const QString& deviceType);
+// The columns of the spreadsheet and of the window's grid: "t [s]" (or min, h), the actual
+// values T1.., the outputs Y1.., a 17th word as W16.
+QStringList loggerColumns(const LoggerRecording& recording);
+// Sample `index` in those columns.
+QStringList loggerCells(const LoggerRecording& recording, int index);
+// The samples over time: per channel the actual value (left axis, in tenths shown as degrees)
+// and the output (right axis, dashed, in percent). The time axis shows the moments of the
+// samples when the controller told the time of the last one, else the time column's numbers.
+PlotData loggerPlot(const LoggerRecording& recording, const Texts& texts);
 
 // Reads every recorded sample of the controller's data logger into a text table, as one long
 // operation: the cycle (0x92) and the count (0x98), then the announcement (0x94 and 0x95 with

@@ -1,8 +1,10 @@
 #include "services/TextTables.h"
 
+#include "base/Interaction.h"
 #include "base/SafeWrite.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 QString textTableFilter() {
     return QStringLiteral("Tabelle (*.txt);;All Files (*)");
@@ -18,4 +20,25 @@ bool writeTextTable(const QString& path, const QString& text, QString* message) 
     if (!written.ok && message)
         *message = textTableProblem(path, written.reason);
     return written.ok;
+}
+
+QString chooseTableFile(Interaction& interaction, const QString& title, TableFile kind) {
+    const bool csv = kind == TableFile::Csv;
+    const QString path = interaction.saveFileName(
+        title, csv ? QStringLiteral("CSV (*.csv);;All Files (*)") : textTableFilter());
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + (csv ? QStringLiteral(".csv") : QStringLiteral(".txt"));
+}
+
+bool saveTableAs(Interaction& interaction, const QString& title, TableFile kind,
+                 const QString& text) {
+    const QString path = chooseTableFile(interaction, title, kind);
+    if (path.isEmpty())
+        return false;
+    QString message;
+    if (writeTextTable(path, text, &message))
+        return true;
+    interaction.inform(title, message, Interaction::Icon::Critical);
+    return false;
 }

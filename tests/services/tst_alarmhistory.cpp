@@ -136,6 +136,34 @@ private Q_SLOTS:
         QCOMPARE(history.cellText(2, 0, texts(2000)), QString());
         QCOMPARE(history.cellText(-1, 1, texts(2000)), QString());
     }
+
+    // The timeline: a band is at its "active" level from an entry whose word (any wiring word
+    // for the I/O band) is not 0 until the next entry, the last state drawn a little way on; an
+    // entry that is no possible date is left out.
+    void timeline() {
+        AlarmHistoryEntry impossible = entry(12, 0, {{2, 1}});
+        impossible.time.day = 0;
+        const PlotData plot = historyPlot({entry(10, 0, {{1, 8}}), entry(10, 30, {{1, 8}, {9, 1}}),
+                                           entry(11, 0, {{11, 1}}), impossible},
+                                          texts(1000));
+        QCOMPARE(plot.groups, (QStringList{"Ch 1", "Ch 2", "Ch 3", "Ch 4", "Ch 5", "Ch 6", "Ch 7",
+                                           "Ch 8", "Dev", "I/O"}));
+        QCOMPARE(plot.categories, plot.groups);
+        QCOMPARE(plot.series.size(), 10);
+        const auto states = [&](int band) {
+            QString s;
+            for (const QPointF& p : plot.series[band].points)
+                s += p.y() - band < 0.5 ? u'A' : u'-';
+            return s;
+        };
+        QCOMPARE(states(0), QStringLiteral("AAAA--"));
+        QCOMPARE(states(1), QStringLiteral("------"));
+        QCOMPARE(states(8), QStringLiteral("--AA--"));
+        QCOMPARE(states(9), QStringLiteral("----AA"));
+        const QList<QPointF>& points = plot.series[0].points;
+        QCOMPARE(points.first().x(), plotTime(QDateTime(QDate(2024, 1, 1), QTime(10, 0))));
+        QCOMPARE(points.last().x() - points.first().x(), 3600'000.0 + 3600'000.0 / 20);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestAlarmHistory)

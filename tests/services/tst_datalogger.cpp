@@ -1,3 +1,4 @@
+#include "i18n/StringTable.h"
 #include "services/DataLogger.h"
 
 #include <QTest>
@@ -99,6 +100,43 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QCOMPARE(loggerSampleText(index, cycle, {temperatures, values}),
                  text + QStringLiteral("\r\n"));
+    }
+
+    // The samples over time: from the computed start when the controller told the end time,
+    // else in the time column's unit; actual values in degrees, outputs dashed on the second
+    // axis. Samples not read (a stop) are not drawn.
+    void plot_data() {
+        QTest::addColumn<bool>("withEnd");
+        QTest::addColumn<int>("cycle");
+        QTest::addColumn<double>("first");
+        QTest::addColumn<double>("step");
+        const double start = plotTime(QDateTime(QDate(2007, 1, 1), QTime(0, 0)));
+        QTest::newRow("moments") << true << 50 << start << 5000.0;
+        QTest::newRow("seconds") << false << 50 << 0.0 << 5.0;
+        QTest::newRow("minutes") << false << 600 << 0.0 << 1.0;
+    }
+    void plot() {
+        QFETCH(bool, withEnd);
+        QFETCH(int, cycle);
+        QFETCH(double, first);
+        QFETCH(double, step);
+        LoggerRecording r;
+        r.count = 3;
+        r.cycleTenths = cycle;
+        if (withEnd)
+            r.end = ClockStamp{10, 0, 0, 1, 1, 7};
+        r.samples = {{{200, -100}, {50, -20}}, {{201, -100}, {49, -20}}};
+        Texts texts;
+        texts.setLanguageOffset(1000);
+        const PlotData plot = loggerPlot(r, texts);
+        QCOMPARE(plot.dateTimeAxis, withEnd);
+        QCOMPARE(plot.groups, (QStringList{"Ch 1", "Ch 2"}));
+        QCOMPARE(plot.series.size(), 4);
+        QCOMPARE(plot.series[0].points, (QList<QPointF>{{first, 20.0}, {first + step, 20.1}}));
+        QCOMPARE(plot.series[3].points, (QList<QPointF>{{first, -20.0}, {first + step, -20.0}}));
+        QVERIFY(!plot.series[1].secondAxis && plot.series[2].secondAxis && plot.series[2].dashed);
+        QCOMPARE(plot.series[2].group, 0);
+        QCOMPARE(plot.key, QStringLiteral("—— Actual value    - - Output %"));
     }
 };
 

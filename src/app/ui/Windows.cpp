@@ -6,6 +6,8 @@
 #include "params/ui/frmZyklus.h"
 #include "services/ui/frmDevice.h"
 #include "services/ui/frmExtra.h"
+#include "services/ui/frmHist.h"
+#include "services/ui/frmLogger.h"
 #include "services/ui/frmPass.h"
 
 // One line per window: windows.add(WindowId::frmX, [](Workspace& ws, WindowManager& windows) {
@@ -25,4 +27,7 @@ void registerWindows(WindowManager& windows) {
                 [](Workspace& ws, WindowManager&) { return new frmSteuer(ws); });
     windows.add(WindowId::frmZyklus,
                 [](Workspace& ws, WindowManager& manager) { return new frmZyklus(ws, manager); });
+    windows.add(WindowId::frmHist, [](Workspace& ws, WindowManager&) { return new frmHist(ws); });
+    windows.add(WindowId::frmLogger,
+                [](Workspace& ws, WindowManager&) { return new frmLogger(ws); });
 }

@@ -567,7 +567,7 @@ void frmKonfig::triggerEntry(MenuEntry entry) {
         e.handler();
         return;
     }
-    if (e.window && (m_windows.available(*e.window) || entry == MenuEntry::mnuHistory_2)) {
+    if (e.window && m_windows.available(*e.window)) {
         openEntryWindow(entry, *e.window);
         return;
     }
@@ -621,8 +621,8 @@ void frmKonfig::openEntryWindow(MenuEntry entry, WindowId window) {
         m_interaction.inform(m_ws.identification.DeviceType, notAvailableText(m_ws.texts));
 }
 
-// Enabled = available (or, for the alarm history, the firmware has none to show) and, for
-// device operations, an open port. Visibility follows the firmware rules.
+// Enabled = available and, for device operations, an open port. Visibility follows the
+// firmware rules.
 void frmKonfig::updateEntryStates() {
     if (!m_menusBuilt)
         return;
@@ -632,9 +632,7 @@ void frmKonfig::updateEntryStates() {
     const QString notYet = notAvailableText(m_ws.texts);
     for (int i = 0; i < MenuEntryCount; ++i) {
         const Entry& e = m_entries[size_t(i)];
-        bool available = entryAvailable(MenuEntry(i));
-        if (MenuEntry(i) == MenuEntry::mnuHistory_2 && !rules.alarmHistory)
-            available = true; // says "No alarm history"
+        const bool available = entryAvailable(MenuEntry(i));
         e.action->setEnabled(available && (!e.needsPort || open));
         e.action->setToolTip(available ? QString() : notYet);
         e.action->setStatusTip(available ? QString() : notYet);
