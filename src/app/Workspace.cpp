@@ -1,5 +1,7 @@
 #include "app/Workspace.h"
 
+#include "app/AsFound.h"
+#include "app/Compare.h"
 #include "app/Defaults.h"
 #include "base/Interaction.h"
 #include "device/DeviceServices.h"
@@ -60,6 +62,11 @@ Workspace::Workspace(Interaction& interaction, SerialPort* port, QObject* parent
         Q_EMIT portStateChanged();
     });
     connect(m_transfers.get(), &Transfers::progressFinished, this, &Workspace::dataStateChanged);
+    m_transfers->setAsFoundKeeper(
+        [this](const DeviceImage& asFound, int lastRow, int firmware, QString* error) {
+            return keepAsFoundConfiguration(table, asFound, lastRow, m_link->DeviceAddress,
+                                            firmware, error);
+        });
     LoadStartupValues();
 }
 
@@ -264,7 +271,10 @@ bool Workspace::ConfirmWrite(const DeviceImage& toWrite) {
         "Lignes que l'écriture change dans le régulateur :",
         "Righe che la scrittura modifica nel regolatore:"};
     const QString text = texts.inLanguage(heading) + QStringLiteral("\n\n") +
-                         transfers().previewWrite(toWrite).lines(texts).join(u'\n');
+                         transfers()
+                             .previewWrite(toWrite)
+                             .lines(texts, writePreviewValueText(*this, toWrite))
+                             .join(u'\n');
     return m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
                              QStringLiteral("PC => ") + identification.DeviceType,
                              text) == Interaction::Answer::Ok;

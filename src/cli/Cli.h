@@ -18,8 +18,9 @@ namespace ExitStatus {
 constexpr int Ok = 0;
 constexpr int NoAnswer = 1; // the controller does not answer, or a file could not be used
 constexpr int Usage = 2;
-constexpr int Mismatch = 3; // the controller's attributes differ from the configuration
-constexpr int Declined = 4; // the user answered a confirmation with no
+constexpr int Mismatch = 3;  // the controller's attributes differ from the configuration
+constexpr int Different = 3; // diff: the two configurations differ
+constexpr int Declined = 4;  // the user answered a confirmation with no
 } // namespace ExitStatus
 
 // What each exit status means, for --help and the manual page.
@@ -32,7 +33,7 @@ inline constexpr ExitStatusText exitStatusTexts[] = {
     {ExitStatus::NoAnswer, "the controller does not answer, or a file or the port cannot be used"},
     {ExitStatus::Usage, "usage error: an unknown command or option, a malformed argument"},
     {ExitStatus::Mismatch, "the controller's attributes do not match the configuration's "
-                           "feature code (write without --force)"},
+                           "feature code (write without --force); diff: the two differ"},
     {ExitStatus::Declined, "the write was declined after its preview"},
 };
 
@@ -83,6 +84,8 @@ int runParameters(CliContext& cli);
 // Device link (cmd_link.cpp).
 int runProbe(CliContext& cli);
 int runErrors(CliContext& cli);
+void addScanOptions(OptionList& options);
+int runScan(CliContext& cli);
 
 // Transfers and configuration files (cmd_transfer.cpp): read, write, paraset, show.
 void addTransferOptions(OptionList& options);
@@ -90,6 +93,8 @@ int runRead(CliContext& cli);
 int runWrite(CliContext& cli);
 int runParaset(CliContext& cli);
 int runShow(CliContext& cli);
+// The comparison of two configurations (cmd_diff.cpp).
+int runDiff(CliContext& cli);
 // The parameter-set ID of --id ('now' or YYMMDDhhmmss); empty when not given. A malformed one
 // is reported and sets *bad.
 std::optional<ParameterSetIdBytes> parameterSetIdOption(CliContext& cli, bool* bad);

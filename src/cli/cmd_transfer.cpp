@@ -1,3 +1,4 @@
+#include "app/Compare.h"
 #include "cli/Cli.h"
 #include "cli/CliLink.h"
 #include "cli/CliOffline.h"
@@ -48,7 +49,8 @@ void addTransferOptions(OptionList& options) {
                        QStringLiteral("now|YYMMDDhhmmss")});
     options.addOption({QStringLiteral("force"),
                        QStringLiteral("write: write even when the controller's attributes differ "
-                                      "from the configuration's feature code.")});
+                                      "from the configuration's feature code, or when the "
+                                      "as-found backup cannot be saved.")});
     options.addOption({QStringLiteral("yes"),
                        QStringLiteral("write: write without asking after the preview (it asks "
                                       "only when stdin is a terminal).")});
@@ -124,7 +126,8 @@ int runWrite(CliContext& cli) {
         storeParameterSetId(ws.image, *id);
         CopyParameterSetId(ws.identification, ws.image);
     }
-    for (const QString& line : ws.transfers().previewWrite(ws.image).lines(ws.texts))
+    for (const QString& line :
+         ws.transfers().previewWrite(ws.image).lines(ws.texts, writePreviewValueText(ws, ws.image)))
         cli.out << line << '\n';
     cli.out.flush();
     if (isatty(STDIN_FILENO) && !cli.parser.isSet(QStringLiteral("yes")) &&
@@ -136,12 +139,23 @@ int runWrite(CliContext& cli) {
     device.interaction.policy =
         force ? ConsoleInteraction::Policy::Accept : ConsoleInteraction::Policy::Decline;
     *progress = QStringLiteral("Writing");
-    switch (ws.transfers().WriteAll()) {
+    const Transfers::Outcome outcome = ws.transfers().WriteAll();
+    // Where the controller's configuration as it was before is kept (also after a failure).
+    if (!ws.transfers().AsFoundPath.isEmpty())
+        cli.out << "as-found backup: " << ws.transfers().AsFoundPath << '\n';
+    switch (outcome) {
     case Transfers::Outcome::Done:
         return ExitStatus::Ok;
     case Transfers::Outcome::Cancelled: {
         Identification controller;
         DecodeAttributes(controller, ws.transfers().ControllerAttributes);
+        if (controller.FeatureA == ws.identification.FeatureA &&
+            controller.ModuleVariant == ws.identification.ModuleVariant) {
+            // The as-found backup could not be saved (the reason has been printed).
+            cli.err << "q7400ctl write: nothing written (use --force to write without the "
+                       "as-found backup)\n";
+            return ExitStatus::NoAnswer;
+        }
         cli.err << "q7400ctl write: nothing written; the controller is "
                 << featureCodeShort(controller) << ", the configuration is for "
                 << featureCodeShort(ws.identification) << " (use --force to write it anyway)\n";

@@ -47,6 +47,10 @@ const std::vector<CliCommand>& commands() {
          "Before writing it lists the rows that differ from what was read from this controller "
          "(or were not read from it in this session) and asks when standard input is a "
          "terminal; --yes does not ask, a no ends with exit status 4.\n\n"
+         "Before the first row is sent, the controller's configuration as read just then is "
+         "kept as a configuration file in $XDG_DATA_HOME/q7400/as-found (by default "
+         "~/.local/share/q7400/as-found) and its path is printed (as-found backup: PATH). When "
+         "it cannot be kept nothing is written (exit status 1) unless --force is given.\n\n"
          "--id stores a parameter-set ID with the values: now for the PC's clock, or twelve "
          "digits YYMMDDhhmmss.",
          {{"q7400ctl write plant.tvk --id now",
@@ -59,6 +63,18 @@ const std::vector<CliCommand>& commands() {
         {"show", "FILE.tvk [--lang ...]", "a configuration file, one line per entry", runShow,
          "Each line is the entry's number, the parameter's name and the values, separated by "
          "tabs; texts are quoted."},
+        {"diff",
+         "FILE.tvk|device FILE.tvk|device [--lang ...]",
+         "the values that differ between two configurations",
+         runDiff,
+         "Compares two configurations, each a configuration file or device (the controller, "
+         "read now), and prints one line per value that differs: the entry, its name in the "
+         "chosen language, the column, and both values as the windows show them, separated by "
+         "tabs. With the controller only the rows its firmware has are compared. Exit status 0 "
+         "when they are equal, 3 when they differ.",
+         {{"q7400ctl diff plant.tvk device",
+           "What writing plant.tvk would change in the controller."},
+          {"q7400ctl diff old.tvk new.tvk --lang de", "Two files, names in German."}}},
         {"config", "FILE.tvk [--firmware 0xNN] [--extended]",
          "feature code, sensors and terminals as the window shows them", runConfig},
         {"edit",
@@ -95,6 +111,19 @@ const std::vector<CliCommand>& commands() {
          {{"q7400ctl overview plant.tvk --pdf plant.pdf",
            "File the printed parameter overview of plant.tvk as a PDF, e.g. as a commissioning "
            "record."}}},
+        {"scan",
+         "[--addresses A-B] [--all-settings] [--timeout MS]",
+         "look for controllers on the line: addresses, line settings",
+         runScan,
+         "Asks every address of the range for its firmware version, once and with a short "
+         "time-out, at the line settings of the settings file (or --baud and --parity); with "
+         "--all-settings then at every other baud rate and parity, 19200 even first. Nothing is "
+         "written to any controller. Each controller that answers is printed at once, one line "
+         "each: address, baud rate and parity, firmware version and feature code, separated by "
+         "tabs. Exit status 1 when none answered.",
+         {{"q7400ctl scan --addresses 1-20", "Look for controllers at the addresses 1 to 20."},
+          {"q7400ctl scan --all-settings",
+           "Look everywhere: 256 addresses at 16 line settings (some minutes)."}}},
         {"probe",
          "[--port ...]",
          "firmware version and feature code of the controller",
@@ -198,6 +227,7 @@ int main(int argc, char** argv) {
     addRecordOptions(options);
     addMonitorOptions(options);
     addExtraOptions(options);
+    addScanOptions(options);
     // For the build: the manual page and the shell completion, from the same lists.
     QCommandLineOption man(QStringLiteral("man"), QStringLiteral("Print the manual page."));
     QCommandLineOption completion(QStringLiteral("bash-completion"),

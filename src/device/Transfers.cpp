@@ -26,6 +26,7 @@ constexpr int kTextOverwritten = 460;
 
 constexpr int kCodeParameterSet = 0x32;
 constexpr int kCodeAttributes = 49;
+constexpr int kCodeFirmware = 53;
 constexpr int kFirstRawBlockFirmware = 0x40;
 constexpr int kSetpointRow = 0;
 
@@ -45,6 +46,32 @@ QString setpointsKeptText(const Texts& texts) {
 QString writeAnywayText(const Texts& texts) {
     static const char* const text[] = {"Trotzdem schreiben?", "Write anyway?",
                                        "Écrire quand même ?", "Scrivere comunque?"};
+    return texts.inLanguage(text);
+}
+
+QString asFoundKeptText(const Texts& texts, const QString& path) {
+    static const char* const text[] = {
+        "Die Konfiguration des Reglers vor dem Schreiben ist gesichert in %1",
+        "The controller's configuration as found before the write is kept in %1",
+        "La configuration du régulateur trouvée avant l'écriture est conservée dans %1",
+        "La configurazione del regolatore trovata prima della scrittura è salvata in %1"};
+    return texts.inLanguage(text).arg(path);
+}
+
+QString asFoundNotKeptText(const Texts& texts, const QString& error) {
+    static const char* const text[] = {
+        "Die Konfiguration des Reglers vor dem Schreiben konnte nicht gesichert werden: %1",
+        "The controller's configuration as found before the write could not be kept: %1",
+        "La configuration du régulateur trouvée avant l'écriture n'a pas pu être conservée : %1",
+        "Non è stato possibile salvare la configurazione del regolatore trovata prima della "
+        "scrittura: %1"};
+    return texts.inLanguage(text).arg(error);
+}
+
+QString writeIncompleteText(const Texts& texts) {
+    static const char* const text[] = {
+        "Das Schreiben wurde nicht vollständig ausgeführt.", "The write did not complete.",
+        "L'écriture ne s'est pas terminée.", "La scrittura non è stata completata."};
     return texts.inLanguage(text);
 }
 
@@ -154,11 +181,11 @@ Transfers::Outcome Transfers::readAllHeld(bool askFirst) {
     return failed ? Outcome::Failed : Outcome::Done;
 }
 
-bool Transfers::readRow(int row) {
+bool Transfers::readRowInto(int row, DeviceImage& image) {
     const ParameterRow& item = m_table[row];
     const int code = item.FunctionCode;
     m_services.ReadRequest(code, 0, 0, 0);
-    m_image.cell(row, 0) = item.Name;
+    image.cell(row, 0) = item.Name;
     // A failed read leaves whatever was in the reply buffer: the row keeps its values.
     if (m_link.CommError)
         return false;
@@ -168,23 +195,86 @@ bool Transfers::readRow(int row) {
                           ? std::min<int>(8, int(values.size()))
                           : int(values.size());
     for (int k = 1; k <= count; ++k)
-        m_image.cell(row, k) = values[k - 1];
-    if (code == kCodeAttributes && !values.isEmpty()) {
-        DecodeAttributes(m_id, values[0]);
+        image.cell(row, k) = values[k - 1];
+    return true;
+}
+
+bool Transfers::readRow(int row) {
+    if (!readRowInto(row, m_image))
+        return false;
+    if (m_table[row].FunctionCode == kCodeAttributes) {
+        DecodeAttributes(m_id, truncatedInt(m_image.value(row, 1)));
         Q_EMIT attributesDecoded();
     }
     m_record.rowRead(m_link.controller(), row, m_image);
     return true;
 }
 
-bool Transfers::keepControllerSetpoints() {
+bool Transfers::keepControllerSetpoints(const DeviceImage* asFound) {
     if (m_record.imageHoldsReadValues(m_link.controller(), kSetpointRow))
         return true;
     Q_EMIT notice(setpointsKeptText(m_texts));
-    if (!readRow(kSetpointRow))
+    if (asFound) {
+        // Just read with the as-found configuration.
+        for (int k = 1; k < DeviceImage::Columns; ++k)
+            m_image.cell(kSetpointRow, k) = asFound->cell(kSetpointRow, k);
+        m_record.rowRead(m_link.controller(), kSetpointRow, m_image);
+    } else if (!readRow(kSetpointRow)) {
         return false;
+    }
     Q_EMIT imageRead();
     return true;
+}
+
+int Transfers::readControllerCopy(DeviceImage& target, int* firmware) {
+    // Every row the controller's firmware has, whatever the image was made for.
+    m_services.ReadRequest(kCodeFirmware, 0, 0, 0);
+    if (m_link.CommError)
+        return -1;
+    *firmware = m_link.ReplyBytes[8];
+    const int last = highestRowForFirmware(*firmware);
+    Q_EMIT progressStarted(last + 1);
+    int row = 0;
+    for (; row <= last; ++row) {
+        Q_EMIT progress(row + 1);
+        if (!readRowInto(row, target))
+            break;
+    }
+    Q_EMIT progressFinished();
+    return row > last ? last : -1;
+}
+
+Transfers::Outcome Transfers::ReadCopy(const QString& name, DeviceImage& target, int* lastRow) {
+    const OperationGate::Ticket ticket = m_gate.enter(name);
+    if (!ticket)
+        return Outcome::Busy;
+    RunningGuard guard(m_transferRunning, *this);
+    m_services.PrepareLink();
+    int firmware = 0;
+    *lastRow = readControllerCopy(target, &firmware);
+    return *lastRow < 0 ? Outcome::Failed : Outcome::Done;
+}
+
+bool Transfers::keepAsFound(DeviceImage* asFound, bool* read) {
+    *read = false;
+    AsFoundPath.clear();
+    if (!m_asFoundKeeper)
+        return true;
+    int firmware = 0;
+    const int last = readControllerCopy(*asFound, &firmware);
+    if (last < 0)
+        return false;
+    *read = true;
+    QString error;
+    AsFoundPath = m_asFoundKeeper(*asFound, last, firmware, &error);
+    if (!AsFoundPath.isEmpty()) {
+        Q_EMIT notice(asFoundKeptText(m_texts, AsFoundPath));
+        return true;
+    }
+    return m_interaction.ask(Interaction::Icon::Exclamation, Interaction::Buttons::OkCancel,
+                             QStringLiteral("PC => ") + m_id.DeviceType,
+                             asFoundNotKeptText(m_texts, error) + QStringLiteral("\n\n") +
+                                 writeAnywayText(m_texts)) == Interaction::Answer::Ok;
 }
 
 void Transfers::refreshDerived() {
@@ -267,11 +357,15 @@ Transfers::Outcome Transfers::WriteAll() {
                             m_texts.LoadText(kTextInterfaceMessage),
                             m_texts.LoadText(kTextAttributesMismatch)) == Interaction::Answer::Ok;
             }
-            // The setpoints come first: a row that cannot be read stops the write before
-            // anything is sent.
-            const bool setpoints = write && keepControllerSetpoints();
+            // The as-found configuration and the setpoints come first: a row that cannot be
+            // read stops the write before anything is sent.
+            DeviceImage asFound;
+            bool asFoundRead = false;
+            const bool found = write && keepAsFound(&asFound, &asFoundRead);
+            const bool setpoints =
+                found && keepControllerSetpoints(asFoundRead ? &asFound : nullptr);
             const QString problem = setpoints ? firstWriteProblem() : QString();
-            if (!write) {
+            if (!write || (!found && asFoundRead)) {
                 outcome = Outcome::Cancelled;
             } else if (!setpoints) {
                 outcome = Outcome::Failed;
@@ -286,6 +380,11 @@ Transfers::Outcome Transfers::WriteAll() {
                                      Interaction::Icon::Critical);
             } else if (!writeRows()) {
                 outcome = Outcome::Failed;
+                if (!AsFoundPath.isEmpty())
+                    m_interaction.inform(QStringLiteral("PC => ") + m_id.DeviceType,
+                                         writeIncompleteText(m_texts) + u'\n' +
+                                             asFoundKeptText(m_texts, AsFoundPath),
+                                         Interaction::Icon::Critical);
             }
             requestDeviceErrors();
         }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class DeviceImage;
 class DeviceServices;
 class Interaction;
@@ -57,6 +59,15 @@ public:
     // The attributes byte WriteAll read from the controller; -1 before or when unanswered.
     int ControllerAttributes = -1;
 
+    // Keeps the controller's configuration as found just before a write (WriteAll reads it into
+    // `asFound`, rows 0..lastRow, and the controller's firmware) and returns where it is kept;
+    // empty with *error set when it could not be kept.
+    using AsFoundKeeper = std::function<QString(const DeviceImage& asFound, int lastRow,
+                                                int firmware, QString* error)>;
+    void setAsFoundKeeper(AsFoundKeeper keeper) { m_asFoundKeeper = std::move(keeper); }
+    // Where the last WriteAll kept the as-found configuration; empty when it kept none.
+    QString AsFoundPath;
+
     // The rows WriteAll would send with values that differ from those last read from the
     // present controller (firmware as identified), or that were not read from it in this
     // session.
@@ -76,6 +87,11 @@ public:
     // marked incomplete there.
     Outcome ReadAll(bool askFirst = true);
 
+    // Reads every row the controller's firmware has into `target`, rows 0..*lastRow, and
+    // nothing else: the device image, the read record and the identification stay as they are
+    // (a comparison with the controller). A user-started device operation named `name`.
+    Outcome ReadCopy(const QString& name, DeviceImage& target, int* lastRow);
+
     // Writes the device image to the controller in write order. When the controller's
     // attributes differ from the configuration's feature code and module variant, asks first
     // (Cancel writes nothing). A pending ParamSetCommand is sent at the end.
@@ -85,8 +101,11 @@ public:
     // a pending ParamSetCommand is then dropped, not sent.
     // When the image is incomplete (a read stopped part-way) it asks first; Cancel writes
     // nothing. The setpoints (row 0) are written only when the image holds those read from
-    // this controller in this session; otherwise the controller's own setpoints are read
-    // first and written back (notice() says so), so a file or the defaults never set them.
+    // this controller in this session; otherwise the controller's own setpoints are written
+    // back (notice() says so), so a file or the defaults never set them.
+    // With an as-found keeper, the controller's whole configuration is read before anything is
+    // sent and kept (AsFoundPath, notice() names it); when it cannot be kept it asks whether to
+    // write anyway. A write that fails part-way says where the as-found configuration is.
     Outcome WriteAll();
 
     // The "PC => Q7400" menu command: asks "Direction ok?  =>   Q7400"; on OK clears
@@ -151,7 +170,14 @@ private:
     Outcome readAllHeld(bool askFirst);
     bool requestDeviceErrors();
     bool readRow(int row);
-    bool keepControllerSetpoints();
+    bool readRowInto(int row, DeviceImage& image);
+    bool keepControllerSetpoints(const DeviceImage* asFound);
+    // Reads and keeps the as-found configuration; false when the controller stopped answering
+    // or the user declined to write without it. *asFound holds what was read.
+    bool keepAsFound(DeviceImage* asFound, bool* read);
+    // The controller's firmware, then rows 0.. of it into `target`; -1 when it stopped answering,
+    // else the last row read.
+    int readControllerCopy(DeviceImage& target, int* firmware);
     bool writeRows();
     QString firstWriteProblem() const;
     void refreshDerived();
@@ -168,4 +194,5 @@ private:
     ReadRecord& m_record;
     OperationGate& m_gate;
     bool m_transferRunning = false;
+    AsFoundKeeper m_asFoundKeeper;
 };

@@ -35,7 +35,14 @@ int WritePreview::unreadRows() const {
     return n;
 }
 
-QStringList WritePreview::lines(const Texts& texts) const {
+namespace {
+QString shownValue(const ComparisonValueText& valueText, int row, int column, double value,
+                   bool before) {
+    return valueText ? valueText(row, column, value, before) : QString::number(value);
+}
+} // namespace
+
+QStringList WritePreview::lines(const Texts& texts, const ComparisonValueText& valueText) const {
     if (rows.isEmpty()) {
         static const char* const same[] = {
             "Keine Zeile weicht von dem ab, was zuletzt von diesem Regler gelesen wurde.",
@@ -59,12 +66,63 @@ QStringList WritePreview::lines(const Texts& texts) const {
         QStringList changes;
         for (const WritePreviewRow::Change& c : r.changes)
             changes << QStringLiteral("%1: %2 -> %3")
-                           .arg(QString::number(c.column), QString::number(c.controller),
-                                QString::number(c.image));
+                           .arg(QString::number(c.column),
+                                shownValue(valueText, r.row, c.column, c.controller, true),
+                                shownValue(valueText, r.row, c.column, c.image, false));
         lines << head + changes.join(QStringLiteral(", "));
     }
     return lines;
 }
+
+QList<QStringList> WritePreview::tableRows(const Texts& texts,
+                                           const ComparisonValueText& valueText) const {
+    QList<QStringList> table;
+    for (const WritePreviewRow& r : rows) {
+        const QString row = QString::number(r.row);
+        if (!r.read) {
+            table << QStringList{row, r.name, notReadText(texts), QString(), QString()};
+            continue;
+        }
+        for (const WritePreviewRow::Change& c : r.changes)
+            table << QStringList{row, r.name, QString::number(c.column),
+                                 shownValue(valueText, r.row, c.column, c.controller, true),
+                                 shownValue(valueText, r.row, c.column, c.image, false)};
+    }
+    return table;
+}
+
+QStringList WritePreview::tableHeader(const Texts& texts, const QString& before,
+                                      const QString& after) {
+    static const char* const entry[] = {"Zeile", "Row", "Ligne", "Riga"};
+    static const char* const name[] = {"Parameter", "Parameter", "Paramètre", "Parametro"};
+    static const char* const column[] = {"Spalte", "Column", "Colonne", "Colonna"};
+    return {texts.inLanguage(entry), texts.inLanguage(name), texts.inLanguage(column), before,
+            after};
+}
+
+QString WritePreview::equalText(const Texts& texts) {
+    static const char* const text[] = {"Keine Unterschiede.", "No differences.",
+                                       "Aucune différence.", "Nessuna differenza."};
+    return texts.inLanguage(text);
+}
+
+namespace {
+// The columns of `row` whose values differ on the link; `before(column)` is the old value.
+template <typename Before>
+QList<WritePreviewRow::Change> changesOf(const ParameterTable& table, int row, Before before,
+                                         const DeviceImage& after) {
+    const ParameterRow& item = table[row];
+    const bool word = isWordGroup(transferGroupOf(item.FunctionCode));
+    QList<WritePreviewRow::Change> changes;
+    for (int column = 1; column <= item.Count; ++column) {
+        const double b = onTheLink(before(column), word);
+        const double a = onTheLink(after.value(row, column), word);
+        if (b != a)
+            changes.append({column, b, a});
+    }
+    return changes;
+}
+} // namespace
 
 WritePreview writePreview(const ParameterTable& table, const DeviceImage& image,
                           const ReadRecord& record, const ControllerKey& controller,
@@ -74,24 +132,36 @@ WritePreview writePreview(const ParameterTable& table, const DeviceImage& image,
         if (isWriteSkipped(row))
             continue;
         ++preview.rowsWritten;
-        const ParameterRow& item = table[row];
         WritePreviewRow r;
         r.row = row;
-        r.name = item.Name.trimmed();
+        r.name = table[row].Name.trimmed();
         const auto read = record.lastRead(controller, row);
         r.read = read.has_value();
         if (read) {
-            const bool word = isWordGroup(transferGroupOf(item.FunctionCode));
-            for (int column = 1; column <= item.Count; ++column) {
-                const double before = onTheLink(NumericValue((*read)[size_t(column)]), word);
-                const double after = onTheLink(image.value(row, column), word);
-                if (before != after)
-                    r.changes.append({column, before, after});
-            }
+            r.changes = changesOf(
+                table, row, [&](int column) { return NumericValue((*read)[size_t(column)]); },
+                image);
             if (r.changes.isEmpty())
                 continue;
         }
         preview.rows.append(r);
     }
     return preview;
+}
+
+WritePreview compareImages(const ParameterTable& table, const DeviceImage& before,
+                           const DeviceImage& after, const QList<int>& rows) {
+    WritePreview comparison;
+    for (int row : rows) {
+        ++comparison.rowsWritten;
+        WritePreviewRow r;
+        r.row = row;
+        r.name = table[row].Name.trimmed();
+        r.read = true;
+        r.changes = changesOf(
+            table, row, [&](int column) { return before.value(row, column); }, after);
+        if (!r.changes.isEmpty())
+            comparison.rows.append(r);
+    }
+    return comparison;
 }

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ParameterTable;
 class ReadRecord;
 class Texts;
@@ -25,6 +27,10 @@ struct WritePreviewRow {
     QList<Change> changes;
 };
 
+// How a value is shown: (row, column, value as compared, true for the old side). Without one,
+// values are shown as numbers.
+using ComparisonValueText = std::function<QString(int row, int column, double value, bool before)>;
+
 // The rows of a write whose values differ from what was last read from the controller, in
 // write order. Values are compared as they travel on the link (rounded, negative words in
 // two's complement), so -100 and 65436 are the same word.
@@ -37,7 +43,16 @@ struct WritePreview {
     //   "7 Max. setpoint: 1: 6000 -> 777, 2: 6000 -> 777"
     //   "26 Controller function: not read from this controller in this session"
     // One line says so when nothing was read from this controller, or when no row differs.
-    QStringList lines(const Texts& texts) const;
+    QStringList lines(const Texts& texts, const ComparisonValueText& valueText = {}) const;
+
+    // The same as a table, one line per value that differs: row, name, column, old value, new
+    // value; a row not read from the controller has its note in place of the column.
+    QList<QStringList> tableRows(const Texts& texts,
+                                 const ComparisonValueText& valueText = {}) const;
+    // The table's headings, the two value columns named `before` and `after`.
+    static QStringList tableHeader(const Texts& texts, const QString& before, const QString& after);
+    // "No differences." in the language of `texts`.
+    static QString equalText(const Texts& texts);
 };
 
 // The preview of writing `image` to `controller` with a firmware whose full transfer ends at
@@ -45,3 +60,8 @@ struct WritePreview {
 WritePreview writePreview(const ParameterTable& table, const DeviceImage& image,
                           const ReadRecord& record, const ControllerKey& controller,
                           int highestRow);
+
+// The same comparison between two images (a file and another, or what a controller holds):
+// the rows of `rows`, in that order, whose values differ between `before` and `after`.
+WritePreview compareImages(const ParameterTable& table, const DeviceImage& before,
+                           const DeviceImage& after, const QList<int>& rows);

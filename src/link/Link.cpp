@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#include <algorithm>
+
 namespace {
 // How an exchange ended.
 enum Reason { Pending, Replied, Repeat, GaveUp, PortLost };
@@ -81,13 +83,14 @@ bool Link::portReady() const {
 }
 
 void Link::setReplyTimeout(int ms) {
+    m_replyTimeoutMs = ms;
     m_replyTimer.setInterval(ms);
 }
 void Link::setPauseInterval(int ms) {
     m_pauseTimer.setInterval(ms);
 }
 int Link::replyTimeout() const {
-    return m_replyTimer.interval();
+    return m_replyTimeoutMs;
 }
 
 void Link::ExchangeTelegram() {
@@ -107,6 +110,11 @@ void Link::ShortRequest(quint8 control, int expectedLength) {
         NoBlock);
 }
 
+bool Link::Probe(const QByteArray& frame, int expectedLength, int timeoutMs) {
+    run(frame, expectedLength, false, NoBlock, std::max(1, timeoutMs));
+    return m_replyReceived && !CommError;
+}
+
 void Link::RequestCyclicBlock() {
     run(Telegram::buildShort(0x7B, quint8(DeviceAddress & 0xFF)), 50, false, CyclicBlock);
 }
@@ -119,7 +127,8 @@ void Link::RequestDeviceErrors() {
     run(Telegram::buildShort(0x7A, quint8(DeviceAddress & 0xFF)), 32, false, ErrorBlock);
 }
 
-void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent, Block block) {
+void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent, Block block,
+               int probeTimeoutMs) {
     CommError = false;
     m_replyReceived = false;
     const auto linkBusy = [this] {
@@ -137,7 +146,7 @@ void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent, B
         exchange = Exchange{};
         exchange.damaged = damaged;
         m_current = &exchange;
-        send(frame, expectedLength, block);
+        send(frame, expectedLength, block, probeTimeoutMs);
         const bool waited = waitWhile([&exchange] { return exchange.reason == Pending; });
         damaged = exchange.damaged;
         if (!waited) {
@@ -166,7 +175,7 @@ void Link::run(const QByteArray& frame, int expectedLength, bool repeatSilent, B
     }
 }
 
-void Link::send(const QByteArray& frame, int expectedLength, Block block) {
+void Link::send(const QByteArray& frame, int expectedLength, Block block, int probeTimeoutMs) {
     // Bytes that arrived while nothing waited belong to no request.
     if (m_port->bytesAvailable() > 0)
         m_port->readAll();
@@ -175,14 +184,17 @@ void Link::send(const QByteArray& frame, int expectedLength, Block block) {
     m_activeExpected = expectedLength;
     // A long request is answered with its own function code; the blocks of the short requests
     // start at that position instead.
-    m_activeFunction = quint8(frame[0]) == Telegram::LongStart ? quint8(frame[6]) : -1;
+    const bool isLong = quint8(frame[0]) == Telegram::LongStart;
+    m_activeFunction = isLong ? quint8(frame[6]) : -1;
+    m_activeAddress = quint8(frame[isLong ? 5 : 2]);
+    m_activeProbe = probeTimeoutMs > 0;
     m_activeBlock = block;
     CyclicPending = block == CyclicBlock || block == ExtendedBlock;
     CyclicExtended = block == ExtendedBlock;
     ErrorPending = block == ErrorBlock;
     m_port->write(frame);
     LinkState = 1;
-    m_replyTimer.start();
+    m_replyTimer.start(m_activeProbe ? probeTimeoutMs : m_replyTimeoutMs);
     Q_EMIT stateChanged();
 }
 
@@ -198,6 +210,7 @@ void Link::clearPending() {
 void Link::endExchange(int reason) {
     m_replyTimer.stop();
     LinkState = 0;
+    m_activeProbe = false;
     clearPending();
     if (reason != Repeat)
         RepeatCount = 0;
@@ -217,7 +230,7 @@ void Link::endExchange(int reason) {
 bool Link::isReplyToRequest(const QByteArray& frame) const {
     const bool isShort = quint8(frame[0]) == Telegram::ShortStart;
     const int address = quint8(frame[isShort ? 2 : 5]);
-    if (address != (DeviceAddress & 0xFF))
+    if (address != m_activeAddress)
         return false;
     if (m_activeExpected == 5)
         return isShort;
@@ -309,6 +322,12 @@ void Link::decodeBlock() {
 void Link::onReplyTimeout() {
     if (LinkState != 1) {
         m_replyTimer.stop();
+        return;
+    }
+    if (m_activeProbe) {
+        // Nobody at this address (or at this line setting): no repetition, no message.
+        CommError = true;
+        endExchange(Repeat);
         return;
     }
     if (RepeatCount < MaxRepeats) {

@@ -101,6 +101,12 @@ public:
     void RequestExtendedCyclicBlock(); // C 0x7E, 40 bytes -> CycleWordsB(8..23)
     void RequestDeviceErrors();        // C 0x7A, 32 bytes -> DeviceErrorWords
 
+    // Sends `frame` (a request to any address) once and waits at most `timeoutMs` for its reply
+    // of `expectedLength` bytes from the frame's address. Silence is not repeated, counts in
+    // no RepeatCount and brings no give-up message: a scan asks addresses where nothing may
+    // answer. True when the reply came; it is in ReplyBytes then.
+    bool Probe(const QByteArray& frame, int expectedLength, int timeoutMs);
+
     // True when the last exchange ended with its reply, false after a give-up or a lost port,
     // when ReplyBytes still hold an older reply.
     bool replyReceived() const { return m_replyReceived; }
@@ -145,8 +151,9 @@ private:
     void onPortEvent();
     void onReplyTimeout();
     void onPortLost(const QString& reason);
-    void run(const QByteArray& frame, int expectedLength, bool repeatSilent, Block block);
-    void send(const QByteArray& frame, int expectedLength, Block block);
+    void run(const QByteArray& frame, int expectedLength, bool repeatSilent, Block block,
+             int probeTimeoutMs = 0);
+    void send(const QByteArray& frame, int expectedLength, Block block, int probeTimeoutMs);
     void endExchange(int reason);
     void clearPending();
     bool isReplyToRequest(const QByteArray& frame) const;
@@ -162,6 +169,9 @@ private:
     QTimer m_pauseTimer;
     int m_activeExpected = 1000; // expected length of the exchange on the wire
     int m_activeFunction = -1;   // its function code; -1 for a short request
+    int m_activeAddress = 0;     // the address it was sent to
+    int m_replyTimeoutMs = ReplyTimeoutMs;
+    bool m_activeProbe = false; // a probe: silence ends it without a repetition or give-up
     Block m_activeBlock = NoBlock;
     Exchange* m_current = nullptr;
     bool m_replyReceived = false;

@@ -237,12 +237,18 @@ void PtyServer::onReadable() {
     }
     if (bytes.isEmpty())
         return;
-    if (m_strictLine && clientBaudRate() != m_sim.device().baudRate()) {
-        trace(QStringLiteral("RX"), bytes,
-              QStringLiteral("garbled: the line runs at %1 baud, the controller at %2")
-                  .arg(clientBaudRate())
-                  .arg(m_sim.device().baudRate()));
-        return;
+    if (m_strictLine) {
+        const char parity = m_sim.device().parity() == 'n' ? 'e' : m_sim.device().parity();
+        if (clientBaudRate() != m_sim.device().baudRate() || clientParity() != parity) {
+            trace(QStringLiteral("RX"), bytes,
+                  QStringLiteral("garbled: the line runs at %1 baud parity %2, the controller "
+                                 "at %3 baud parity %4")
+                      .arg(clientBaudRate())
+                      .arg(QChar::fromLatin1(clientParity()))
+                      .arg(m_sim.device().baudRate())
+                      .arg(QChar::fromLatin1(m_sim.device().parity())));
+            return;
+        }
     }
     if (m_processTimer.interval() > 0)
         advanceProcess(); // answers show the process as it is now
@@ -273,6 +279,17 @@ int PtyServer::clientBaudRate() const {
     default:
         return 0;
     }
+}
+
+char PtyServer::clientParity() const {
+    termios tio{};
+    if (m_slave < 0 || ::tcgetattr(m_slave, &tio) != 0)
+        return 0;
+    const bool odd = (tio.c_cflag & PARODD) != 0;
+    const bool stick = (tio.c_cflag & CMSPAR) != 0;
+    if (stick)
+        return odd ? 'm' : 's';
+    return odd ? 'o' : 'e';
 }
 
 void PtyServer::onQuietGap() {

@@ -71,13 +71,16 @@ public:
     // with SimDevice::advance()).
     void setProcessInterval(int ms);
 
-    // With a strict line, bytes sent at a baud rate other than the controller's interface
-    // setting (function code 0xA0) arrive garbled and get no answer, as on a real line. Off by
-    // default: a pseudo-terminal works at any setting. (Parity cannot be checked: the
-    // pseudo-terminal driver does not keep it.)
+    // With a strict line, bytes sent at a baud rate or parity other than the controller's
+    // interface setting (function code 0xA0) arrive garbled and get no answer, as on a real
+    // line. Off by default: a pseudo-terminal works at any setting. (The pseudo-terminal driver
+    // drops the parity-enable flag but keeps odd and space, so even and none count as one.)
     void setStrictLine(bool on) { m_strictLine = on; }
     // The baud rate the client set on the pseudo-terminal, 0 when unknown.
     int clientBaudRate() const;
+    // The parity the client set, as far as the pseudo-terminal tells: 'o', 's', 'm' (mark), or
+    // 'e' for even and none; 0 when unknown.
+    char clientParity() const;
 
     void addFault(const SimFault& fault) { m_faults.append(fault); }
     void clearFaults() { m_faults.clear(); }

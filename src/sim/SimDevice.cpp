@@ -758,6 +758,25 @@ int SimDevice::baudRate() const {
     }
 }
 
+// The interface setting's parity index (high four bits): 0 even, 1 odd, 2 none, 3 space.
+static const char kInterfaceParities[] = {'e', 'o', 'n', 's'};
+
+char SimDevice::parity() const {
+    const int index = (interfaceSetting() >> 4) & 0x0F;
+    return index < 4 ? kInterfaceParities[index] : 'e';
+}
+
+bool SimDevice::setLine(int baud, char parity) {
+    static const int bauds[] = {4800, 9600, 19200, 38400};
+    const auto b = std::find(std::begin(bauds), std::end(bauds), baud);
+    const auto p = std::find(std::begin(kInterfaceParities), std::end(kInterfaceParities), parity);
+    if (b == std::end(bauds) || p == std::end(kInterfaceParities))
+        return false;
+    const int baudIndex = int(b - std::begin(bauds));
+    const int parityIndex = int(p - std::begin(kInterfaceParities));
+    return setItem(kInterface, 1, {baudIndex + 16 * parityIndex});
+}
+
 void SimDevice::note(const QString& text) const {
     if (onEvent)
         onEvent(text);

@@ -162,6 +162,9 @@ public:
     // --- communication settings -------------------------------------------------------
     int interfaceSetting() const { return itemValue(160, 1); }
     int baudRate() const; // from the interface setting: 4800, 9600, 19200, 38400
+    char parity() const;  // from the interface setting: 'e', 'o', 'n', 's'
+    // Sets the interface setting to a baud rate and parity; false for ones it does not have.
+    bool setLine(int baud, char parity);
 
     // Notes on what the device did (parameter set loaded, mapping started ...), for the log.
     std::function<void(const QString&)> onEvent;

@@ -202,12 +202,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption loggerCycle(
         QStringLiteral("logger-cycle"),
         QStringLiteral("Logger cycle in tenths of a second (default 10)."), QStringLiteral("n"));
+    const QCommandLineOption line(
+        QStringLiteral("line"),
+        QStringLiteral("The controller's own interface setting, e.g. 9600,o (default 19200,e); "
+                       "with --strict-line it answers only there."),
+        QStringLiteral("BAUD,PARITY"));
     // For the build: the manual page, from the same options.
     QCommandLineOption man(QStringLiteral("man"), QStringLiteral("Print the manual page."));
     man.setFlags(QCommandLineOption::HiddenFromHelp);
     optionList.addOptions({address,    firmware,  attributes, load,   trace,       link,  wire,
                            turnaround, chunk,     fault,      late,   strict,      quiet, clock,
-                           frozen,     noHistory, history,    logger, loggerCycle, man});
+                           frozen,     noHistory, history,    logger, loggerCycle, line,  man});
     parser.process(app);
     if (parser.isSet(man)) {
         std::fputs(manualPage(parser.applicationDescription(), optionList.options()).toUtf8(),
@@ -304,6 +309,15 @@ int main(int argc, char* argv[]) {
         sim.device().setLoggerSamples(loggerSeed);
     if (loggerCycleTenths > 0)
         sim.device().setItem(146, 1, {loggerCycleTenths});
+    if (parser.isSet(line)) {
+        const QStringList parts = parser.value(line).split(u',');
+        if (parts.size() != 2 || parts[1].size() != 1 ||
+            !sim.device().setLine(parts[0].toInt(), parts[1].at(0).toLatin1())) {
+            printErr(QStringLiteral("--line takes a baud rate 4800, 9600, 19200 or 38400 and a "
+                                    "parity e, o, n or s, e.g. 9600,o"));
+            return 2;
+        }
+    }
 
     PtyServer server(sim);
     if (!parser.isSet(quiet))

@@ -143,9 +143,9 @@ private Q_SLOTS:
         QCOMPARE(ws.transfers().ParamSetCommand, 0);
         QVERIFY(ws.identification.ParameterSetId != edit.id());
         const QString preview = sim.interaction.asked.last().text;
-        QVERIFY2(preview.contains(QStringLiteral("7 Max. setpoint: 2: 6000 -> 777")),
+        QVERIFY2(preview.contains(QStringLiteral("7 Max. setpoint: 2: 600.0 -> 77.7")),
                  qPrintable(preview));
-        QVERIFY2(preview.contains(QStringLiteral("50 Parameter set ID: 1: 48 -> 1")),
+        QVERIFY2(preview.contains(QStringLiteral("50 Parameter set ID: 1: 0x30 -> 0x1")),
                  qPrintable(preview));
 
         // Another feature code than the controller's: the attribute question, both ways.

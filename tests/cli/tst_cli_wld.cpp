@@ -162,7 +162,7 @@ private Q_SLOTS:
         QVERIFY(terminal.type("n\n"));
         CtlRun r = q7400ctl({"write", file}, true, terminal.slave);
         QCOMPARE(r.status, 4);
-        QCOMPARE(r.out, QStringLiteral("7 Max. setpoint: 1: 6000 -> 5000\n"));
+        QCOMPARE(r.out, QStringLiteral("7 Max. setpoint: 1: 600.0 -> 500.0\n"));
         QVERIFY2(r.err.contains(QStringLiteral("Write this to the controller? [y/N]")),
                  qPrintable(r.err));
         QVERIFY(m_sim->sent(Telegram::WriteControl).isEmpty());

@@ -42,8 +42,11 @@ enum class MenuEntry {
     mnuHistory_1,
     mnuHistory_2,
     mnuExtra,
+    mnuScan,
+    mnuCompareDevice,
+    mnuCompareFile,
 };
-constexpr int MenuEntryCount = int(MenuEntry::mnuExtra) + 1;
+constexpr int MenuEntryCount = int(MenuEntry::mnuCompareFile) + 1;
 
 // "mnuDevice_4".
 QString menuEntryName(MenuEntry entry);

@@ -1,5 +1,6 @@
 #include "app/ui/frmKonfig.h"
 
+#include "app/Compare.h"
 #include "app/FrameTexts.h"
 #include "app/Startup.h"
 #include "app/Workspace.h"
@@ -7,11 +8,15 @@
 #include "app/ui/Mnemonics.h"
 #include "app/ui/Pictures.h"
 #include "app/ui/SecondaryWindow.h"
+#include "app/ui/frmCompare.h"
+#include "app/ui/frmScan.h"
 #include "base/Interaction.h"
+#include "config/ConfigurationFile.h"
 #include "config/Terminals.h"
 #include "config/ui/DipSwitches.h"
 #include "config/ui/WiringPicture.h"
 #include "device/DeviceServices.h"
+#include "device/LineScan.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/QtSerialPort.h"
@@ -475,6 +480,11 @@ void frmKonfig::buildMenus() {
     setEntryHandler(M::mnuWLDauf, [this] { openWldCommand(m_ws, m_windows); });
     setEntryHandler(M::mnuWLDspei, [this] { saveWldCommand(m_ws, m_windows); });
     file->addSeparator();
+    addEntry(file, M::mnuCompareDevice, true);
+    addEntry(file, M::mnuCompareFile, false);
+    setEntryHandler(M::mnuCompareDevice, [this] { compareWith(true); });
+    setEntryHandler(M::mnuCompareFile, [this] { compareWith(false); });
+    file->addSeparator();
     addEntry(file, M::mnuEnd, false);
     setEntryHandler(M::mnuEnd, [this] { close(); });
 
@@ -511,6 +521,9 @@ void frmKonfig::buildMenus() {
         m_parityEntries.append(a);
     }
     connect(line, &QMenu::aboutToShow, this, &frmKonfig::buildPortList);
+    line->addSeparator();
+    addEntry(line, M::mnuScan, true);
+    setEntryHandler(M::mnuScan, [this] { openScan(); });
 
     // Read and write everything.
     addEntry(nullptr, M::mnuGetPara, true);
@@ -652,6 +665,10 @@ void frmKonfig::updateEntryStates() {
 void frmKonfig::refreshCaptions() {
     const Texts& t = m_ws.texts;
     applyCaptions(this, mainCaptions(m_ws.identification.DeviceType), t);
+    entryAction(MenuEntry::mnuScan)->setText(lineScanName(t) + QStringLiteral("..."));
+    entryAction(MenuEntry::mnuCompareDevice)->setText(compareWithControllerCaption(t));
+    entryAction(MenuEntry::mnuCompareFile)
+        ->setText(compareWithFileCaption(t) + QStringLiteral("..."));
     m_wiring->retranslate();
     setTextKeepingWidth(m_simulatorNotice, simulatorNoticeText, t);
     for (int i = 0; i < m_cmdSprache.size(); ++i)
@@ -864,6 +881,48 @@ void frmKonfig::applyLineSettings() {
     saveSettings();
 }
 
+void frmKonfig::openScan() {
+    if (!m_frmScan) {
+        m_frmScan = new frmScan(m_ws, this);
+        connect(m_frmScan, &frmScan::useController, this, [this](const ScanFind& find) {
+            SerialLineSettings line;
+            if (!parseSettingsText(find.settingsText, &line))
+                return;
+            m_ws.settings.setBaudRate(QString::number(line.baud));
+            m_ws.settings.setParity(QString(QChar::fromLatin1(line.parity)));
+            applyLineSettings();
+            setDeviceAddressText(QString::number(find.address));
+            m_frmScan->close();
+        });
+    }
+    m_frmScan->show();
+    m_frmScan->raise();
+    m_frmScan->activateWindow();
+}
+
+void frmKonfig::compareWith(bool controller) {
+    std::optional<ImageComparison> comparison;
+    QString title;
+    if (controller) {
+        title = compareWithControllerCaption(m_ws.texts);
+        comparison = compareWithController(m_ws);
+    } else {
+        title = compareWithFileCaption(m_ws.texts);
+        const QString path = m_interaction.openFileName(title, ConfigurationFile::filter());
+        if (path.isEmpty())
+            return;
+        comparison = compareWithFile(m_ws, path);
+    }
+    if (!comparison)
+        return;
+    if (!m_frmCompare)
+        m_frmCompare = new frmCompare(m_ws, this);
+    m_frmCompare->showComparison(title, *comparison);
+    m_frmCompare->show();
+    m_frmCompare->raise();
+    m_frmCompare->activateWindow();
+}
+
 void frmKonfig::saveSettings() {
     QString error;
     if (!savePortSettings(m_settingsPath, m_ws.settings, &error))
@@ -1037,5 +1096,7 @@ void frmKonfig::closeEvent(QCloseEvent* event) {
     m_closing = true;
     // A window that still waits for its operation closes when that has ended.
     m_windows.closeAll();
+    if (m_frmScan)
+        m_frmScan->close(); // a running scan stops at its next probe
     event->accept();
 }

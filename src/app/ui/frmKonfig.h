@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <array>
@@ -13,6 +14,8 @@
 #include <optional>
 
 class DipSwitches;
+class frmCompare;
+class frmScan;
 class Interaction;
 class QAction;
 class QLabel;
@@ -119,6 +122,11 @@ private:
     // After a baud rate or parity choice: the check marks, the open port (its failure is
     // reported) and the settings file follow the new line settings.
     void applyLineSettings();
+    // The line scan's window (Interface menu); "Use this controller" takes its line settings
+    // and address and saves them.
+    void openScan();
+    // File menu: the program's configuration compared with the controller's or a file's.
+    void compareWith(bool controller);
     void updateTitle();
     void saveSettings();
     void setPanel(int panel, const QString& text);
@@ -154,6 +162,8 @@ private:
     QList<QAction*> m_baudEntries;    // mnuBaudrate_1..4
     QList<QAction*> m_parityEntries;  // mnuPar_1..4
     QList<QAction*> m_featureEntries; // mnuMerk_0..5
+    QPointer<frmScan> m_frmScan;
+    QPointer<frmCompare> m_frmCompare;
 
     // Widgets.
     QLabel* m_image1 = nullptr;
