@@ -90,13 +90,15 @@ const std::vector<CliCommand>& commands() {
            "Type 90 into row 18 of channel 3, copy channel 3's parameters to all channels, set "
            "collective alarm mask 1, and save plant.tvk."}}},
         {"wld",
-         "save OUT.wld [--from FILE.tvk] [--block N] [--version V] [--author A] [--family "
-         "F] [--name N] [--time \"YYYY-MM-DD hh:mm:ss\"] [--id now|YYMMDDhhmmss]\n"
+         "save OUT.wld [--from FILE.tvk] [--block N] [--version V] [HEADER...]\n"
          "show FILE.wld [--firmware 0xNN]\n"
          "load FILE.wld -o OUT.tvk [--firmware 0xNN]",
          "the controller's (or a file's) memory image as a WLD file; show or take one over", runWld,
          "save reads the controller's memory image (or makes it from a configuration file with "
-         "--from) and writes it as a WLD file with the given header fields; show prints the "
+         "--from) and writes it as a WLD file with the given header fields: --block N "
+         "(0..65535), --version V (0..255), --author, --family and --name (at most 8 "
+         "characters each), --time \"YYYY-MM-DD hh:mm:ss\" (default now) and --id "
+         "now|YYMMDDhhmmss as for write; show prints the "
          "header, the CRC check, the block table and the parameters of a WLD file; load takes a "
          "WLD file over into a configuration file, as the WLD window's Accept does."},
         {"blocks", "[write default|HEX...]",
