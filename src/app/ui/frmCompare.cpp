@@ -29,11 +29,22 @@ frmCompare::frmCompare(Workspace& ws, QWidget* parent) : QDialog(parent), m_ws(w
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
     layout->addWidget(buttons);
     setMinimumSize(560, 320);
+    connect(&ws, &DeviceData::languageChanged, this, [this] {
+        if (m_title)
+            draw();
+    });
 }
 
-void frmCompare::showComparison(const QString& title, const ImageComparison& comparison) {
+void frmCompare::showComparison(QString (*title)(const Texts&), const ImageComparison& comparison) {
+    m_title = title;
+    m_comparison = comparison;
+    draw();
+}
+
+void frmCompare::draw() {
     const Texts& t = m_ws.texts;
-    setWindowTitle(title);
+    const ImageComparison& comparison = m_comparison;
+    setWindowTitle(m_title(t));
     m_table.clear();
     m_table.setHeader(comparison.header(t));
     m_table.setRows(comparison.tableRows(t));

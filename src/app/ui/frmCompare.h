@@ -16,12 +16,16 @@ class frmCompare : public QDialog {
 public:
     explicit frmCompare(Workspace& ws, QWidget* parent = nullptr);
 
-    // Shows `comparison` under `title`.
-    void showComparison(const QString& title, const ImageComparison& comparison);
+    // Shows `comparison` under the caption `title` gives; both follow a language switch.
+    void showComparison(QString (*title)(const Texts&), const ImageComparison& comparison);
     const TextTableModel& table() const { return m_table; }
 
 private:
+    void draw();
+
     Workspace& m_ws;
+    QString (*m_title)(const Texts&) = nullptr;
+    ImageComparison m_comparison;
     TextTableModel m_table;
     QLabel* m_lblCompare = nullptr;
     QTableView* m_grdCompare = nullptr;

@@ -902,13 +902,12 @@ void frmKonfig::openScan() {
 
 void frmKonfig::compareWith(bool controller) {
     std::optional<ImageComparison> comparison;
-    QString title;
+    const auto title = controller ? compareWithControllerCaption : compareWithFileCaption;
     if (controller) {
-        title = compareWithControllerCaption(m_ws.texts);
         comparison = compareWithController(m_ws);
     } else {
-        title = compareWithFileCaption(m_ws.texts);
-        const QString path = m_interaction.openFileName(title, ConfigurationFile::filter());
+        const QString path =
+            m_interaction.openFileName(title(m_ws.texts), ConfigurationFile::filter());
         if (path.isEmpty())
             return;
         comparison = compareWithFile(m_ws, path);

@@ -116,6 +116,10 @@ private Q_SLOTS:
         QCOMPARE(compare->table().rows(),
                  (QList<QStringList>{{"7", "Max. setpoint", "2", "600.0", "77.7"}}));
         QCOMPARE(compare->table().header().value(3), QStringLiteral("Controller"));
+        m_window->setLanguage(0); // the open comparison follows the language
+        QCOMPARE(compare->table().header().value(2), QStringLiteral("Spalte"));
+        QCOMPARE(compare->windowTitle(), compareWithControllerCaption(m_ws->texts));
+        m_window->setLanguage(1);
         QCOMPARE(m_ws->image.value(7, 2), 777.0); // the program's configuration stays
         QVERIFY(m_sim->sent(Telegram::WriteControl).isEmpty());
     }
