@@ -5,6 +5,7 @@
 #include "app/ui/WindowManager.h"
 #include "device/LongOperation.h"
 #include "support/ScriptedInteraction.h"
+#include "support/TestProgram.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -120,12 +121,6 @@ struct ReadingWindow : SecondaryWindow {
     SlowOperation operation;
 };
 
-void typeInto(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
 } // namespace
 
 class tst_FormBinder : public QObject {
@@ -166,9 +161,9 @@ private Q_SLOTS:
         QVERIFY(w->options[0]->isChecked());
 
         // Line edit: stored in tenths; refused entries leave the value and say why.
-        typeInto(w->delay, QStringLiteral("12.5"));
+        TestProgram::type(w->delay, QStringLiteral("12.5"));
         QCOMPARE(m_ws->image.value(16, 2), 125.0);
-        typeInto(w->delay, QStringLiteral("abc"));
+        TestProgram::type(w->delay, QStringLiteral("abc"));
         QCOMPARE(m_ws->image.value(16, 2), 125.0);
         QCOMPARE(w->delay->text(), QStringLiteral("12.5"));
         QCOMPARE(w->delay->toolTip(), QStringLiteral("Not a number"));

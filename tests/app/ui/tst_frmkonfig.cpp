@@ -1,19 +1,14 @@
-#include "app/Workspace.h"
 #include "app/ui/FormBinder.h"
 #include "app/ui/SecondaryWindow.h"
-#include "app/ui/frmKonfig.h"
 #include "config/ui/DipSwitches.h"
 #include "device/Transfers.h"
 #include "link/Link.h"
 #include "link/PortSettings.h"
 #include "link/Telegram.h"
 #include "params/ui/frmRegler.h"
-#include "support/FakePort.h"
-#include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
 #include "support/TestFiles.h"
+#include "support/TestProgram.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,25 +18,18 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 
 namespace {
 
 // One program instance on fake ports: workspace, window and the ports it made.
-struct Program {
-    ScriptedInteraction interaction;
-    std::unique_ptr<Workspace> workspace;
-    std::unique_ptr<frmKonfig> window;
+struct Program : TestProgram {
     QList<QPointer<FakePort>> ports;
     QHash<QString, int> failing; // device -> error number
     QString simulatorPath;       // the bundled simulator's pseudo-terminal, if it runs
 
     void start(const QString& settingsPath, QStringList devices = {"/dev/fakeA", "/dev/fakeB"},
                std::function<void(FakePort&)> prepare = {}) {
-        workspace = std::make_unique<Workspace>(interaction, nullptr);
-        workspace->link().setPauseInterval(1);
         FrameOptions options;
         options.settingsPath = settingsPath;
         options.portOverride = simulatorPath;
@@ -58,39 +46,28 @@ struct Program {
             ports.append(port);
             return port;
         };
-        window = std::make_unique<frmKonfig>(*workspace, interaction, options);
+        TestProgram::start(options);
     }
-    QAction* action(const QString& name) const { return window->findChild<QAction*>(name); }
-    QMenu* menu(const QString& name) const { return window->findChild<QMenu*>(name); }
+    QMenu* menu(const QString& name) const { return child<QMenu>(window.get(), name); }
     template <typename T> T* widget(const QString& name) const {
-        return window->findChild<T*>(name);
-    }
-    int askedWithTitle(const QString& title) const {
-        int n = 0;
-        for (const auto& a : interaction.asked)
-            n += a.title == title;
-        return n;
+        return child<T>(window.get(), name);
     }
 };
 
 // The program on the simulated controller's pseudo-terminal, with real transmission times so
 // that a read takes a while.
-struct SimProgram {
+struct SimProgram : TestProgram {
     explicit SimProgram(const QString& settingsPath, const SimOptions& simOptions = {})
-        : sim(simOptions), workspace(interaction, nullptr) {
+        : TestProgram(simOptions) {
         started = sim.start();
         sim.server().setWireTiming(true);
         FrameOptions options;
         options.settingsPath = settingsPath;
         options.portOverride = sim.slavePath();
         options.simulator = true;
-        window = std::make_unique<frmKonfig>(workspace, interaction, options);
+        start(options, 0, Link::PauseMs);
     }
-    SimHarness sim;
     bool started = false;
-    ScriptedInteraction interaction;
-    Workspace workspace;
-    std::unique_ptr<frmKonfig> window;
 };
 
 // A secondary window as the window issues make them; it counts how it is opened.
@@ -669,7 +646,7 @@ private Q_SLOTS:
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         p.sim.device().raiseDeviceError(0x1001);
         ScriptedInteraction& interaction = p.interaction;
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         frmKonfig& w = *p.window;
         w.setLanguage(1);
         w.show();
@@ -739,7 +716,7 @@ private Q_SLOTS:
         SimProgram p(m_settings);
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         ScriptedInteraction& interaction = p.interaction;
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         frmKonfig& w = *p.window;
         w.windows().add(WindowId::frmExtra, [](Workspace& ws, WindowManager&) {
             return new CountingWindow(ws, QStringLiteral("frmExtra"));
@@ -779,7 +756,7 @@ private Q_SLOTS:
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         p.sim.server().setWireTiming(false);
         p.sim.silenceFrom(12); // the firmware version and rows 0..9 are answered
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         ws.link().setReplyTimeout(50);
         frmKonfig& w = *p.window;
         w.setLanguage(1);

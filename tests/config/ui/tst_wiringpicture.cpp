@@ -3,6 +3,7 @@
 #include "config/ui/WiringParts.h"
 #include "config/ui/WiringPicture.h"
 #include "support/ScriptedInteraction.h"
+#include "support/TestProgram.h"
 #include "support/WiringSequences.h"
 
 #include <QAbstractButton>
@@ -27,10 +28,7 @@ struct Picture {
         QVERIFY(QTest::qWaitForWindowExposed(picture.get()));
     }
     template <typename T = QWidget> T* widget(const QString& name) const {
-        T* w = picture->findChild<T*>(name);
-        if (!w)
-            qFatal("no widget %s", qPrintable(name));
-        return w;
+        return TestProgram::child<T>(picture.get(), name);
     }
     // A click as the user makes it.
     void click(const QString& click) {

@@ -1,24 +1,17 @@
-#include "app/Workspace.h"
 #include "app/ui/WindowManager.h"
-#include "app/ui/frmKonfig.h"
 #include "device/DeviceServices.h"
-#include "link/Link.h"
 #include "params/ControlWordForm.h"
 #include "params/Monitor.h"
 #include "params/ui/TrendChart.h"
 #include "params/ui/frmSteuer.h"
 #include "params/ui/frmZyklus.h"
-#include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
 #include "support/TestFiles.h"
-#include "support/WindowChecks.h"
+#include "support/TestProgram.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,46 +20,20 @@
 class tst_MonitorWindows : public QObject {
     Q_OBJECT
 
-    struct Program {
-        explicit Program(int firmware = 0x56) : sim(SimOptions{3, firmware, 0x10, {}, false}) {}
-        bool start(const QString& settings) {
-            if (!sim.start())
+    struct Program : TestProgram {
+        explicit Program(int firmware = 0x56)
+            : TestProgram(SimOptions{3, firmware, 0x10, {}, false}) {}
+        bool startOn(const QString& settings) {
+            if (!startSimulated(settings))
                 return false;
-            ws = std::make_unique<Workspace>(interaction, nullptr);
-            ws->link().setPauseInterval(1);
-            FrameOptions options;
-            options.settingsPath = settings;
-            options.portOverride = sim.slavePath();
-            options.simulator = true;
-            main = std::make_unique<frmKonfig>(*ws, interaction, options);
-            main->show();
-            ws->identification.FirmwareVersion = sim.device().firmware();
-            ws->announceIdentificationChanged();
-            return ws->portReady();
-        }
-        template <typename W> W* open(WindowId id, int argument = -1) {
-            return qobject_cast<W*>(main->windows().open(id, argument));
-        }
-        template <typename T> T* find(QWidget* w, const QString& name) {
-            T* child = w->findChild<T*>(name);
-            if (!child)
-                qFatal("no widget %s", qPrintable(name));
-            return child;
-        }
-        int asked(const QString& title) const {
-            int n = 0;
-            for (const auto& a : interaction.asked)
-                n += a.title == title;
-            return n;
+            window->show();
+            workspace->identification.FirmwareVersion = sim.device().firmware();
+            workspace->announceIdentificationChanged();
+            return workspace->portReady();
         }
         bool mainEnabled() const {
-            return main->menuBar()->isEnabled() && main->centralWidget()->isEnabled();
+            return window->menuBar()->isEnabled() && window->centralWidget()->isEnabled();
         }
-
-        SimHarness sim;
-        ScriptedInteraction interaction;
-        std::unique_ptr<Workspace> ws;
-        std::unique_ptr<frmKonfig> main;
     };
 
     QTemporaryDir m_dir;
@@ -78,33 +45,33 @@ private Q_SLOTS:
     // Boxes, lists and fields of one channel; edits keep the bits nothing shows.
     void controlWordEdits() {
         Program p(0x48);
-        QVERIFY(p.start(settings()));
-        Workspace& ws = *p.ws;
+        QVERIFY(p.startOn(settings()));
+        Workspace& ws = *p.workspace;
         ws.setValue(27, 2, 0x0A4C);
         ws.setValue(28, 2, 0xC001);
         auto* w = p.open<frmSteuer>(WindowId::frmSteuer, 1);
         QVERIFY(w && w->isVisible() && !w->parentWidget());
-        QCOMPARE(p.find<QLabel>(w, "lblSRegnr")->text(), QStringLiteral("2"));
-        QCOMPARE(p.find<QComboBox>(w, "cboRegTyp")->currentText(), QStringLiteral("PID"));
-        QCOMPARE(p.find<QComboBox>(w, "cboPartner")->currentText(), QStringLiteral("2"));
-        QVERIFY(p.find<QCheckBox>(w, "chkRegkonf_0")->isChecked());
-        QCOMPARE(p.find<QComboBox>(w, "cboRegArt")->count(), 5); // no ratio at 0x48
-        QCOMPARE(p.find<QCheckBox>(w, "chkRegFunc_3")->text(), QStringLiteral("Boost"));
-        QVERIFY(p.find<QCheckBox>(w, "chkAlarm_12")->isVisible());
-        QVERIFY(!p.find<QCheckBox>(w, "chkAlarm_13")->isVisible());
-        QVERIFY(!p.find<QCheckBox>(w, "chkFehler_13")->isVisible());
+        QCOMPARE(p.child<QLabel>(w, "lblSRegnr")->text(), QStringLiteral("2"));
+        QCOMPARE(p.child<QComboBox>(w, "cboRegTyp")->currentText(), QStringLiteral("PID"));
+        QCOMPARE(p.child<QComboBox>(w, "cboPartner")->currentText(), QStringLiteral("2"));
+        QVERIFY(p.child<QCheckBox>(w, "chkRegkonf_0")->isChecked());
+        QCOMPARE(p.child<QComboBox>(w, "cboRegArt")->count(), 5); // no ratio at 0x48
+        QCOMPARE(p.child<QCheckBox>(w, "chkRegFunc_3")->text(), QStringLiteral("Boost"));
+        QVERIFY(p.child<QCheckBox>(w, "chkAlarm_12")->isVisible());
+        QVERIFY(!p.child<QCheckBox>(w, "chkAlarm_13")->isVisible());
+        QVERIFY(!p.child<QCheckBox>(w, "chkFehler_13")->isVisible());
 
-        auto* sort = p.find<QComboBox>(w, "cboRegArt");
+        auto* sort = p.child<QComboBox>(w, "cboRegArt");
         sort->setCurrentIndex(2);
         Q_EMIT sort->activated(2);
         QCOMPARE(ws.image.value(27, 2), double(0x0A54));
-        QVERIFY(!p.find<QComboBox>(w, "cboPartner")->isVisible());
-        QCOMPARE(p.find<QLineEdit>(w, "txtSteuer_1")->text(), QStringLiteral("2644"));
+        QVERIFY(!p.child<QComboBox>(w, "cboPartner")->isVisible());
+        QCOMPARE(p.child<QLineEdit>(w, "txtSteuer_1")->text(), QStringLiteral("2644"));
 
-        p.find<QCheckBox>(w, "chkAlarm_1")->click();
+        p.child<QCheckBox>(w, "chkAlarm_1")->click();
         QCOMPARE(ws.image.value(28, 2), double(0xC003));
 
-        auto* word = p.find<QLineEdit>(w, "txtSteuer_4");
+        auto* word = p.child<QLineEdit>(w, "txtSteuer_4");
         for (const char* typed : {"300", "3.7", "x"}) {
             word->setText(QLatin1String(typed));
             Q_EMIT word->editingFinished();
@@ -113,18 +80,18 @@ private Q_SLOTS:
         word->setText(QStringLiteral("129"));
         Q_EMIT word->editingFinished();
         QCOMPARE(ws.image.value(35, 2), 129.0);
-        QVERIFY(p.find<QCheckBox>(w, "chkGrenzFunc_7")->isChecked());
+        QVERIFY(p.child<QCheckBox>(w, "chkGrenzFunc_7")->isChecked());
 
         // Copy: a target above 8 turns into a red 8; text is cleared.
-        auto* target = p.find<QLineEdit>(w, "txtCopyKan");
+        auto* target = p.child<QLineEdit>(w, "txtCopyKan");
         QTest::keyClicks(target, "12");
         QCOMPARE(target->text(), QStringLiteral("8"));
         QCOMPARE(target->palette().color(QPalette::Text), QColor(255, 0, 0));
-        p.find<QPushButton>(w, "cmdCopy")->click();
+        p.click(w, "cmdCopy");
         QCOMPARE(ws.image.value(27, 8), double(0x0A54));
         QCOMPARE(ws.image.value(27, 7), 4.0); // the default configuration
         target->setText(QStringLiteral("x"));
-        p.find<QPushButton>(w, "cmdCopy")->click();
+        p.click(w, "cmdCopy");
         QVERIFY(target->text().isEmpty());
     }
 
@@ -132,20 +99,21 @@ private Q_SLOTS:
     // monitoring's error block reaches the alarm status of the window's own channel.
     void controlWordDevice() {
         Program p;
-        QVERIFY(p.start(settings()));
-        Workspace& ws = *p.ws;
+        QVERIFY(p.startOn(settings()));
+        Workspace& ws = *p.workspace;
         p.sim.device().setSensorBroken(3, true);
         p.sim.device().advance(200);
         auto* w = p.open<frmSteuer>(WindowId::frmSteuer, 2);
-        QCOMPARE(p.find<QLineEdit>(w, "txtStatus_4")->text(), QStringLiteral("---"));
+        QCOMPARE(p.child<QLineEdit>(w, "txtStatus_4")->text(), QStringLiteral("---"));
         ws.setValue(26, 3, 65);
-        p.find<QPushButton>(w, "cmdRegfunc")->click();
+        p.click(w, "cmdRegfunc");
         QCOMPARE(p.sim.device().itemValue(32, 3), 65);
-        QCOMPARE(p.find<QLineEdit>(w, "txtSteuer_5")->text(), QStringLiteral("1"));
-        QVERIFY(p.find<QCheckBox>(w, "chkFehler_0")->isChecked());
-        QVERIFY(p.find<QPushButton>(w, "cmdRegfunc")->text().contains(QStringLiteral("Channel 3")));
+        QCOMPARE(p.child<QLineEdit>(w, "txtSteuer_5")->text(), QStringLiteral("1"));
+        QVERIFY(p.child<QCheckBox>(w, "chkFehler_0")->isChecked());
+        QVERIFY(
+            p.child<QPushButton>(w, "cmdRegfunc")->text().contains(QStringLiteral("Channel 3")));
 
-        QTest::mouseClick(p.find<QLabel>(w, "lblStatus_0"), Qt::LeftButton);
+        QTest::mouseClick(p.child<QLabel>(w, "lblStatus_0"), Qt::LeftButton);
         QCOMPARE(p.interaction.asked.last().title, QStringLiteral("Auto-tuning phase"));
 
         p.sim.device().setSensorBroken(3, false);
@@ -154,7 +122,7 @@ private Q_SLOTS:
         ws.monitor().pollOnce();
         const auto words = p.sim.device().errorWords();
         QVERIFY(words[2] != words[4]);
-        QCOMPARE(p.find<QLineEdit>(w, "txtSteuer_5")->text(), QString::number(words[2]));
+        QCOMPARE(p.child<QLineEdit>(w, "txtSteuer_5")->text(), QString::number(words[2]));
         QCOMPARE(w->channel(), 2); // the monitoring's error list changes no window's channel
     }
 
@@ -176,42 +144,41 @@ private Q_SLOTS:
         const QString own = m_dir.filePath(QStringLiteral("language.cfg"));
         QVERIFY(writeFile(own, "19200,e,8,1\r\n1\r\n1000\r\n3\r\n"));
         Program p;
-        QVERIFY(p.start(own));
-        p.ws->identification.ExternalCurrentInputs = true;
-        p.ws->announceIdentificationChanged();
-        p.main->setLanguage(language);
-        QWidget* w = p.main->windows().open(WindowId(window), 0);
+        QVERIFY(p.startOn(own));
+        p.workspace->identification.ExternalCurrentInputs = true;
+        p.workspace->announceIdentificationChanged();
+        p.window->setLanguage(language);
+        QWidget* w = p.window->windows().open(WindowId(window), 0);
         QVERIFY(w);
-        const QStringList cut = cutOffAtMinimumSize(w, w->objectName() + QString::number(language));
-        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u' ')));
-        const QStringList unreachable = keyboardUnreachable(w);
-        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u' ')));
+        QCOMPARE(cutOffAtMinimumSize(w, w->objectName() + QString::number(language)),
+                 QStringList());
+        QCOMPARE(keyboardUnreachable(w), QStringList());
     }
 
     // Start and Stop: the main window takes no input while polling, the other windows do;
     // each way out is the same complete stop.
     void startStopAndWaysOut() {
         Program p;
-        QVERIFY(p.start(settings()));
+        QVERIFY(p.startOn(settings()));
         auto* steuer = p.open<frmSteuer>(WindowId::frmSteuer, 0);
         auto* z = p.open<frmZyklus>(WindowId::frmZyklus);
-        auto* start = p.find<QPushButton>(z, "cmdZyklus");
+        auto* start = p.child<QPushButton>(z, "cmdZyklus");
         Monitor& m = z->monitor();
         QSignalSpy polled(&m, &Monitor::polled);
         start->click();
         QCOMPARE(start->text(), QStringLiteral("Stop"));
         QVERIFY(!p.mainEnabled());
         QVERIFY(z->isEnabled() && steuer->isEnabled());
-        QVERIFY(!p.find<QLineEdit>(z, "txtZZeit")->isEnabled());
+        QVERIFY(!p.child<QLineEdit>(z, "txtZZeit")->isEnabled());
         QVERIFY(polled.wait());
-        QCOMPARE(p.find<QLineEdit>(z, "txtSollw_0")->text(), QStringLiteral("80.0"));
-        QVERIFY(!p.find<QLineEdit>(z, "txtZyklus_0")->text().isEmpty());
-        QCOMPARE(p.find<QLineEdit>(z, "Meldung")->text(), QStringLiteral("1 0 0 0 0 0 0 0 "));
+        QCOMPARE(p.child<QLineEdit>(z, "txtSollw_0")->text(), QStringLiteral("80.0"));
+        QVERIFY(!p.child<QLineEdit>(z, "txtZyklus_0")->text().isEmpty());
+        QCOMPARE(p.child<QLineEdit>(z, "Meldung")->text(), QStringLiteral("1 0 0 0 0 0 0 0 "));
         // Channel 1 is far below its setpoint: its mark opens the list of its alarms.
-        auto* mark = p.find<QLabel>(z, "imgError_0");
+        auto* mark = p.child<QLabel>(z, "imgError_0");
         QVERIFY(mark->isVisible());
         QTest::mouseClick(mark, Qt::LeftButton);
-        auto* grid = p.find<QTableView>(z, "Grid1");
+        auto* grid = p.child<QTableView>(z, "Grid1");
         QVERIFY(grid->isVisible());
         QCOMPARE(grid->model()->headerData(0, Qt::Horizontal).toString(),
                  QStringLiteral("Channel 1"));
@@ -226,26 +193,26 @@ private Q_SLOTS:
         start->click();
         z->activateWindow();
         QTRY_VERIFY(QGuiApplication::focusWindow() == z->windowHandle());
-        p.main->activateWindow();
+        p.window->activateWindow();
         QTRY_VERIFY(!m.isRunning());
         QCOMPARE(start->text(), QStringLiteral("Start"));
         QVERIFY(p.mainEnabled());
 
         // A mapping started from the extra functions polls without a log choice; their
         // internal transfers and reset stop it like the Stop button.
-        Q_EMIT p.ws->mappingStarted();
+        Q_EMIT p.workspace->mappingStarted();
         QVERIFY(m.isRunning() && !m.logOpen());
-        QVERIFY(!p.find<QCheckBox>(z, "chkSpeichern")->isVisible());
+        QVERIFY(!p.child<QCheckBox>(z, "chkSpeichern")->isVisible());
         QCOMPARE(start->text(), QStringLiteral("Stop"));
-        Q_EMIT p.ws->monitoringStopRequested();
+        Q_EMIT p.workspace->monitoringStopRequested();
         QVERIFY(!m.isRunning() && p.mainEnabled());
-        QVERIFY(p.find<QCheckBox>(z, "chkSpeichern")->isVisible());
+        QVERIFY(p.child<QCheckBox>(z, "chkSpeichern")->isVisible());
 
         // Closing the window while a poll waits for its reply.
         z = p.open<frmZyklus>(WindowId::frmZyklus);
         bool closed = false;
-        const auto c = connect(&p.ws->link(), &Link::stateChanged, z, [&] {
-            if (m.isPolling() && p.ws->link().LinkState == 1 && !closed) {
+        const auto c = connect(&p.workspace->link(), &Link::stateChanged, z, [&] {
+            if (m.isPolling() && p.workspace->link().LinkState == 1 && !closed) {
                 closed = true;
                 z->close();
             }
@@ -261,32 +228,32 @@ private Q_SLOTS:
     // main window takes input again, the log is closed.
     void giveUpWhileRecording() {
         Program p;
-        QVERIFY(p.start(settings()));
-        p.ws->link().setReplyTimeout(60);
+        QVERIFY(p.startOn(settings()));
+        p.workspace->link().setReplyTimeout(60);
         auto* z = p.open<frmZyklus>(WindowId::frmZyklus);
         const QString log = m_dir.filePath(QStringLiteral("window.txt"));
-        p.find<QCheckBox>(z, "chkSpeichern")->setChecked(true);
+        p.child<QCheckBox>(z, "chkSpeichern")->setChecked(true);
         p.interaction.fileNames = {log};
         QSignalSpy polled(&z->monitor(), &Monitor::polled);
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(polled.wait());
         p.sim.silenceFrom(p.sim.server().requestCount() + 3);
         QTRY_VERIFY_WITH_TIMEOUT(!z->monitor().isRunning(), 10000);
         QTRY_VERIFY(!z->monitor().isPolling());
         QTest::qWait(300);
-        QCOMPARE(p.asked(p.ws->texts.LoadText(456)), 1);
-        QCOMPARE(p.find<QPushButton>(z, "cmdZyklus")->text(), QStringLiteral("Start"));
+        QCOMPARE(p.askedWithTitle(p.workspace->texts.LoadText(456)), 1);
+        QCOMPARE(p.child<QPushButton>(z, "cmdZyklus")->text(), QStringLiteral("Start"));
         QVERIFY(p.mainEnabled());
         QVERIFY(!z->monitor().logOpen());
         QVERIFY(fileLines(log).size() >= 1);
 
         // A log file that cannot be created: told, not started.
         p.interaction.fileNames = {m_dir.filePath(QStringLiteral("no/such/dir/x.txt"))};
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(!z->monitor().isRunning());
         QVERIFY(p.interaction.asked.last().text.contains(QStringLiteral("cannot be created")));
         // Cancelling the dialog starts nothing either.
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(!z->monitor().isRunning());
     }
 
@@ -294,11 +261,11 @@ private Q_SLOTS:
     // a number is never sent.
     void setpointAndOutputTransfer() {
         Program p;
-        QVERIFY(p.start(settings()));
+        QVERIFY(p.startOn(settings()));
         for (int k = 1; k <= 8; ++k)
-            p.ws->setValue(6, k, 65036); // min. setpoint -50.0
+            p.workspace->setValue(6, k, 65036); // min. setpoint -50.0
         auto* z = p.open<frmZyklus>(WindowId::frmZyklus);
-        auto* interval = p.find<QLineEdit>(z, "txtZZeit");
+        auto* interval = p.child<QLineEdit>(z, "txtZZeit");
         interval->setText(QStringLiteral("abc"));
         Q_EMIT interval->editingFinished();
         QCOMPARE(interval->text(), QStringLiteral("300"));
@@ -306,10 +273,10 @@ private Q_SLOTS:
         Q_EMIT interval->editingFinished();
 
         QSignalSpy polled(&z->monitor(), &Monitor::polled);
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(polled.wait());
-        auto* sp = p.find<QLineEdit>(z, "txtSollw_1");
-        auto* send = p.find<QPushButton>(z, "cmdSwwrite");
+        auto* sp = p.child<QLineEdit>(z, "txtSollw_1");
+        auto* send = p.child<QPushButton>(z, "cmdSwwrite");
         sp->clear();
         QTest::keyClicks(sp, "abc");
         QVERIFY(send->isEnabled());
@@ -327,24 +294,24 @@ private Q_SLOTS:
         send->click();
         QVERIFY(!send->isEnabled());
         QTRY_COMPARE(p.sim.device().itemValue(0, 2), 65486);
-        auto* out = p.find<QLineEdit>(z, "txtED_3");
+        auto* out = p.child<QLineEdit>(z, "txtED_3");
         out->clear();
         QTest::keyClicks(out, "-150");
-        p.find<QPushButton>(z, "cmdEDwrite")->click();
+        p.click(z, "cmdEDwrite");
         QCOMPARE(out->text(), QStringLiteral("-100"));
         QTRY_COMPARE(p.sim.device().itemValue(40, 4), 156);
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
 
         // Stopped before the next poll wrote it: shown as not sent, sent later at once.
         interval->setText(QStringLiteral("60000"));
         Q_EMIT interval->editingFinished();
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(polled.wait());
         sp->clear();
         QTest::keyClicks(sp, "-7.5");
         send->click();
         QVERIFY(z->monitor().setpointWritePending());
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(send->isEnabled());
         QCOMPARE(sp->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(p.sim.device().itemValue(0, 2), 65486);
@@ -355,25 +322,25 @@ private Q_SLOTS:
     // The trend records while paused and saves its values and its picture.
     void trend() {
         Program p;
-        QVERIFY(p.start(settings()));
+        QVERIFY(p.startOn(settings()));
         auto* z = p.open<frmZyklus>(WindowId::frmZyklus);
         TrendChart& trend = z->trend();
         QSignalSpy polled(&z->monitor(), &Monitor::polled);
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
         QVERIFY(polled.wait());
-        p.find<QPushButton>(z, "cmdTrendPause")->click();
+        p.click(z, "cmdTrendPause");
         QVERIFY(trend.paused());
         const qsizetype before = trend.buffer().samples().size();
         QVERIFY(polled.wait());
         QVERIFY(trend.buffer().samples().size() > before);
         QVERIFY(z->monitor().isRunning());
-        p.find<QPushButton>(z, "cmdTrendPause")->click();
+        p.click(z, "cmdTrendPause");
         QVERIFY(!trend.paused());
-        p.find<QPushButton>(z, "cmdZyklus")->click();
+        p.click(z, "cmdZyklus");
 
         const QString csv = m_dir.filePath(QStringLiteral("trend"));
         p.interaction.fileNames = {csv};
-        p.find<QPushButton>(z, "cmdTrendCsv")->click();
+        p.click(z, "cmdTrendCsv");
         const QStringList lines = fileLines(csv + QStringLiteral(".csv"));
         QCOMPARE(lines.size(), trend.buffer().samples().size() + 1);
         QVERIFY(lines[0].startsWith(QStringLiteral("Time [s],1 Actual value [°C],1 Setpoint")));

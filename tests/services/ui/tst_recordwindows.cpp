@@ -1,27 +1,18 @@
 // The alarm-history and logger windows on the simulated controller, opened from the main
 // window's menu as the user does.
-#include "app/Workspace.h"
-#include "app/ui/frmKonfig.h"
-#include "link/Link.h"
 #include "params/ui/TrendChart.h"
 #include "services/AlarmHistory.h"
 #include "services/DataLogger.h"
 #include "services/ui/frmHist.h"
 #include "services/ui/frmLogger.h"
 #include "support/RecordSeeds.h"
-#include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
 #include "support/TestFiles.h"
-#include "support/WindowChecks.h"
+#include "support/TestProgram.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
-#include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QtCharts/QAbstractSeries>
 #include <QtCharts/QChart>
@@ -32,64 +23,28 @@ constexpr int Samples = 5;
 
 // The program in English on a frozen simulated controller with the seeded history (three
 // entries) and five logger samples 5 s apart.
-struct Program {
-    QTemporaryDir dir;
-    SimHarness sim{
-        SimOptions{3, 0x56, 0x10, QDateTime(QDate(2024, 12, 5), QTime(13, 45, 10)), false}};
-    ScriptedInteraction interaction;
-    Workspace workspace{interaction, nullptr};
-    std::unique_ptr<frmKonfig> window;
-
-    Program() {
+struct Program : TestProgram {
+    Program()
+        : TestProgram(
+              SimOptions{3, 0x56, 0x10, QDateTime(QDate(2024, 12, 5), QTime(13, 45, 10)), false}) {
         QList<LoggerSample> samples;
         for (int s = 0; s < Samples; ++s)
             samples.append(seedSample(s));
         sim.device().setLoggerSamples(samples);
         sim.device().setHistory(seedHistory());
-        if (!sim.device().setItem(146, 1, {50}) || !sim.start())
+        if (!sim.device().setItem(146, 1, {50}) || !startSimulated({}, 100))
             qFatal("simulator: %s", qPrintable(sim.errorText()));
-        FrameOptions options;
-        options.settingsPath = dir.filePath(QStringLiteral("Q7400n.cfg"));
-        options.portOverride = sim.slavePath();
-        options.simulator = true;
-        window = std::make_unique<frmKonfig>(workspace, interaction, options);
         window->setLanguage(1);
-        workspace.link().setPauseInterval(1);
-        workspace.link().setReplyTimeout(100);
         window->show();
     }
-    template <typename W> W* open(MenuEntry entry, WindowId id) {
-        window->entryAction(entry)->trigger();
-        return window->windows().window<W>(id);
-    }
     // The give-up messages of the link so far.
-    int giveUps() const {
-        int n = 0;
-        for (const auto& a : interaction.asked)
-            n += a.text.contains(QStringLiteral("No communication possible"));
-        return n;
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
+    int giveUps() const { return askedContaining(QStringLiteral("No communication possible")); }
 };
-
-template <typename T> T* child(QWidget* w, const QString& name) {
-    T* found = w->findChild<T*>(name);
-    if (!found)
-        qFatal("no %s", qPrintable(name));
-    return found;
-}
 
 QString text(QWidget* w, const QString& name) {
     if (auto* label = w->findChild<QLabel*>(name))
         return label->text();
-    return child<QAbstractButton>(w, name)->text();
-}
-
-// The window fits a 1280 x 800 screen at its smallest, in each language.
-void fitsTheScreen(Program& p, QWidget* w) {
-    QCOMPARE(largerThanScreen(w, [&p](int language) { p.window->setLanguage(language); }),
-             QStringList());
-    p.window->setLanguage(1);
+    return TestProgram::child<QAbstractButton>(w, name)->text();
 }
 
 // The user brings `w` forward from the main window.
@@ -130,7 +85,7 @@ private Q_SLOTS:
         // The first word is explained at once; another cell when the user moves to it.
         QCOMPARE(text(w, "lblWas"), QString("Channel 1"));
         QCOMPARE(text(w, "lblBit_3"), QString("AL 1, high"));
-        auto* grid = child<QTableView>(w, "grdAlarm");
+        auto* grid = p.child<QTableView>(w, "grdAlarm");
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Down);
         for (int c = 1; c < 9; ++c)
@@ -145,20 +100,20 @@ private Q_SLOTS:
         QChart* chart = w->chart()->chart();
         QVERIFY(qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0)));
         QCOMPARE(chart->series().size(), 10 + 1); // and the marker of the selected entry
-        child<QCheckBox>(w, "chkTrend_0")->click();
+        p.child<QCheckBox>(w, "chkTrend_0")->click();
         QVERIFY(!chart->series()[0]->isVisible());
         QVERIFY(chart->series()[8]->isVisible());
 
         // The change log and the CSV through the file dialogs (the suffix is added).
         p.interaction.fileNames = {p.path("changes"), p.path("history.csv"),
                                    p.path("missing/changes.txt")};
-        child<QPushButton>(w, "cmdFile")->click();
+        p.click(w, "cmdFile");
         QCOMPARE(QString::fromUtf8(readFile(p.path("changes.txt"))),
-                 historyChangeLog(w->history().entries, p.workspace.texts));
-        child<QPushButton>(w, "cmdTrendCsv")->click();
+                 historyChangeLog(w->history().entries, p.workspace->texts));
+        p.click(w, "cmdTrendCsv");
         QVERIFY(readFile(p.path("history.csv")).startsWith("Q7400 alarm history,3 entries"));
         const qsizetype asked = p.interaction.asked.size();
-        child<QPushButton>(w, "cmdFile")->click();
+        p.click(w, "cmdFile");
         QCOMPARE(p.interaction.asked.size(), asked + 1);
         QVERIFY(p.interaction.asked.last().text.contains("changes.txt"));
 
@@ -170,8 +125,8 @@ private Q_SLOTS:
         QCOMPARE(text(w, "lblWas"), QString(" Gerät"));
         QCOMPARE(text(w, "lblBit_12"), QString("24 V fehlt"));
         QCOMPARE(text(w, "cmdTrendCsv"), QString("Als CSV speichern"));
-        QVERIFY(!child<QCheckBox>(w, "chkTrend_0")->isChecked()); // the user's choice stays
-        fitsTheScreen(p, w);
+        QVERIFY(!p.child<QCheckBox>(w, "chkTrend_0")->isChecked()); // the user's choice stays
+        QCOMPARE(p.largerThanScreen(w, 1), QStringList());
     }
 
     // Closing the window while it reads stops the read after the entry in progress; nothing
@@ -186,7 +141,7 @@ private Q_SLOTS:
                 w->close();
         });
         p.sim.requests.clear();
-        child<QPushButton>(w, "cmdHolmal")->click();
+        p.click(w, "cmdHolmal");
         QVERIFY(!w->isVisible());
         QVERIFY(!read->running());
         QCOMPARE(w->history().entries.size(), 1);
@@ -232,12 +187,12 @@ private Q_SLOTS:
 
     void logger() {
         Program p;
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         auto* w = p.open<frmLogger>(MenuEntry::mnuHistory_1, WindowId::frmLogger);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->windowTitle(), QString("Q7400 Logger"));
-        auto* store = child<QPushButton>(w, "cmdSpeichern");
-        auto* stop = child<QPushButton>(w, "cmdStop");
+        auto* store = p.child<QPushButton>(w, "cmdSpeichern");
+        auto* stop = p.child<QPushButton>(w, "cmdStop");
         QCOMPARE(store->text(), QString("Store all logger data in table"));
         QVERIFY(!stop->isVisible());
 
@@ -257,7 +212,7 @@ private Q_SLOTS:
         connect(transfer, &LongOperation::progress, w, [&](int done, int) {
             captions << store->text().section(u'\n', 0, 0);
             stopShown = stopShown && stop->isVisible();
-            closeDisabled = closeDisabled && !child<QPushButton>(w, "cmdAbbruch")->isEnabled();
+            closeDisabled = closeDisabled && !p.child<QPushButton>(w, "cmdAbbruch")->isEnabled();
             if (done == stopAt)
                 stop->click();
         });
@@ -289,7 +244,7 @@ private Q_SLOTS:
         QCOMPARE(w->table().rowCount(), 2);
         QCOMPARE(fileLines(p.path("stopped.txt")).size(), 2 + 2); // the heading, an empty line
         QVERIFY(w->isVisible());
-        child<QPushButton>(w, "cmdTrendCsv")->click();
+        p.click(w, "cmdTrendCsv");
         QVERIFY(readFile(p.path("samples.csv")).startsWith("Q7400 logger,5 samples,cycle 5.0 s"));
 
         // Closed while the samples come: acts as Stop, the window goes afterwards.
@@ -314,7 +269,7 @@ private Q_SLOTS:
         QCOMPARE(store->text(), QString("8-("));
 
         // Clear asks nothing.
-        child<QPushButton>(w, "cmdClear")->click();
+        p.click(w, "cmdClear");
         QCOMPARE(p.interaction.asked.size(), asked + 1);
         QVERIFY(p.sim.device().loggerSamples().isEmpty());
 
@@ -326,8 +281,8 @@ private Q_SLOTS:
         ws.announceIdentificationChanged();
         QCOMPARE(store->text(), QString("Kein Logger"));
         QVERIFY(!store->isEnabled());
-        QVERIFY(!child<QPushButton>(w, "cmdClear")->isEnabled());
-        fitsTheScreen(p, w);
+        QVERIFY(!p.child<QPushButton>(w, "cmdClear")->isEnabled());
+        QCOMPARE(p.largerThanScreen(w, 1), QStringList());
     }
 
     // A silent controller: the caption says so until the user brings the window forward again,
@@ -338,7 +293,7 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(w));
         p.sim.silenceFrom(1);
         p.interaction.fileNames = {p.path("logger.txt")};
-        child<QPushButton>(w, "cmdSpeichern")->click();
+        p.click(w, "cmdSpeichern");
         QCOMPARE(p.giveUps(), 1);
         QVERIFY(!QFile::exists(p.path("logger.txt")));
         QCOMPARE(text(w, "cmdSpeichern"), QString("8-("));

@@ -8,15 +8,12 @@
 #include "services/ui/frmExtra.h"
 #include "services/ui/frmPass.h"
 #include "support/SimWorkspace.h"
-#include "support/WindowChecks.h"
+#include "support/TestProgram.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QTest>
 
 namespace {
 struct Program : SimWorkspace {
@@ -27,18 +24,12 @@ struct Program : SimWorkspace {
         registerWindows(windows);
     }
     template <typename W> W* open(WindowId id) { return qobject_cast<W*>(windows.open(id)); }
-    template <typename T> T* widget(QWidget* w, const char* name) {
-        return w->findChild<T*>(QString::fromLatin1(name));
+    template <typename T> static T* widget(QWidget* w, const QString& name) {
+        return TestProgram::child<T>(w, name);
     }
     WindowManager windows;
 };
 
-void type(QLineEdit* edit, const QString& text) {
-    edit->setFocus();
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Return);
-}
 } // namespace
 
 class tst_ServiceWindows : public QObject {
@@ -96,8 +87,7 @@ private Q_SLOTS:
         auto* w = p.open<frmExtra>(WindowId::frmExtra);
         const QStringList typed = {"10", "75", "13", "31", "2", "2023"};
         for (int i = 0; i < 6; ++i)
-            p.widget<QLineEdit>(w, qPrintable(QStringLiteral("txtTimeDate_%1").arg(i)))
-                ->setText(typed[i]);
+            p.widget<QLineEdit>(w, QStringLiteral("txtTimeDate_%1").arg(i))->setText(typed[i]);
         p.requests.clear();
         p.widget<QPushButton>(w, "cmdSetTime")->click();
         QCOMPARE(p.trace(), (QStringList{"prep", "W90 0000000A3B0D1C0217"}));
@@ -170,8 +160,7 @@ private Q_SLOTS:
         auto* w = p.open<frmDevice>(WindowId::frmDevice);
         QCOMPARE(w->windowTitle(), QStringLiteral("Q7400") + p.workspace->texts.LoadText(283));
         for (int i = 16; i < DeviceParameterForm::TextFields; ++i)
-            if (auto* field =
-                    p.widget<QLineEdit>(w, qPrintable(QStringLiteral("txtDevice_%1").arg(i)));
+            if (auto* field = p.widget<QLineEdit>(w, QStringLiteral("txtDevice_%1").arg(i));
                 field->isVisible()) {
                 field->setFocus();
                 field->clearFocus();
@@ -182,7 +171,7 @@ private Q_SLOTS:
                 QCOMPARE(image.cell(r, c), before.cell(r, c));
 
         p.windows.open(WindowId::frmDevice);
-        type(p.widget<QLineEdit>(w, "txtDevice_21"), QStringLiteral("60"));
+        TestProgram::type(w, "txtDevice_21", "60");
         QCOMPARE(image.value(54, 1), 62.0);
         QCOMPARE(p.widget<QLineEdit>(w, "txtDevice_21")->text(), QStringLiteral("62"));
         // Typed but not left when the window closes: stored all the same.
@@ -248,15 +237,12 @@ private Q_SLOTS:
         QVERIFY(w);
         const QString shot =
             QStringLiteral("%1-%2-%3").arg(w->objectName()).arg(firmware, 2, 16).arg(language);
-        const QStringList cut = cutOffAtMinimumSize(w, shot);
-        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(u' ')));
-        QStringList unreachable = keyboardUnreachable(w);
-        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u' ')));
+        QCOMPARE(cutOffAtMinimumSize(w, shot), QStringList());
+        QCOMPARE(keyboardUnreachable(w), QStringList());
         // Another controller that no longer offers the option Tab entered at.
         id.FirmwareVersion = 0x56;
         p.workspace->announceIdentificationChanged();
-        unreachable = keyboardUnreachable(w);
-        QVERIFY2(unreachable.isEmpty(), qPrintable(unreachable.join(u' ')));
+        QCOMPARE(keyboardUnreachable(w), QStringList());
     }
 
     void serviceCodeWindow() {

@@ -1,81 +1,35 @@
 // The parameter-set-ID, WLD and parameter-block windows, and the main window's commands that go
 // through them (write to the controller, store a parameter set, save a configuration or WLD
 // file), on the simulated controller.
-#include "app/Workspace.h"
-#include "app/ui/frmKonfig.h"
 #include "device/Transfers.h"
-#include "link/Link.h"
 #include "link/Telegram.h"
 #include "services/ui/frmBlock.h"
 #include "services/ui/frmID.h"
 #include "services/ui/frmWLD.h"
-#include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
 #include "support/TestFiles.h"
+#include "support/TestProgram.h"
 
-#include <QAction>
-#include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 using Answer = Interaction::Answer;
 
-// The whole program on the simulator's pseudo-terminal.
-struct Program {
-    Program(const QString& settings, int firmware = 0x56, int attributes = 0x10)
-        : sim(SimOptions{3, firmware, attributes, {}, false}), workspace(interaction, nullptr) {
-        started = sim.start();
-        workspace.link().setPauseInterval(1);
-        workspace.link().setReplyTimeout(60);
-        FrameOptions options;
-        options.settingsPath = settings;
-        options.portOverride = sim.slavePath();
-        options.simulator = true;
-        window = std::make_unique<frmKonfig>(workspace, interaction, options);
-        started = started && window->portOpen();
-        window->setLanguage(1);
+// The whole program in English on the simulator's pseudo-terminal.
+struct Program : TestProgram {
+    explicit Program(int firmware = 0x56, int attributes = 0x10)
+        : TestProgram(SimOptions{3, firmware, attributes, {}, false}) {
+        started = startSimulated({}, 60);
+        if (window)
+            window->setLanguage(1);
     }
-    void trigger(const char* entry) {
-        window->findChild<QAction*>(QString::fromLatin1(entry))->trigger();
-    }
-    template <typename W> W* open(WindowId id) const { return window->windows().window<W>(id); }
-    template <typename T> static T* child(QWidget* w, const QString& name) {
-        T* found = w->findChild<T*>(name);
-        if (!found)
-            qFatal("no widget %s", qPrintable(name));
-        return found;
-    }
-    static void type(QWidget* w, const QString& name, const QString& text) {
-        auto* edit = child<QLineEdit>(w, name);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-    static void click(QWidget* w, const char* name) {
-        child<QPushButton>(w, QString::fromLatin1(name))->click();
-    }
-
-    SimHarness sim;
     bool started = false;
-    ScriptedInteraction interaction;
-    Workspace workspace;
-    std::unique_ptr<frmKonfig> window;
 };
 } // namespace
 
 class tst_WldWindows : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() {
-        QVERIFY(m_dir.isValid());
-        m_settings = m_dir.filePath(QStringLiteral("Q7400n.cfg"));
-    }
-
     // However the ID window is left without OK, nothing changes: not the ID, not the device
     // image, not the status bar; the write, the save or the store it was opened for does not
     // happen.
@@ -91,25 +45,24 @@ private Q_SLOTS:
     void idWindowCancelChangesNothing() {
         QFETCH(QString, entry);
         QFETCH(int, how);
-        Program p(m_settings);
+        Program p;
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         const auto id = ws.identification.ParameterSetId;
         const DeviceImage image = ws.image;
         const MemoryImage memory = ws.memory;
         const QString panel = p.window->statusPanelText(4);
         QSignalSpy changed(&ws, &Workspace::parameterSetIdChanged);
-        p.window->findChild<QAction*>(entry)->trigger(); // OK, Yes
-        auto* w = p.open<frmID>(WindowId::frmID);
+        p.trigger(entry); // OK, Yes
+        auto* w = p.existing<frmID>(WindowId::frmID);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->windowTitle(), QStringLiteral("Q7400     ID"));
         p.sim.requests.clear();
-        Program::type(w, QStringLiteral("txtID_5"), QStringLiteral("123"));
-        QCOMPARE(Program::child<QLineEdit>(w, QStringLiteral("txtID_5"))->text(),
-                 QStringLiteral("99"));
-        Program::click(w, "cmdGetPC");
+        p.type(w, "txtID_5", "123");
+        QCOMPARE(p.child<QLineEdit>(w, "txtID_5")->text(), QStringLiteral("99"));
+        p.click(w, "cmdGetPC");
         if (how == 0)
-            Program::click(w, "cmdAbbruch");
+            p.click(w, "cmdAbbruch");
         else if (how == 1) {
             w->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(w));
@@ -125,7 +78,7 @@ private Q_SLOTS:
         QCOMPARE(ws.transfers().ParamSetCommand, 0);
         QVERIFY(p.sim.requests.isEmpty());
         QCOMPARE(p.interaction.asked.size(), entry == u"mnuSave" || entry == u"mnuParaset_2");
-        QVERIFY(!p.open<frmWLD>(WindowId::frmWLD));
+        QVERIFY(!p.existing<frmWLD>(WindowId::frmWLD));
     }
 
     // "PC => Q7400": the question, the ID window, the preview, then the write with its progress
@@ -150,12 +103,12 @@ private Q_SLOTS:
         QFETCH(bool, fromFile);
         QFETCH(QList<Answer>, answers);
         QFETCH(bool, written);
-        Program p(m_settings, 0x56, attributes);
+        Program p(0x56, attributes);
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         const QVector<int> setpoints = p.sim.device().item(0);
         if (fromFile) {
-            const QString file = m_dir.filePath(QStringLiteral("plant.tvk"));
+            const QString file = p.path(QStringLiteral("plant.tvk"));
             ws.image.setValue(13, 2, 321); // Pb heating
             ws.image.setValue(0, 1, 4444); // a setpoint the file does not carry
             QVERIFY(ws.SaveConfigurationFile(file).ok);
@@ -171,12 +124,12 @@ private Q_SLOTS:
         p.interaction.answers = {answers.first()};
         p.trigger("mnuSave");
         QCOMPARE(p.interaction.asked.first().title, QStringLiteral("PC => Q7400"));
-        auto* w = p.open<frmID>(WindowId::frmID);
+        auto* w = p.existing<frmID>(WindowId::frmID);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->mode(), ParameterSetIdMode::WriteAll);
-        Program::type(w, QStringLiteral("txtID_5"), QStringLiteral("42"));
+        p.type(w, "txtID_5", "42");
         p.interaction.answers = answers.mid(1);
-        Program::click(w, "cmdOK");
+        p.click(w, "cmdOK");
         QVERIFY(!w->isVisible());
 
         // The attribute question only where the controller has other attributes.
@@ -208,17 +161,17 @@ private Q_SLOTS:
         QFETCH(Answer, answer);
         QFETCH(bool, window);
         QFETCH(QStringList, commands);
-        Program p(m_settings);
+        Program p;
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-        p.workspace.image.setValue(13, 2, 321);
+        p.workspace->image.setValue(13, 2, 321);
         p.interaction.answers = {answer};
         p.trigger("mnuParaset_3");
         QCOMPARE(p.interaction.asked.first().text, QStringLiteral("PC => Q7400 ?"));
-        auto* w = p.open<frmID>(WindowId::frmID);
+        auto* w = p.existing<frmID>(WindowId::frmID);
         QCOMPARE(w != nullptr && w->isVisible(), window);
         if (w) {
             p.interaction.answers = {Answer::Ok};
-            Program::click(w, "cmdOK");
+            p.click(w, "cmdOK");
         }
         // Exactly one store command, after the rows when they are written.
         QCOMPARE(p.sim.trace().count(QStringLiteral("W32 2E")), commands.size());
@@ -236,20 +189,20 @@ private Q_SLOTS:
     }
     void saveConfigurationThroughTheId() {
         QFETCH(int, firmware);
-        Program p(m_settings);
+        Program p;
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-        p.workspace.identification.FirmwareVersion = firmware;
-        const QString file = m_dir.filePath(QStringLiteral("saved.tvk"));
+        p.workspace->identification.FirmwareVersion = firmware;
+        const QString file = p.path(QStringLiteral("saved.tvk"));
         QFile::remove(file);
         p.interaction.fileNames = {file};
         p.trigger("mnuSpeichern");
-        auto* w = p.open<frmID>(WindowId::frmID);
+        auto* w = p.existing<frmID>(WindowId::frmID);
         QCOMPARE(w != nullptr, firmware > 52);
         if (w) {
             QVERIFY(!QFile::exists(file));
-            Program::type(w, QStringLiteral("txtID_4"), QStringLiteral("12"));
-            Program::click(w, "cmdOK");
-            QCOMPARE(p.workspace.image.value(50, 5), double(0x12));
+            p.type(w, "txtID_4", "12");
+            p.click(w, "cmdOK");
+            QCOMPARE(p.workspace->image.value(50, 5), double(0x12));
             QVERIFY(p.window->statusPanelText(4).contains(QStringLiteral(".12.")));
         }
         QVERIFY(QFile::exists(file));
@@ -260,33 +213,33 @@ private Q_SLOTS:
     // what is typed and keep it across window switches; Save writes the file. Open shows the file
     // in take-over mode and changes nothing until Accept.
     void wldSaveAndTakeOver() {
-        Program p(m_settings);
+        Program p;
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         ws.image.setValue(13, 3, 654);
         p.trigger("mnuWLDspei");
-        auto* id = p.open<frmID>(WindowId::frmID);
+        auto* id = p.existing<frmID>(WindowId::frmID);
         QVERIFY(id && id->isVisible());
-        Program::type(id, QStringLiteral("txtID_5"), QStringLiteral("31"));
-        Program::click(id, "cmdOK");
-        auto* w = p.open<frmWLD>(WindowId::frmWLD);
+        p.type(id, "txtID_5", "31");
+        p.click(id, "cmdOK");
+        auto* w = p.existing<frmWLD>(WindowId::frmWLD);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->mode(), frmWLD::Mode::Save);
         QCOMPARE(w->windowTitle(), QStringLiteral("Q7400 WLD"));
         QCOMPARE(ws.memory[0x19A + 5], quint8(0x31)); // the ID is in the memory image
-        QCOMPARE(Program::child<QLineEdit>(w, QStringLiteral("txtTime_5"))->text(),
+        QCOMPARE(p.child<QLineEdit>(w, "txtTime_5")->text(),
                  QString::number(QDate::currentDate().year()));
-        QVERIFY(!Program::child<QPushButton>(w, QStringLiteral("cmdGet"))->isEnabled());
-        Program::type(w, QStringLiteral("txtBstNr"), QStringLiteral("70000"));
-        Program::type(w, QStringLiteral("txtTime_2"), QStringLiteral("24"));
-        Program::type(w, QStringLiteral("txtAutor"), QStringLiteral("A B"));
-        auto* author = Program::child<QLineEdit>(w, QStringLiteral("txtAutor"));
+        QVERIFY(!p.child<QPushButton>(w, "cmdGet")->isEnabled());
+        p.type(w, "txtBstNr", "70000");
+        p.type(w, "txtTime_2", "24");
+        p.type(w, "txtAutor", "A B");
+        auto* author = p.child<QLineEdit>(w, "txtAutor");
         QCOMPARE(author->text(), QString());
         QVERIFY(!author->toolTip().isEmpty());
-        Program::type(w, QStringLiteral("txtAutor"), QStringLiteral("ABCDEFGHIJ"));
-        Program::type(w, QStringLiteral("txtTime_5"), QStringLiteral("2031"));
+        p.type(w, "txtAutor", "ABCDEFGHIJ");
+        p.type(w, "txtTime_5", "2031");
         // Typed but not left when Save is pressed: taken too.
-        auto* name = Program::child<QLineEdit>(w, QStringLiteral("txtName"));
+        auto* name = p.child<QLineEdit>(w, "txtName");
         name->setFocus();
         QTest::keyClicks(name, QStringLiteral("Line7"));
 
@@ -294,12 +247,11 @@ private Q_SLOTS:
         p.window->windows().open(WindowId::frmBlock);
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QCOMPARE(Program::child<QLineEdit>(w, QStringLiteral("txtBstNr"))->text(),
-                 QStringLiteral("65535"));
+        QCOMPARE(p.child<QLineEdit>(w, "txtBstNr")->text(), QStringLiteral("65535"));
 
-        const QString file = m_dir.filePath(QStringLiteral("block"));
+        const QString file = p.path(QStringLiteral("block"));
         p.interaction.fileNames = {file};
-        Program::click(w, "cmdPut");
+        p.click(w, "cmdPut");
         QVERIFY(!w->isVisible());
         QCOMPARE(QFileInfo(file + QStringLiteral(".wld")).size(), 860);
         QCOMPARE(p.window->statusPanelText(5), ShortenedPath(file + QStringLiteral(".wld")));
@@ -320,14 +272,12 @@ private Q_SLOTS:
         p.trigger("mnuWLDauf");
         QVERIFY(w->isVisible());
         QCOMPARE(w->mode(), frmWLD::Mode::TakeOver);
-        QVERIFY(!Program::child<QPushButton>(w, QStringLiteral("cmdPut"))->isEnabled());
-        QCOMPARE(Program::child<QLineEdit>(w, QStringLiteral("txtAutor"))->text(),
-                 QStringLiteral("ABCDEFGH"));
-        QCOMPARE(Program::child<QLineEdit>(w, QStringLiteral("txtTime_2"))->text(),
-                 QStringLiteral("23"));
+        QVERIFY(!p.child<QPushButton>(w, "cmdPut")->isEnabled());
+        QCOMPARE(p.child<QLineEdit>(w, "txtAutor")->text(), QStringLiteral("ABCDEFGH"));
+        QCOMPARE(p.child<QLineEdit>(w, "txtTime_2")->text(), QStringLiteral("23"));
         QCOMPARE(ws.memory.bytes, before.bytes);
         QCOMPARE(ws.image.value(13, 3), 500.0);
-        Program::click(w, "cmdGet");
+        p.click(w, "cmdGet");
         QVERIFY(!w->isVisible());
         QCOMPARE(ws.image.value(13, 3), 654.0);
         QCOMPARE(ws.identification.ParameterSetId[5], quint8(0x31));
@@ -358,9 +308,9 @@ private Q_SLOTS:
         QFETCH(Answer, send);
         QFETCH(int, stored);
         QFETCH(bool, sent);
-        Program p(m_settings, firmware, 0x10);
+        Program p(firmware);
         QVERIFY2(p.started, qPrintable(p.sim.errorText()));
-        Workspace& ws = p.workspace;
+        Workspace& ws = *p.workspace;
         ws.identification.FirmwareVersion = firmware;
         QByteArray table = SimDevice::defaultRawBlock();
         table[0] = char(0x44);
@@ -371,11 +321,11 @@ private Q_SLOTS:
             return v;
         }());
         p.window->windows().open(WindowId::frmBlock);
-        auto* w = p.open<frmBlock>(WindowId::frmBlock);
+        auto* w = p.existing<frmBlock>(WindowId::frmBlock);
         QCOMPARE(w->windowTitle(), QStringLiteral("Q7400  Block"));
-        auto* field0 = Program::child<QLineEdit>(w, QStringLiteral("txtBL_0"));
+        auto* field0 = p.child<QLineEdit>(w, "txtBL_0");
         QCOMPARE(field0->text(), QStringLiteral("21"));
-        auto* readAgain = Program::child<QPushButton>(w, QStringLiteral("cmdNeu"));
+        auto* readAgain = p.child<QPushButton>(w, "cmdNeu");
         QCOMPARE(readAgain->isEnabled(), firmware < 0x90);
         if (firmware < 0x90) {
             readAgain->click();
@@ -383,11 +333,11 @@ private Q_SLOTS:
         }
         p.sim.requests.clear();
         const MemoryImage before = ws.memory;
-        auto* field5 = Program::child<QLineEdit>(w, QStringLiteral("txtBL_5"));
+        auto* field5 = p.child<QLineEdit>(w, "txtBL_5");
         field5->setText(typed); // past the field's own input check
         p.interaction.asked.clear();
         p.interaction.answers = {Answer::Ok, send};
-        Program::click(w, "cmdSave");
+        p.click(w, "cmdSave");
         if (stored < 0) {
             QCOMPARE(ws.memory.bytes, before.bytes);
             QCOMPARE(p.interaction.asked.size(), 1); // the field is named, nothing asked
@@ -407,17 +357,13 @@ private Q_SLOTS:
 
         // Default, then o.k. without sending: the default table, no traffic.
         p.sim.requests.clear();
-        Program::click(w, "cmdBLstd");
+        p.click(w, "cmdBLstd");
         QCOMPARE(field0->text(), QStringLiteral("21"));
         p.interaction.answers = {Answer::Ok, Answer::No};
-        Program::click(w, "cmdSave");
+        p.click(w, "cmdSave");
         QCOMPARE(ws.memory[640], quint8(0x21));
         QVERIFY(p.sim.requests.isEmpty());
     }
-
-private:
-    QTemporaryDir m_dir;
-    QString m_settings;
 };
 
 QTEST_MAIN(tst_WldWindows)
