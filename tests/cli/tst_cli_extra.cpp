@@ -57,6 +57,9 @@ private Q_SLOTS:
             << "Firmware: V5.6\nAttributes: 0x10\nProtocol: Modbus\nModbus address: 3\n"
                "Internal transfer: idle\nMapping: stopped\nCAN baud: 4 125 k\nClock: 2024-12-05"
             << QStringList{};
+        QTest::newRow("service code of the day")
+            << QStringList{"service", serviceCode(QDate::currentDate())} << 0 << "Firmware: V5.6\n"
+            << QStringList{"W3C 77"};
         QTest::newRow("wrong service code")
             << QStringList{"service", "1"} << 2 << "" << QStringList{};
     }
@@ -76,13 +79,6 @@ private Q_SLOTS:
         // A refused option is refused before anything is sent.
         if (status == 2 && args.first() != QLatin1String("can"))
             QVERIFY(m_sim->requests.isEmpty());
-    }
-
-    void serviceCode() {
-        const CtlRun r = q7400ctl({"service", ::serviceCode(QDate::currentDate())});
-        QVERIFY2(r.status == 0, qPrintable(r.err));
-        QCOMPARE(r.out, QStringLiteral("Firmware: V5.6\n"));
-        QVERIFY(m_sim->device().serviceMode());
     }
 
     void deviceParameters() {

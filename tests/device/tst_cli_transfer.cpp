@@ -35,12 +35,7 @@ private Q_SLOTS:
         QVERIFY(lines[30].startsWith(QStringLiteral("31\tAttributes\t65")));
 
         // Edit a setpoint limit in the file and write it back: it arrives in the controller.
-        QByteArray bytes = readFile(file);
-        const qsizetype at = bytes.indexOf("\"Max. setpoint\"\r\n");
-        QVERIFY(at > 0);
-        const qsizetype value = bytes.indexOf('\n', at) + 1;
-        bytes.replace(value, bytes.indexOf('\r', value) - value, "777");
-        QVERIFY(writeFile(file, bytes));
+        QVERIFY(editConfigurationValue(file, file, "Max. setpoint", "777"));
         m_sim->requests.clear();
         QVERIFY(m_sim->device().setItem(0, 2, {4321})); // changed on the controller since
         r = q7400ctl({"write", file});

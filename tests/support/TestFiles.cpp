@@ -18,6 +18,17 @@ QStringList fileLines(const QString& path) {
     return QString::fromUtf8(readFile(path)).split(u'\n', Qt::SkipEmptyParts);
 }
 
+bool editConfigurationValue(const QString& from, const QString& to, const QByteArray& name,
+                            const QByteArray& value) {
+    QByteArray bytes = readFile(from);
+    const qsizetype at = bytes.indexOf('"' + name + "\"\r\n");
+    if (at < 0)
+        return false;
+    const qsizetype line = bytes.indexOf('\n', at) + 1;
+    bytes.replace(line, bytes.indexOf('\r', line) - line, value);
+    return writeFile(to, bytes);
+}
+
 FileSizeLimit::FileSizeLimit(rlim_t bytes) {
     getrlimit(RLIMIT_FSIZE, &m_old);
     m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
