@@ -24,6 +24,10 @@ namespace {
 
 // One program instance on fake ports: workspace, window and the ports it made.
 struct Program : TestProgram {
+    Program() = default;
+    // Started at once on the two default fake ports.
+    explicit Program(const QString& settingsPath) { start(settingsPath); }
+
     QList<QPointer<FakePort>> ports;
     QHash<QString, int> failing; // device -> error number
     QString simulatorPath;       // the bundled simulator's pseudo-terminal, if it runs
@@ -109,8 +113,7 @@ private Q_SLOTS:
 
     void startUpValuesAndWelcomeOnce() {
         QVERIFY(writeFile(m_dir.filePath("Q7400.zyk"), "Nozzle 1\nNozzle 2\n"));
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         Workspace& ws = *p.workspace;
         frmKonfig& w = *p.window;
 
@@ -169,8 +172,7 @@ private Q_SLOTS:
     }
     void menuVisibilityByFirmware() {
         QFETCH(int, firmware);
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         p.window->setLanguage(1);
         p.workspace->identification.FirmwareVersion = firmware;
         p.window->refreshActivation();
@@ -199,8 +201,7 @@ private Q_SLOTS:
     // Every menu entry of the enum has its action. An entry is available once its window is
     // registered (or it has a handler); the window is made once, as a window of its own.
     void menuEntriesAndWindows() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         frmKonfig& w = *p.window;
         w.setLanguage(1);
         for (int i = 0; i < MenuEntryCount; ++i) {
@@ -275,8 +276,7 @@ private Q_SLOTS:
     }
 
     void cancellingShutdownKeepsEveryWindow() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         frmKonfig& w = *p.window;
         w.show();
         w.windows().add(WindowId::frmDevice, [](Workspace& ws, WindowManager&) {
@@ -303,8 +303,7 @@ private Q_SLOTS:
 
     void languageSwitchRewritesCaptionsAndPersists() {
         {
-            Program p;
-            p.start(m_settings);
+            Program p(m_settings);
             QSignalSpy changed(p.workspace.get(), &Workspace::languageChanged);
             QCOMPARE(shown(p.menu("mnuDatei")), QStringLiteral("Datei"));
             p.widget<QToolButton>("cmdSprache_2")->click();
@@ -324,8 +323,7 @@ private Q_SLOTS:
             QVERIFY(!p.widget<QToolButton>("cmdSprache_0")->isChecked());
             QCOMPARE(fileLines(m_settings), (QStringList{"19200,e,8,1", "1", "2000", "3"}));
         }
-        Program again;
-        again.start(m_settings);
+        Program again(m_settings);
         QCOMPARE(again.window->windowTitle(),
                  QStringLiteral("Q7400") + again.workspace->texts.LoadText(210));
         QCOMPARE(again.workspace->texts.LanguageOffset, 2000);
@@ -336,8 +334,7 @@ private Q_SLOTS:
     // The feature codes read as designed; every menu entry has a mnemonic of its own and F10
     // opens the menu bar.
     void keyboardAndFixedCaptions() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         frmKonfig& w = *p.window;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
@@ -382,8 +379,7 @@ private Q_SLOTS:
     // At its minimum size no two visible controls overlap, in any language, and switching the
     // language moves nothing.
     void layoutAtMinimumSize() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         frmKonfig& w = *p.window;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -426,8 +422,7 @@ private Q_SLOTS:
 
     void unknownLanguageOffsetStartsInGerman() {
         QVERIFY(writeFile(m_settings, "9600,o,8,1\n2\n500\n7\n"));
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         QCOMPARE(p.workspace->texts.LanguageOffset, 0);
         QCOMPARE(shown(p.menu("mnuDatei")), QStringLiteral("Datei"));
         QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("7"));
@@ -530,8 +525,7 @@ private Q_SLOTS:
 
     // The file menu reaches the workspace's commands; a saved file's name is shown.
     void fileOpenAndSaveShowTheFileName() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         p.workspace->identification.FirmwareVersion = 52; // saves without the ID window
         const QString file = m_dir.filePath(QStringLiteral("plant"));
         p.interaction.fileNames = {file};
@@ -554,8 +548,7 @@ private Q_SLOTS:
     void addressField() {
         QFETCH(QString, typed);
         QFETCH(int, address);
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         QLineEdit* field = p.widget<QLineEdit>("txtGAdress");
         p.window->show();
         field->setFocus();
@@ -572,8 +565,7 @@ private Q_SLOTS:
 
     // The switches set the address as the field does, and it is kept for the next start.
     void dipSwitches() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         p.window->show();
         p.window->setDeviceAddressText(QStringLiteral("0"));
         QTest::mouseClick(p.widget<QWidget>("lblDip2_0"), Qt::LeftButton);
@@ -588,8 +580,7 @@ private Q_SLOTS:
     // The feature-code menu: the warning, Cancel keeps everything including the check mark, OK
     // shows the new equipment in the picture and the status bar.
     void featureCodeMenu() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         p.window->setLanguage(1);
         p.interaction.answers = {Interaction::Answer::Cancel};
         p.action("mnuMerk_2")->trigger();
@@ -606,8 +597,7 @@ private Q_SLOTS:
     // "Param" of a channel block opens the channel parameters for that channel; the
     // collective-alarm window, which shares the channel, closes first.
     void channelBlocksOpenTheirWindows() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         p.window->show();
         WindowManager& windows = p.window->windows();
         windows.open(WindowId::frmSFehler, 1);
@@ -620,8 +610,7 @@ private Q_SLOTS:
 
     // A click on a channel's error mark lists its errors; a click on the list hides it.
     void channelErrorTable() {
-        Program p;
-        p.start(m_settings);
+        Program p(m_settings);
         p.window->setLanguage(1);
         p.window->show();
         DeviceErrors errors;

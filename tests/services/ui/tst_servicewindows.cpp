@@ -20,6 +20,8 @@ struct Program : SimWorkspace {
     explicit Program(int firmware = 0x56, int attributes = 0x10, qint64 transferMs = 3000)
         : SimWorkspace(SimOptions{3, firmware, attributes, {}, false, transferMs}, 20),
           windows(*workspace) {
+        if (!started)
+            qFatal("simulator: %s", qPrintable(errorText()));
         workspace->identification.FirmwareVersion = firmware;
         registerWindows(windows);
     }
@@ -52,7 +54,6 @@ private Q_SLOTS:
         // The image says attributes 0x10; the controller has 0x04: the CAN group and the protocol
         // button follow the controller, and the button sends what it says.
         Program p(firmware, 0x04);
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         p.workspace->image.setValue(31, 1, 0x10);
         auto* w = p.open<frmExtra>(WindowId::frmExtra);
         QVERIFY(w);
@@ -83,7 +84,6 @@ private Q_SLOTS:
 
     void clockSetSendsAPossibleDate() {
         Program p;
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         auto* w = p.open<frmExtra>(WindowId::frmExtra);
         const QStringList typed = {"10", "75", "13", "31", "2", "2023"};
         for (int i = 0; i < 6; ++i)
@@ -98,7 +98,6 @@ private Q_SLOTS:
 
     void mappingAskedAndAnnounced() {
         Program p;
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         auto* w = p.open<frmExtra>(WindowId::frmExtra);
         QSignalSpy started(p.workspace.get(), &Workspace::mappingStarted);
         auto* mapping = p.widget<QPushButton>(w, "cmdMapping");
@@ -117,7 +116,6 @@ private Q_SLOTS:
 
     void transferButtonsFollowTheTransfer() {
         Program p(0x56, 0x10, 600);
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         auto* w = p.open<frmExtra>(WindowId::frmExtra);
         QSignalSpy stop(p.workspace.get(), &Workspace::monitoringStopRequested);
         auto* toChannels = p.widget<QPushButton>(w, "cmdR2CPU");
@@ -132,7 +130,6 @@ private Q_SLOTS:
 
     void closedWhileWaitingClosesAfterwards() {
         Program p;
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         auto* w = p.open<frmExtra>(WindowId::frmExtra);
         p.silenceFrom(1);
         QTimer::singleShot(20, w, &QWidget::close);
@@ -143,7 +140,6 @@ private Q_SLOTS:
 
     void silentControllerToldOnce() {
         Program p;
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         p.silenceFrom(1);
         p.open<frmExtra>(WindowId::frmExtra);
         QCOMPARE(p.interaction.asked.size(), 1);
@@ -151,7 +147,6 @@ private Q_SLOTS:
 
     void deviceParametersStoreLeftFieldsOnly() {
         Program p(0x56);
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         DeviceImage& image = p.workspace->image;
         image.setValue(38, 1, 500);
         image.setValue(54, 1, 150); // shows "Off", is not rewritten as 0
@@ -226,7 +221,6 @@ private Q_SLOTS:
         QFETCH(bool, external);
         QFETCH(int, language);
         Program p(firmware, attributes);
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         Identification& id = p.workspace->identification;
         id.ModuleVariant = moduleVariant;
         id.ExternalCurrentInputs = external;
@@ -247,7 +241,6 @@ private Q_SLOTS:
 
     void serviceCodeWindow() {
         Program p;
-        QVERIFY2(p.started, qPrintable(p.errorText()));
         auto* w = p.open<frmPass>(WindowId::frmPass);
         QCOMPARE(w->windowTitle(), QStringLiteral("Passwort"));
         auto* text1 = p.widget<QLineEdit>(w, "Text1");

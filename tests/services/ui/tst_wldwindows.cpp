@@ -19,11 +19,10 @@ using Answer = Interaction::Answer;
 struct Program : TestProgram {
     explicit Program(int firmware = 0x56, int attributes = 0x10)
         : TestProgram(SimOptions{3, firmware, attributes, {}, false}) {
-        started = startSimulated({}, 60);
-        if (window)
-            window->setLanguage(1);
+        if (!startSimulated({}, 60))
+            qFatal("simulator: %s", qPrintable(sim.errorText()));
+        window->setLanguage(1);
     }
-    bool started = false;
 };
 } // namespace
 
@@ -46,7 +45,6 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         QFETCH(int, how);
         Program p;
-        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         Workspace& ws = *p.workspace;
         const auto id = ws.identification.ParameterSetId;
         const DeviceImage image = ws.image;
@@ -104,7 +102,6 @@ private Q_SLOTS:
         QFETCH(QList<Answer>, answers);
         QFETCH(bool, written);
         Program p(0x56, attributes);
-        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         Workspace& ws = *p.workspace;
         const QVector<int> setpoints = p.sim.device().item(0);
         if (fromFile) {
@@ -162,7 +159,6 @@ private Q_SLOTS:
         QFETCH(bool, window);
         QFETCH(QStringList, commands);
         Program p;
-        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         p.workspace->image.setValue(13, 2, 321);
         p.interaction.answers = {answer};
         p.trigger("mnuParaset_3");
@@ -190,7 +186,6 @@ private Q_SLOTS:
     void saveConfigurationThroughTheId() {
         QFETCH(int, firmware);
         Program p;
-        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         p.workspace->identification.FirmwareVersion = firmware;
         const QString file = p.path(QStringLiteral("saved.tvk"));
         QFile::remove(file);
@@ -214,7 +209,6 @@ private Q_SLOTS:
     // in take-over mode and changes nothing until Accept.
     void wldSaveAndTakeOver() {
         Program p;
-        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         Workspace& ws = *p.workspace;
         ws.image.setValue(13, 3, 654);
         p.trigger("mnuWLDspei");
@@ -309,19 +303,14 @@ private Q_SLOTS:
         QFETCH(int, stored);
         QFETCH(bool, sent);
         Program p(firmware);
-        QVERIFY2(p.started, qPrintable(p.sim.errorText()));
         Workspace& ws = *p.workspace;
         ws.identification.FirmwareVersion = firmware;
-        QByteArray table = SimDevice::defaultRawBlock();
-        table[0] = char(0x44);
-        p.sim.device().setItem(61, 1, [&table] {
-            QVector<int> v;
-            for (char c : table)
-                v << quint8(c);
-            return v;
-        }());
-        p.window->windows().open(WindowId::frmBlock);
-        auto* w = p.existing<frmBlock>(WindowId::frmBlock);
+        QVector<int> table;
+        for (char c : SimDevice::defaultRawBlock())
+            table << quint8(c);
+        table[0] = 0x44;
+        p.sim.device().setItem(61, 1, table);
+        auto* w = p.open<frmBlock>(WindowId::frmBlock);
         QCOMPARE(w->windowTitle(), QStringLiteral("Q7400  Block"));
         auto* field0 = p.child<QLineEdit>(w, "txtBL_0");
         QCOMPARE(field0->text(), QStringLiteral("21"));
