@@ -30,7 +30,6 @@
 //   TestProgram::click(w, "cmdOK");
 struct TestProgram {
     explicit TestProgram(const SimOptions& options = {}) : sim(options) {}
-    virtual ~TestProgram() = default;
 
     QTemporaryDir dir;
     SimHarness sim; // started only by startSimulated()
