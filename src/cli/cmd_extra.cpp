@@ -19,8 +19,9 @@ int usage(CliContext& cli, const char* text) {
 // The extra functions on the command's link.
 struct ExtraLink {
     explicit ExtraLink(CliContext& cli) : device(cli) {}
-    int open() {
-        if (const int status = device.open())
+    // Opens the port; with `readFirmware` also prepares the link and reads the firmware.
+    int open(bool readFirmware = false) {
+        if (const int status = readFirmware ? device.openAndReadFirmware() : device.open())
             return status;
         Workspace& ws = device.workspace();
         extra = std::make_unique<ExtraFunctions>(ws.services(), ws, device.interaction);
@@ -253,12 +254,9 @@ int runExtra(CliContext& cli) {
     if (!cli.args.isEmpty())
         return usage(cli, "extra");
     ExtraLink link(cli);
-    if (const int status = link.open())
+    if (const int status = link.open(true))
         return status;
     Workspace& ws = link.ws();
-    ws.services().PrepareLink();
-    if (!ws.services().ReadFirmwareVersion())
-        return link.device.noAnswer();
     const int v = ws.identification.FirmwareVersion;
     const ExtraFindings f = link.extra->activate();
     const QString none = QStringLiteral("no answer");
