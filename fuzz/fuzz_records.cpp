@@ -34,8 +34,9 @@ struct Bytes {
 void history(Bytes& in, const Texts& texts) {
     AlarmHistory history;
     // A reply to 0x2E each 42 bytes; a set bit 0 of the first byte gives it the frame of one,
-    // so that the decoder's words and times are reached as well as its refusals.
-    while (in.more() && history.entries.size() < 16) {
+    // so that the decoder's words and times are reached as well as its refusals. Four entries
+    // reach every pass of the change log; more only make each input slower.
+    while (in.more() && history.entries.size() < 4) {
         const bool framed = in.next() & 1;
         ReplyArray reply{};
         for (int k = 1; k <= 42; ++k)
@@ -76,7 +77,7 @@ void logger(Bytes& in) {
     end.year = in.next();
     r.end = end;
     const int temperatures = (in.next() & 1) ? 8 : 4;
-    while (in.more() && r.samples.size() < 16) {
+    while (in.more() && r.samples.size() < 4) {
         LoggedSample s;
         for (int k = 0; k < 17; ++k) {
             const int w = in.word();
