@@ -2,7 +2,6 @@
 // code, plus the wire-level behaviour of the server: faults, timing, chunks, trace, hang-up.
 #include "config/ConfigurationFile.h"
 #include "link/Telegram.h"
-#include "link/TransferGroup.h"
 #include "support/LinkBench.h"
 #include "support/SimHarness.h"
 
@@ -53,66 +52,6 @@ struct RawPort {
 class TestSimServer : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void everyRowThroughTheLink_data() {
-        QTest::addColumn<int>("firmware");
-        QTest::newRow("firmware 0x56") << 0x56;
-        QTest::newRow("firmware 0x35") << 0x35;
-    }
-    void everyRowThroughTheLink() {
-        QFETCH(int, firmware);
-        SimHarness sim(SimOptions{kAddress, firmware, 0x10, QDateTime(), true});
-        QVERIFY2(sim.start(), qPrintable(sim.errorText()));
-        sim.server().setChunkSize(7); // replies arrive in pieces
-        LinkStack stack(sim.slavePath());
-        QVERIFY2(stack.opened, qPrintable(stack.serial().errorText()));
-        sim.device().advance(10000); // outputs and status words that are not all zero
-
-        QList<int> rows;
-        for (int r = 0; r <= highestRowForFirmware(firmware); ++r)
-            rows.append(r);
-        rows << 79 << 80;
-        for (int r : rows) {
-            const int code = stack.table[r].FunctionCode;
-            const TransferGroup group = transferGroupOf(code);
-            stack.services.ReadRequest(code);
-            const auto& b = stack.link.ReplyBytes;
-            const QString where = QStringLiteral("row %1, code %2").arg(r).arg(code);
-            if (group != TransferGroup::RawBlock)
-                QVERIFY2(!stack.link.CommError, qPrintable(where));
-            QCOMPARE(b[1], int(Telegram::LongStart));
-            QCOMPARE(b[7], code);
-            const QVector<int> expected = sim.device().readValues(code);
-            const int count = unrangedValueCount(code);
-            for (int i = 1; i <= count; ++i) {
-                int got = 0;
-                switch (group) {
-                case TransferGroup::SingleByte:
-                    got = b[8];
-                    break;
-                case TransferGroup::SingleWord:
-                    got = b[8] + 256 * b[9];
-                    break;
-                case TransferGroup::AddressedWord:
-                    got = b[11] + 256 * b[12];
-                    break;
-                case TransferGroup::WordBlock:
-                    got = b[size_t(2 * i + 9)] + 256 * b[size_t(2 * i + 10)];
-                    break;
-                default:
-                    got = b[size_t(10 + i)];
-                    break;
-                }
-                QVERIFY2(got == expected.value(i - 1),
-                         qPrintable(where + QStringLiteral(", value %1: %2 instead of %3")
-                                                .arg(i)
-                                                .arg(got)
-                                                .arg(expected.value(i - 1))));
-            }
-        }
-        // Nothing was answered twice or left unanswered.
-        QCOMPARE(sim.server().requestCount(), int(rows.size()));
-    }
-
     void faults_data() {
         QTest::addColumn<QString>("faultText");
         // What comes back for requests 1, 2 and 3: "ok", "none", or a special shape.
