@@ -331,24 +331,26 @@ private Q_SLOTS:
         QCOMPARE(shown(again.menu("mnuPSätze")), again.workspace->texts.table().entry(2189));
     }
 
-    // The feature codes read as designed; every menu entry has a mnemonic of its own and F10
-    // opens the menu bar.
+    // The feature codes read alike in every language; every menu entry has a mnemonic of its own
+    // and F10 opens the menu bar.
     void keyboardAndFixedCaptions() {
         Program p(m_settings);
         frmKonfig& w = *p.window;
         w.show();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        const QStringList features = {"A0 B1  (16 bin. I/O  –  Thermo)",
-                                      "A1 B1  (20 bin. I/O  –  Thermo)",
-                                      "A2 B1  (16 bin. I/O + 4 cont. Out  –  Thermo)",
-                                      "A0 B2  (16 bin. I/O  –  20 mA)",
-                                      "A1 B2  (20 bin. I/O  –  20 mA)",
-                                      "A2 B2  (16 bin. I/O + 4 cont. Out  –  20 mA)"};
+        const auto features = [&w] {
+            QStringList captions;
+            for (int i = 0; i < 6; ++i)
+                captions << shown(w.entryAction(menuEntryAt(MenuEntry::mnuMerk_0, i)));
+            return captions;
+        };
+        const QStringList german = features();
+        QCOMPARE(german.size(), 6);
+        QCOMPARE(german.first(), QStringLiteral("A0 B1  (16 bin. I/O  –  Thermo)"));
         QCOMPARE(w.findChildren<QWidget*>(QStringLiteral("fraIoArea")).size(), 1);
         for (int language = 0; language < 4; ++language) {
             w.setLanguage(language);
-            for (int i = 0; i < 6; ++i)
-                QCOMPARE(shown(w.entryAction(menuEntryAt(MenuEntry::mnuMerk_0, i))), features[i]);
+            QCOMPARE(features(), german);
             QList<QList<QAction*>> menus = {w.menuBar()->actions()};
             for (QMenu* menu : w.findChildren<QMenu*>())
                 menus.append(menu->actions());
@@ -523,30 +525,23 @@ private Q_SLOTS:
         }
     }
 
-    // The file menu reaches the workspace's commands; a saved file's name is shown.
-    void fileOpenAndSaveShowTheFileName() {
-        Program p(m_settings);
-        p.workspace->identification.FirmwareVersion = 52; // saves without the ID window
-        const QString file = m_dir.filePath(QStringLiteral("plant"));
-        p.interaction.fileNames = {file};
-        p.action("mnuSpeichern")->trigger();
-        QVERIFY(p.window->statusPanelText(5).contains(QStringLiteral("plant")));
-        p.workspace->image.setValue(7, 1, 1234);
-        p.interaction.fileNames = {file + QStringLiteral(".tvk")};
-        p.action("mnuOeffnen")->trigger();
-        QCOMPARE(p.workspace->image.value(7, 1), 6000.0);
-    }
-
-    void addressField_data() {
+    // The address typed into the field, or set with the switches (each switch has an on and
+    // an off side), is taken and kept for the next start.
+    void address_data() {
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("switches");
         QTest::addColumn<int>("address");
-        QTest::newRow("highest") << "255" << 255;
-        QTest::newRow("too large") << "300" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("letters are not taken") << "1x2" << 12;
+        QTest::newRow("highest") << "255" << QStringList() << 255;
+        QTest::newRow("too large") << "300" << QStringList() << 0;
+        QTest::newRow("empty") << "" << QStringList() << 0;
+        QTest::newRow("letters are not taken") << "1x2" << QStringList() << 12;
+        QTest::newRow("switches on") << "0" << QStringList{"lblDip2_0", "lblDip1_3"} << 9;
+        QTest::newRow("switch on, then off")
+            << "0" << QStringList{"lblDip2_0", "lblDip1_3", "lblDip1_0"} << 8;
     }
-    void addressField() {
+    void address() {
         QFETCH(QString, typed);
+        QFETCH(QStringList, switches);
         QFETCH(int, address);
         Program p(m_settings);
         QLineEdit* field = p.widget<QLineEdit>("txtGAdress");
@@ -557,24 +552,12 @@ private Q_SLOTS:
         if (typed.isEmpty())
             QTest::keyClick(field, Qt::Key_Backspace);
         QTest::keyClick(field, Qt::Key_Return);
+        for (const QString& name : switches)
+            QTest::mouseClick(p.widget<QWidget>(name), Qt::LeftButton);
         QCOMPARE(p.workspace->link().DeviceAddress, address);
-        QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QString::number(address));
+        QCOMPARE(field->text(), QString::number(address));
         QCOMPARE(fileLines(m_settings).at(3), QString::number(address));
         QCOMPARE(p.widget<DipSwitches>("fraDip")->address(), address);
-    }
-
-    // The switches set the address as the field does, and it is kept for the next start.
-    void dipSwitches() {
-        Program p(m_settings);
-        p.window->show();
-        p.window->setDeviceAddressText(QStringLiteral("0"));
-        QTest::mouseClick(p.widget<QWidget>("lblDip2_0"), Qt::LeftButton);
-        QTest::mouseClick(p.widget<QWidget>("lblDip1_3"), Qt::LeftButton);
-        QCOMPARE(p.workspace->link().DeviceAddress, 9);
-        QCOMPARE(p.widget<QLineEdit>("txtGAdress")->text(), QStringLiteral("9"));
-        QCOMPARE(fileLines(m_settings).at(3), QStringLiteral("9"));
-        QTest::mouseClick(p.widget<QWidget>("lblDip1_0"), Qt::LeftButton);
-        QCOMPARE(fileLines(m_settings).at(3), QStringLiteral("8"));
     }
 
     // The feature-code menu: the warning, Cancel keeps everything including the check mark, OK
