@@ -1,7 +1,6 @@
 #include "app/Workspace.h"
 #include "device/MemoryImageCodec.h"
 #include "device/Transfers.h"
-#include "link/Telegram.h"
 #include "services/WldEdit.h"
 #include "support/ScriptedInteraction.h"
 #include "support/SimWorkspace.h"
@@ -148,13 +147,7 @@ private Q_SLOTS:
         QVERIFY2(preview.contains(QStringLiteral("50 Parameter set ID: 1: 0x30 -> 0x1")),
                  qPrintable(preview));
 
-        // Another feature code than the controller's: the attribute question, both ways.
-        ws.identification.FeatureA = 2;
-        sim.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Cancel};
-        QCOMPARE(ws.CommitParameterSetId(edit), Workspace::Continuation::Cancelled);
-        QVERIFY(sim.sent(Telegram::WriteControl).isEmpty());
-        QCOMPARE(sim.device().itemValue(7, 2), 6000);
-        sim.interaction.answers = {Interaction::Answer::Ok, Interaction::Answer::Ok};
+        sim.interaction.answers = {Interaction::Answer::Ok};
         QCOMPARE(ws.CommitParameterSetId(edit), Workspace::Continuation::Done);
         QCOMPARE(sim.device().itemValue(7, 2), 777);
         QCOMPARE(sim.device().item(63), (QVector<int>{1, 2, 3, 4, 5, 6}));

@@ -359,22 +359,6 @@ private Q_SLOTS:
         QCOMPARE(bench.shortRequests(0x7A), 1); // the errors are read either way
     }
 
-    void storeParameterSetAnsweredNo() {
-        SimBench bench(0x56);
-        QVERIFY2(bench.started, qPrintable(bench.errorText()));
-        bench.interaction.answers = {Interaction::Answer::No};
-        QSignalSpy confirm(&bench.workspace->transfers(), &Transfers::writeConfirmationRequested);
-        QCOMPARE(bench.workspace->transfers().ParameterSetMenu(3), Transfers::Outcome::Done);
-        QCOMPARE(bench.interaction.asked[0].text, QStringLiteral("PC => Q7400 ?"));
-        QCOMPARE(bench.interaction.asked[0].buttons, Interaction::Buttons::YesNoCancel);
-        const auto commands = bench.sent(Telegram::WriteControl);
-        QCOMPARE(commands.size(), 1);
-        QCOMPARE(commands[0].first, 0x32);
-        QCOMPARE(commands[0].second, QByteArray(1, char(0x2E)));
-        QCOMPARE(bench.workspace->transfers().ParamSetCommand, 0);
-        QVERIFY(confirm.isEmpty());
-    }
-
     void storeParameterSetAnsweredYes() {
         SimBench bench(0x56);
         QVERIFY2(bench.started, qPrintable(bench.errorText()));

@@ -163,6 +163,7 @@ private Q_SLOTS:
         p.interaction.answers = {answer};
         p.trigger("mnuParaset_3");
         QCOMPARE(p.interaction.asked.first().text, QStringLiteral("PC => Q7400 ?"));
+        QCOMPARE(p.interaction.asked.first().buttons, Interaction::Buttons::YesNoCancel);
         auto* w = p.existing<frmID>(WindowId::frmID);
         QCOMPARE(w != nullptr && w->isVisible(), window);
         if (w) {
