@@ -145,18 +145,6 @@ private Q_SLOTS:
         QCOMPARE(link->ReplyBytes[11], 0x60); // still the good reply, nothing of the others
     }
 
-    // A write is answered with a short frame; its content is not evaluated.
-    void shortReplyToAWrite() {
-        port->reply(QByteArray::fromHex("1001050616"));
-        prepareRead();
-        link->RequestControl = 0x73;
-        link->ExpectedLength = 5;
-        link->ExchangeTelegram();
-        QVERIFY(!link->CommError);
-        QCOMPARE(link->ReplyBytes[2], 0x01);
-        QCOMPARE(port->written.size(), 1);
-    }
-
     // An answer that comes after the time-out completes the repetition; the repetition's own
     // answer, arriving while the next request waits, is not taken for that request's reply.
     void lateAnswerIsNotTheNextReply() {
