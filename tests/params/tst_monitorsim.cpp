@@ -2,12 +2,10 @@
 #include "app/Workspace.h"
 #include "device/DeviceServices.h"
 #include "link/Link.h"
-#include "link/QtSerialPort.h"
 #include "params/ChannelStatus.h"
 #include "params/Monitor.h"
 #include "support/CtlRun.h"
-#include "support/ScriptedInteraction.h"
-#include "support/SimHarness.h"
+#include "support/SimWorkspace.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -18,38 +16,25 @@
 class tst_MonitorSim : public QObject {
     Q_OBJECT
 
-    struct Bench {
-        explicit Bench(const SimOptions& options) : sim(options) {}
-        bool start() {
-            if (!sim.start())
-                return false;
-            port = std::make_unique<QtSerialPort>(sim.slavePath());
-            port->setSettings(QStringLiteral("19200,e,8,1"));
-            if (!port->open())
-                return false;
-            ws = std::make_unique<Workspace>(interaction, port.get());
-            ws->link().DeviceAddress = sim.device().address();
-            ws->identification.FirmwareVersion = sim.device().firmware();
-            ws->texts.setLanguageOffset(1000);
-            return true;
-        }
-        ~Bench() {
-            if (ws)
-                ws->setPort(nullptr);
+    // The workspace in English on the simulated controller, with the link's own pauses and
+    // time-out.
+    struct Bench : SimWorkspace {
+        explicit Bench(int firmware = 0x56)
+            : SimWorkspace(SimOptions{3, firmware, 0x10, QDateTime(), false}) {
+            workspace->link().setPauseInterval(Link::PauseMs);
+            workspace->link().setReplyTimeout(Link::ReplyTimeoutMs);
+            workspace->identification.FirmwareVersion = firmware;
+            workspace->texts.setLanguageOffset(1000);
         }
         // The native frames received since the last call, in hex.
         QStringList frames() {
             QStringList hex;
-            for (const QByteArray& r : std::as_const(sim.requests))
+            for (const QByteArray& r : std::as_const(requests))
                 if (!r.isEmpty() && (quint8(r[0]) == 0x68 || quint8(r[0]) == 0x10))
                     hex << QString::fromLatin1(r.toHex(' ').toUpper());
-            sim.requests.clear();
+            requests.clear();
             return hex;
         }
-        SimHarness sim;
-        ScriptedInteraction interaction;
-        std::unique_ptr<QtSerialPort> port;
-        std::unique_ptr<Workspace> ws;
     };
 
     QTemporaryDir m_dir;
@@ -91,9 +76,9 @@ private Q_SLOTS:
         QFETCH(int, firmware);
         QFETCH(bool, extended);
         QFETCH(bool, writes);
-        Bench b(SimOptions{3, firmware, 0x10, QDateTime(), false});
-        QVERIFY(b.start());
-        Workspace& ws = *b.ws;
+        Bench b(firmware);
+        QVERIFY2(b.started, qPrintable(b.errorText()));
+        Workspace& ws = *b.workspace;
         ws.identification.ExternalCurrentInputs = extended;
         Monitor& m = ws.monitor();
         if (writes) {
@@ -122,8 +107,8 @@ private Q_SLOTS:
             QSignalSpy polled(&m, &Monitor::polled);
             QVERIFY(polled.wait());
             m.stop();
-            QCOMPARE(b.sim.device().itemValue(0, 2), 65486);
-            QCOMPARE(b.sim.device().itemValue(40, 4), 236);
+            QCOMPARE(b.device().itemValue(0, 2), 65486);
+            QCOMPARE(b.device().itemValue(40, 4), 236);
             const QStringList frames = b.frames();
             QTEST(frames.mid(0, 7), "frames");
             return;
@@ -134,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(s.cyclic && s.errorWords && s.mappingActive && s.setpoints);
         QCOMPARE(bool(s.extendedCurrents), extended);
         QCOMPARE(bool(s.messageInputs), firmware > 0x13);
-        const SimDevice& d = b.sim.device();
+        const SimDevice& d = b.device();
         QCOMPARE(s.setpointTexts[1], QStringLiteral("100.0"));
         QCOMPARE(s.actualTexts[0], actualValueText(int(std::lround(d.actualValue(1))), 1));
         QCOMPARE(s.voltageText, currentText(d.heatingVoltage()));
@@ -146,17 +131,17 @@ private Q_SLOTS:
     // The controller stops answering in the middle of a poll: the link's message comes once,
     // the poll ends at once, monitoring stops, the log is closed, no request flag stays set.
     void giveUpMidPoll() {
-        Bench b(SimOptions{3, 0x56, 0x10, QDateTime(), false});
-        QVERIFY(b.start());
-        Workspace& ws = *b.ws;
+        Bench b;
+        QVERIFY2(b.started, qPrintable(b.errorText()));
+        Workspace& ws = *b.workspace;
         ws.link().setReplyTimeout(60);
         Monitor& m = ws.monitor();
         const QString log = m_dir.filePath(QStringLiteral("giveup.txt"));
         QSignalSpy polled(&m, &Monitor::polled);
         QVERIFY(m.start(log));
         QVERIFY(polled.wait());
-        const int answered = b.sim.server().requestCount();
-        b.sim.silenceFrom(answered + 2); // the cyclic block of the next poll
+        const int answered = b.server().requestCount();
+        b.silenceFrom(answered + 2); // the cyclic block of the next poll
         QTRY_VERIFY_WITH_TIMEOUT(!m.isRunning(), 10000);
         QTRY_VERIFY(!m.isPolling());
         const MonitorSnapshot last = polled.last().first().value<MonitorSnapshot>();
@@ -179,10 +164,10 @@ private Q_SLOTS:
     // With wire timing a poll takes longer than a 10 ms interval: the next poll follows the
     // last one, never inside it, and every poll is logged with a later elapsed time.
     void slowPollsNeverNest() {
-        Bench b(SimOptions{3, 0x56, 0x10, QDateTime(), false});
-        b.sim.server().setWireTiming(true);
-        QVERIFY(b.start());
-        Monitor& m = b.ws->monitor();
+        Bench b;
+        QVERIFY2(b.started, qPrintable(b.errorText()));
+        b.server().setWireTiming(true);
+        Monitor& m = b.workspace->monitor();
         m.setInterval(10);
         const QString log = m_dir.filePath(QStringLiteral("slow.txt"));
         QSignalSpy polled(&m, &Monitor::polled);
@@ -210,11 +195,11 @@ private Q_SLOTS:
 
     // The control-word window's sequences on the wire (after the link preparation frames).
     void controlWordSequences() {
-        Bench b(SimOptions{3, 0x56, 0x10, QDateTime(), false});
-        QVERIFY(b.start());
-        ChannelStatusService service(*b.ws, b.ws->services());
-        b.sim.device().operationCommand(0xAA); // mapping runs: status bit 15
-        b.sim.device().advance(20000);
+        Bench b;
+        QVERIFY2(b.started, qPrintable(b.errorText()));
+        ChannelStatusService service(*b.workspace, b.workspace->services());
+        b.device().operationCommand(0xAA); // mapping runs: status bit 15
+        b.device().advance(20000);
         const ChannelStatusService::Sent sent = service.sendFunction(3, 65);
         QVERIFY(sent.accepted);
         QCOMPARE(sent.readBack.function, std::optional<int>(65));
@@ -222,21 +207,21 @@ private Q_SLOTS:
                  (QStringList{"68 07 07 68 73 03 20 03 03 00 41 DD 16",
                               "68 06 06 68 7B 03 20 00 00 00 9E 16",
                               "68 06 06 68 7B 03 24 01 08 00 AB 16", "10 7A 03 7D 16"}));
-        QCOMPARE(b.sim.device().itemValue(32, 3), 65);
-        QCOMPARE(b.ws->image.value(26, 3), 65.0);
+        QCOMPARE(b.device().itemValue(32, 3), 65);
+        QCOMPARE(b.workspace->image.value(26, 3), 65.0);
         const ChannelStatusService::Status& s = sent.readBack.status;
         QVERIFY(s.statusWord && (*s.statusWord & 0x8000));
         QCOMPARE((*s.statusWord >> 12) & 7, 2);
-        QCOMPARE(s.alarmStatus, std::optional<int>(b.sim.device().errorWords()[2]));
+        QCOMPARE(s.alarmStatus, std::optional<int>(b.device().errorWords()[2]));
 
         // Stop mapping, then the state.
-        QCOMPARE(b.ws->monitor().stopMapping(), std::optional<bool>(false));
+        QCOMPARE(b.workspace->monitor().stopMapping(), std::optional<bool>(false));
         QCOMPARE(b.frames(),
                  (QStringList{"68 04 04 68 73 03 32 AA 52 16", "68 03 03 68 7B 03 32 B0 16"}));
 
         // A silent controller ends the sequence at the first unanswered request.
-        b.ws->link().setReplyTimeout(50);
-        b.sim.silenceFrom(b.sim.server().requestCount() + 1);
+        b.workspace->link().setReplyTimeout(50);
+        b.silenceFrom(b.server().requestCount() + 1);
         const ChannelStatusService::FunctionReading f = service.readAgain(3);
         QVERIFY(f.gaveUp() && !f.function);
         QCOMPARE(b.interaction.asked.size(), 1);
