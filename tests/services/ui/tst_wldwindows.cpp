@@ -10,6 +10,7 @@
 #include "support/TestProgram.h"
 
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 namespace {
@@ -144,24 +145,29 @@ private Q_SLOTS:
         QVERIFY(!p.window->findChild<QProgressBar*>()->isVisible());
     }
 
-    // "Write paraset 2": Yes writes the image first (through the ID window) and stores at the
-    // end; No stores what the controller has at once; Cancel does nothing.
+    // "Write paraset 1" and "2": Yes writes the image first (through the ID window) and stores
+    // at the end; No stores what the controller has at once; Cancel does nothing.
     void storeParameterSet_data() {
+        QTest::addColumn<QString>("entry");
         QTest::addColumn<Answer>("answer");
         QTest::addColumn<bool>("window");
         QTest::addColumn<QStringList>("commands");
-        QTest::newRow("Yes") << Answer::Yes << true << QStringList{"W32 2E"};
-        QTest::newRow("No") << Answer::No << false << QStringList{"W32 2E"};
-        QTest::newRow("Cancel") << Answer::Cancel << false << QStringList{};
+        QTest::newRow("set 1, Yes")
+            << "mnuParaset_2" << Answer::Yes << true << QStringList{"W32 1E"};
+        QTest::newRow("set 2, No")
+            << "mnuParaset_3" << Answer::No << false << QStringList{"W32 2E"};
+        QTest::newRow("set 2, Cancel")
+            << "mnuParaset_3" << Answer::Cancel << false << QStringList{};
     }
     void storeParameterSet() {
+        QFETCH(QString, entry);
         QFETCH(Answer, answer);
         QFETCH(bool, window);
         QFETCH(QStringList, commands);
         Program p;
         p.workspace->image.setValue(13, 2, 321);
         p.interaction.answers = {answer};
-        p.trigger("mnuParaset_3");
+        p.trigger(entry);
         QCOMPARE(p.interaction.asked.first().text, QStringLiteral("PC => Q7400 ?"));
         QCOMPARE(p.interaction.asked.first().buttons, Interaction::Buttons::YesNoCancel);
         auto* w = p.existing<frmID>(WindowId::frmID);
@@ -170,10 +176,12 @@ private Q_SLOTS:
             p.interaction.answers = {Answer::Ok};
             p.click(w, "cmdOK");
         }
-        // Exactly one store command, after the rows when they are written.
-        QCOMPARE(p.sim.trace().count(QStringLiteral("W32 2E")), commands.size());
+        // Exactly one store command, after the rows when they are written; none left pending.
+        const QStringList trace = p.sim.trace();
+        QCOMPARE(trace.filter(QRegularExpression(QStringLiteral("^W32 [12]E$"))), commands);
         if (!commands.isEmpty())
-            QCOMPARE(p.sim.trace().last(), commands.last());
+            QCOMPARE(trace.last(), commands.last());
+        QCOMPARE(p.workspace->transfers().ParamSetCommand, 0);
         QCOMPARE(p.sim.device().itemValue(0x10, 2), window ? 321 : 500);
     }
 
