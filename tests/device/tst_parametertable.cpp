@@ -20,6 +20,7 @@ private Q_SLOTS:
             << 39 << "Secondary heating voltage " << 105 << 1 << 0x192 << 9;
         QTest::newRow("55 trailing blank")
             << 55 << "Heating current threshold " << 104 << 1 << 0x279 << 9;
+        QTest::newRow("51 placeholder") << 51 << "---" << 56 << 8 << 0x260 << 1;
         QTest::newRow("79 raw block") << 79 << "" << 61 << 0 << 0 << 0;
         QTest::newRow("80 outputs") << 80 << "" << 40 << 0 << 0 << 0;
     }
@@ -51,18 +52,6 @@ private Q_SLOTS:
             QVERIFY(table[row].Count > 0);
             QVERIFY2(!codes.contains(table[row].FunctionCode), qPrintable(QString::number(row)));
             codes.insert(table[row].FunctionCode);
-        }
-    }
-
-    // Names follow the language; row 51 is a placeholder in every one.
-    void namesFollowTheLanguage() {
-        ParameterTable table;
-        for (int offset : {0, 1000, 2000, 3000}) {
-            Texts texts;
-            texts.setLanguageOffset(offset);
-            table.BuildParameterTable(texts);
-            QCOMPARE(table[3].Name, texts.LoadText(103));
-            QCOMPARE(table[51].Name, QStringLiteral("---"));
         }
     }
 
