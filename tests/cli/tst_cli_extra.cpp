@@ -133,13 +133,9 @@ private Q_SLOTS:
     }
 
 private:
-    CtlRun q7400ctl(QStringList args, bool withPort = true) {
+    CtlRun q7400ctl(const QStringList& args, bool withPort = true) {
         m_sim->requests.clear();
-        if (withPort)
-            args << QStringLiteral("--port") << m_sim->slavePath();
-        return runCtl(args << QStringLiteral("--lang") << QStringLiteral("en")
-                           << QStringLiteral("--settings")
-                           << m_dir.filePath(QStringLiteral("none.cfg")));
+        return runCtlOn(withPort ? m_sim->slavePath() : QString(), args);
     }
     std::unique_ptr<SimHarness> m_sim;
     QTemporaryDir m_dir;

@@ -24,13 +24,6 @@ class tst_CliFaults : public QObject {
     QByteArray m_reference; // a fault-free read of the controller
     QByteArray m_edited;    // that file with other values, for the write
 
-    CtlRun q7400ctl(const SimHarness& sim, QStringList args) {
-        return runCtl(args << QStringLiteral("--port") << sim.slavePath()
-                           << QStringLiteral("--lang") << QStringLiteral("en")
-                           << QStringLiteral("--settings")
-                           << m_dir.filePath(QStringLiteral("none.cfg")));
-    }
-
     // Starts a controller with `fault` (empty: none).
     std::unique_ptr<SimHarness> start(const QString& fault, bool wireTiming) {
         auto sim = std::make_unique<SimHarness>(controller());
@@ -48,7 +41,7 @@ private Q_SLOTS:
         const auto sim = start(QString(), false);
         QVERIFY(sim);
         const QString file = m_dir.filePath(QStringLiteral("reference.tvk"));
-        const CtlRun r = q7400ctl(*sim, {"read", file});
+        const CtlRun r = runCtlOn(sim->slavePath(), {"read", file});
         QVERIFY2(r.status == 0, qPrintable(r.err));
         m_reference = readFile(file);
         // New limits, gains and a terminal for the write.
@@ -89,7 +82,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(file, m_edited));
         auto sim = start(fault, wireTiming);
         QVERIFY(sim);
-        CtlRun r = q7400ctl(*sim, {"read", file});
+        CtlRun r = runCtlOn(sim->slavePath(), {"read", file});
         QVERIFY2(r.status == 0 || r.status == 1, qPrintable(r.err));
         QVERIFY(!r.crashed);
         QCOMPARE(r.status == 0, recoverable);
@@ -101,7 +94,7 @@ private Q_SLOTS:
         QVERIFY(writeFile(file, m_edited));
         sim = start(fault, wireTiming);
         QVERIFY(sim);
-        r = q7400ctl(*sim, {"write", file});
+        r = runCtlOn(sim->slavePath(), {"write", file});
         QVERIFY2(r.status == 0 || r.status == 1, qPrintable(r.err));
         QVERIFY(!r.crashed);
         QCOMPARE(r.status == 0, recoverable);

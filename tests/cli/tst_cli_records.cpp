@@ -140,12 +140,7 @@ private Q_SLOTS:
     }
 
 private:
-    CtlRun q7400ctl(QStringList args) {
-        return runCtl(args << QStringLiteral("--port") << m_sim->slavePath()
-                           << QStringLiteral("--lang") << QStringLiteral("en")
-                           << QStringLiteral("--settings")
-                           << m_dir.filePath(QStringLiteral("none.cfg")));
-    }
+    CtlRun q7400ctl(const QStringList& args) { return runCtlOn(m_sim->slavePath(), args); }
 
     // A frozen controller with three history entries and four logger samples, 5 s apart.
     void startSimulator(int firmware) {

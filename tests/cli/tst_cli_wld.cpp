@@ -164,12 +164,8 @@ private Q_SLOTS:
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
-    CtlRun q7400ctl(QStringList args, bool withPort = true, const QString& input = {}) {
-        if (withPort)
-            args << QStringLiteral("--port") << m_sim->slavePath();
-        return runCtl(args << QStringLiteral("--lang") << QStringLiteral("en")
-                           << QStringLiteral("--settings") << path(QStringLiteral("none.cfg")),
-                      30000, input);
+    CtlRun q7400ctl(const QStringList& args, bool withPort = true, const QString& input = {}) {
+        return runCtlOn(withPort ? m_sim->slavePath() : QString(), args, 30000, input);
     }
     void startSimulator(int firmware) {
         m_sim = std::make_unique<SimHarness>(SimOptions{3, firmware, 0x10, QDateTime(), false});

@@ -148,21 +148,15 @@ private Q_SLOTS:
     }
 
 private:
-    CtlRun q7400ctl(QStringList args, bool withPort = true);
+    CtlRun q7400ctl(const QStringList& args, bool withPort = true) {
+        return runCtlOn(withPort ? m_sim->slavePath() : QString(), args);
+    }
     QList<QPair<int, QByteArray>> commands() const { return m_sim->sent(Telegram::WriteControl); }
     void startSimulator(int attributes, int firmware = 0x56);
 
     std::unique_ptr<SimHarness> m_sim;
     QTemporaryDir m_dir;
 };
-
-CtlRun tst_CliTransfer::q7400ctl(QStringList args, bool withPort) {
-    if (withPort)
-        args << QStringLiteral("--port") << m_sim->slavePath();
-    return runCtl(args << QStringLiteral("--lang") << QStringLiteral("en")
-                       << QStringLiteral("--settings")
-                       << m_dir.filePath(QStringLiteral("none.cfg")));
-}
 
 void tst_CliTransfer::startSimulator(int attributes, int firmware) {
     m_sim = std::make_unique<SimHarness>(SimOptions{3, firmware, attributes, QDateTime(), false});

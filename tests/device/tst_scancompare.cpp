@@ -232,13 +232,8 @@ private Q_SLOTS:
     }
 
 private:
-    CtlRun ctl(QStringList args, SimHarness& sim) {
-        if (!args.contains(QStringLiteral("--lang")))
-            args << QStringLiteral("--lang") << QStringLiteral("en");
-        return runCtl(args << QStringLiteral("--port") << sim.slavePath()
-                           << QStringLiteral("--settings")
-                           << m_dir.filePath(QStringLiteral("none.cfg")),
-                      60000);
+    CtlRun ctl(const QStringList& args, const SimHarness& sim) {
+        return runCtlOn(sim.slavePath(), args, 60000);
     }
 
     QTemporaryDir m_dir;

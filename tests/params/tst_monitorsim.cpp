@@ -232,10 +232,8 @@ private Q_SLOTS:
     void commandLine() {
         SimHarness sim(SimOptions{3, 0x56, 0x10, QDateTime(), false});
         QVERIFY(sim.start());
-        const auto ctl = [&](const QStringList& args) {
-            return runCtl(QStringList{"--port", sim.slavePath(), "--lang", "en", "--settings",
-                                      m_dir.filePath(QStringLiteral("none.cfg"))} +
-                          args);
+        const auto ctl = [&sim](const QStringList& args) {
+            return runCtlOn(sim.slavePath(), args);
         };
         QVERIFY(sim.device().setItem(6, 1, QVector<int>(8, 65036))); // min. setpoint -50.0
         CtlRun r = ctl({"function", "3", "65"});

@@ -29,3 +29,14 @@ CtlRun runCtl(const QStringList& args, int timeoutMs, const QString& input) {
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+
+CtlRun runCtlOn(const QString& port, const QStringList& args, int timeoutMs, const QString& input) {
+    const QTemporaryDir settings;
+    QStringList options{QStringLiteral("--settings"),
+                        settings.filePath(QStringLiteral("none.cfg"))};
+    if (!port.isEmpty())
+        options << QStringLiteral("--port") << port;
+    if (!args.contains(QStringLiteral("--lang")))
+        options << QStringLiteral("--lang") << QStringLiteral("en");
+    return runCtl(options + args, timeoutMs, input);
+}

@@ -14,3 +14,8 @@ struct CtlRun {
 
 // `input`: a file (e.g. a pseudo-terminal) q7400ctl reads as stdin; none = an empty pipe.
 CtlRun runCtl(const QStringList& args, int timeoutMs = 30000, const QString& input = {});
+// The same on the line `port` (empty: no --port), in English unless `args` choose a language,
+// with a settings file of its own that does not exist yet. The options come first, so that
+// `args` may end with "--" and a negative number.
+CtlRun runCtlOn(const QString& port, const QStringList& args, int timeoutMs = 30000,
+                const QString& input = {});
