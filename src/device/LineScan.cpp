@@ -24,15 +24,6 @@ QString settingsTextOf(const QString& baud, const QString& parity) {
     return baud + u',' + parity + QStringLiteral(",8,1");
 }
 
-// Puts the port on a line setting. Some ports refuse a change while open (a pseudo-terminal
-// refuses even parity): they are opened again with it.
-bool useLineSetting(SerialPort& port, const QString& text) {
-    if (port.setSettings(text))
-        return true;
-    port.close();
-    return port.open();
-}
-
 // The value byte of a single-byte reply.
 int replyValue(const Link& link) {
     return link.ReplyBytes[8];
@@ -122,7 +113,7 @@ LineScan::Outcome LineScan::run(const ScanRange& range, const QString& presentSe
     int refused = 0;
     QString current = presentSettings;
     for (const QString& text : settings) {
-        if (text != current && !useLineSetting(*port, text)) {
+        if (text != current && !port->setSettings(text)) {
             // An adapter without this setting (space parity, say): its probes are skipped.
             ++refused;
             done += last - first + 1;
@@ -171,7 +162,7 @@ LineScan::Outcome LineScan::run(const ScanRange& range, const QString& presentSe
     }
     if (refused == settings.size())
         outcome = Outcome::Failed;
-    if (current != presentSettings && !useLineSetting(*port, presentSettings))
+    if (current != presentSettings && !port->setSettings(presentSettings))
         outcome = Outcome::Failed;
     m_link.CommError = false;
     m_running = false;

@@ -108,7 +108,20 @@ bool QtSerialPort::isOpen() const {
 
 bool QtSerialPort::setSettings(const QString& settingsText) {
     m_settings = settingsText;
-    return applySettings();
+    m_errorNumber = 0;
+    m_errorText.clear();
+    if (applySettings())
+        return true;
+    if (!m_port.isOpen() || !parseSettingsText(settingsText, nullptr))
+        return false;
+    // Some devices refuse a change while open but take the same settings when opened with them
+    // (a pseudo-terminal refuses even parity): the port is opened again. When that fails too,
+    // the port is closed and reported lost, like one that went away.
+    m_port.close();
+    if (open())
+        return true;
+    Q_EMIT lost(m_errorText);
+    return false;
 }
 
 bool QtSerialPort::applySettings() {

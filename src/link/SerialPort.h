@@ -19,8 +19,9 @@ public:
     virtual bool isOpen() const = 0;
 
     // "19200,e,8,1": baud rate, parity (e, o, s, n), data bits, stop bits. Applies at once to an
-    // open port, else at the next open(). False for a text that cannot be understood or a
-    // setting the device refuses.
+    // open port (opening it again when the device takes the setting only when opened), else at
+    // the next open(). False for a text that cannot be understood (the port is left as it was)
+    // or a setting the device refuses (an open port is then closed and reported lost).
     virtual bool setSettings(const QString& settingsText) = 0;
 
     // Queues the bytes for sending; the number of bytes accepted, -1 on failure.

@@ -62,6 +62,35 @@ private Q_SLOTS:
         QVERIFY(bench.interaction.asked.isEmpty());
     }
 
+    // The line is changed while the port is open (the Interface menu, the line scan): a port
+    // that refuses the change while open, as a pseudo-terminal refuses even parity, is opened
+    // again with it, and the controller still answers.
+    void settingsChangedWhileOpen_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("baud, even parity") << "9600,n,8,1"
+                                           << "38400,e,8,1";
+        QTest::newRow("parity only") << "19200,e,8,1"
+                                     << "19200,o,8,1";
+        QTest::newRow("no parity") << "19200,e,8,1"
+                                   << "9600,n,8,1";
+    }
+    void settingsChangedWhileOpen() {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        LinkBench bench(sim->slavePath(), Address, from);
+        QVERIFY(bench.opened);
+        QSignalSpy lost(&bench.serial(), &SerialPort::lost);
+        QVERIFY(!bench.serial().setSettings(QStringLiteral("19200,x,8,1")));
+        QVERIFY(bench.serial().isOpen());
+        QVERIFY2(bench.serial().setSettings(to), qPrintable(bench.serial().errorText()));
+        QVERIFY(bench.serial().isOpen());
+        QVERIFY(bench.serial().errorText().isEmpty()); // not the refusal before
+        bench.services.ReadRequest(0, 1, 8, 0);
+        QVERIFY(!bench.link.CommError);
+        QVERIFY(lost.isEmpty());
+    }
+
     // Permission denied names the group that owns the device and how to join it.
     void permissionHintNamesGroup() {
         struct stat info {};
