@@ -63,8 +63,8 @@ QString asFoundNotKeptText(const Texts& texts, const QString& error) {
         "Die Konfiguration des Reglers vor dem Schreiben konnte nicht gesichert werden: %1",
         "The controller's configuration as found before the write could not be kept: %1",
         "La configuration du régulateur trouvée avant l'écriture n'a pas pu être conservée : %1",
-        "Non è stato possibile salvare la configurazione del regolatore trovata prima della "
-        "scrittura: %1"};
+        ("Non è stato possibile salvare la configurazione del regolatore trovata prima della "
+         "scrittura: %1")};
     return texts.inLanguage(text).arg(error);
 }
 

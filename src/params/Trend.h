@@ -9,7 +9,7 @@
 #include <cmath>
 
 struct MonitorSnapshot;
-class ChannelFormats;
+struct ChannelFormats;
 class DeviceImage;
 
 // The recent course of every channel's actual value and setpoint while monitoring runs, for

@@ -125,8 +125,8 @@ BlockTableEdit::SaveOutcome BlockTableEdit::save(const QStringList& fields,
         static const char* const text[] = {
             "Nichts gespeichert: ein Feld muss ein hexadezimales Byte 0..FF enthalten (Feld %1).",
             "Nothing was stored: a field must hold a hexadecimal byte 0..FF (field %1).",
-            "Rien n'a été enregistré : un champ doit contenir un octet hexadécimal 0..FF "
-            "(champ %1).",
+            ("Rien n'a été enregistré : un champ doit contenir un octet hexadécimal 0..FF "
+             "(champ %1)."),
             "Nulla è stato salvato: un campo deve contenere un byte esadecimale 0..FF (campo %1)."};
         m_interaction.inform(title,
                              m_data.texts.inLanguage(text).arg(numbers.join(QStringLiteral(", "))),
