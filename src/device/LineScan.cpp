@@ -114,7 +114,8 @@ LineScan::Outcome LineScan::run(const ScanRange& range, const QString& presentSe
     QString current = presentSettings;
     for (const QString& text : settings) {
         if (text != current && !port->setSettings(text)) {
-            // An adapter without this setting (space parity, say): its probes are skipped.
+            // A setting the adapter refuses (space parity, say): its probes are skipped. A port
+            // that could not be opened again with it is closed and lost: the scan ends.
             ++refused;
             done += last - first + 1;
             if (port->isOpen())
